@@ -1,0 +1,471 @@
+#include "generator/InlineMarkup.h"
+
+#include "generator/MiscUtils.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+// Why the passes do not restart from the beginning of the text after every replacement:
+// a replacement always begins with "<" and ends with ">", so no construct can start in the text
+// before it or straddle its edges, and the constructs passed over before it are found again
+// exactly as before. Searching again from the beginning therefore always arrives at the start
+// of the replacement, and each pass simply goes on from there. What stays to be done is to
+// avoid copying the rest of the text on every replacement; each pass below does that in its
+// own way.
+//
+// Safety limits (no real page comes near them): a pass whose output would grow beyond 16 times
+// its input plus 1 MB (nested links whose text is their own target double at every level), or
+// that would re-read more than 4 times its input plus 1 MB, is given up and leaves its text as
+// it was, so the constructs of that one kind stay unconverted.
+
+namespace {
+
+constexpr size_t kMegabyte = size_t(1) << 20;
+
+size_t OutputLimit(size_t inputSize) { return 16 * inputSize + kMegabyte; }
+size_t RereadLimit(size_t inputSize) { return 4 * inputSize + kMegabyte; }
+
+// True when every "[" of piece has its "]" within piece: such a piece converts the same
+// wherever a replacement moves it.
+bool BracketsClosedWithin(std::string_view piece) {
+  long depth = 0;
+  long lowest = 0;
+  for (char c : piece) {
+    if (c == '[') {
+      ++depth;
+    } else if (c == ']') {
+      --depth;
+      lowest = std::min(lowest, depth);
+    }
+  }
+  return depth == lowest;
+}
+
+// Anchors: the replacement holds only the name, so the rest of the text is kept in a buffer
+// with free room before it; a replacement is written into that room just before the text that
+// follows it, and scanning goes on at its start.
+class TAnchorPass {
+ public:
+  // False when a safety limit was reached.
+  bool Run(std::string_view input, std::string& out) {
+    size_t budget = RereadLimit(input.size());
+    std::string buffer;
+    size_t pos = Refill(buffer, std::string_view(), input);
+    out.clear();
+    for (;;) {
+      const char* base = buffer.data();
+      TCursor cursor(base + pos, base + buffer.size());
+      TEnclosed m;
+      if (!FindEnclosed(cursor, "#[", "]", m)) break;
+      TCursor content(m.InnerStart, m.CloserStart);
+      std::string_view name;
+      if (!ReadValue(content, ' ', '\0', name)) {
+        out.append(base + pos, m.After - (base + pos));
+        pos = m.After - base;
+        continue;
+      }
+      std::string replacement = "<a name=\"";
+      replacement.append(name);
+      replacement += "\"></a>";
+      out.append(base + pos, m.MatchStart - (base + pos));
+      size_t after = m.After - base;
+      if (replacement.size() > budget) return false;
+      budget -= replacement.size();
+      if (replacement.size() <= after) {
+        pos = after - replacement.size();
+        std::memcpy(&buffer[pos], replacement.data(), replacement.size());
+      } else {
+        std::string rest = buffer.substr(after);
+        if (rest.size() > budget) return false;
+        budget -= rest.size();
+        pos = Refill(buffer, replacement, rest);
+      }
+    }
+    out.append(buffer, pos, std::string::npos);
+    return true;
+  }
+
+ private:
+  // buffer := free room + head + tail; returns where head starts.
+  static size_t Refill(std::string& buffer, std::string_view head, std::string_view tail) {
+    size_t room = std::max<size_t>(64, head.size() + tail.size() / 4);
+    std::string next(room, ' ');
+    next.append(head);
+    next.append(tail);
+    buffer.swap(next);
+    return room;
+  }
+};
+
+enum TBracketKind { bkLink, bkImage, bkSpan };
+
+// Links, images and spans. The text is parsed once into the position of the "]" that closes
+// each "["; the work left is a stack of items, each either a range of that text still to be
+// scanned or a literal piece of generated HTML. A construct found in a range is replaced by
+// items: literals for the tags and ranges for the target, values and text it keeps, which are
+// then scanned in their turn. A range can be scanned on its own only when its brackets close
+// within it; a construct whose kept pieces break that rule (a target such as "a[b") makes the
+// remaining text be written out and parsed again.
+class TBracketPass {
+ public:
+  TBracketPass(char prefix, TBracketKind kind) : Prefix(prefix), Kind(kind) {}
+
+  // False when a safety limit was reached.
+  bool Run(std::string_view input, std::string& out) {
+    OutputBudget = OutputLimit(input.size());
+    RereadBudget = RereadLimit(input.size());
+    if (input.size() >= kNone) return false;
+    Load(std::string(input));
+    out.clear();
+    while (!Stack.empty()) {
+      TItem item = Stack.back();
+      Stack.pop_back();
+      if (item.IsLiteral) {
+        out.append(Literals, item.From, item.To - item.From);
+      } else if (!ScanRange(item, out)) {
+        return true;  // a construct without its "]" ended the pass
+      }
+      if (out.size() > OutputBudget || Failed) return false;
+    }
+    return true;
+  }
+
+ private:
+  static constexpr uint32_t kNone = UINT32_MAX;
+
+  struct TItem {
+    bool IsLiteral;
+    uint32_t From;
+    uint32_t To;
+  };
+
+  const char Prefix;
+  const TBracketKind Kind;
+  size_t OutputBudget = 0;
+  size_t RereadBudget = 0;
+  bool Failed = false;
+  std::string Text;
+  std::vector<uint32_t> CloseOf;  // for each "[" of Text, the index of its "]" or kNone
+  std::string Literals;
+  std::vector<TItem> Stack;
+  std::vector<TItem> Pieces;  // the replacement being built, in order
+  bool PiecesClosed = true;
+
+  void Load(std::string text) {
+    Text = std::move(text);
+    CloseOf.assign(Text.size(), kNone);
+    std::vector<uint32_t> open;
+    for (uint32_t i = 0; i < Text.size(); ++i) {
+      if (Text[i] == '[') {
+        open.push_back(i);
+      } else if (Text[i] == ']' && !open.empty()) {
+        CloseOf[open.back()] = i;
+        open.pop_back();
+      }
+    }
+    Stack.assign(1, TItem{false, 0, static_cast<uint32_t>(Text.size())});
+  }
+
+  // The index of the next prefix byte followed by "[" within [from, to), or kNone.
+  uint32_t FindOpener(uint32_t from, uint32_t to) const {
+    const char* base = Text.data();
+    uint32_t i = from + 1;
+    while (i < to) {
+      const void* hit = std::memchr(base + i, '[', to - i);
+      if (!hit) return kNone;
+      uint32_t at = static_cast<uint32_t>(static_cast<const char*>(hit) - base);
+      if (base[at - 1] == Prefix) return at - 1;
+      i = at + 1;
+    }
+    return kNone;
+  }
+
+  // Converts the first construct of a range and pushes what follows it; false when the pass
+  // has ended.
+  bool ScanRange(const TItem& item, std::string& out) {
+    uint32_t at = FindOpener(item.From, item.To);
+    if (at == kNone) {
+      out.append(Text, item.From, item.To - item.From);
+      return true;
+    }
+    out.append(Text, item.From, at - item.From);
+    uint32_t close = CloseOf[at + 1];
+    if (close == kNone || close >= item.To) {
+      out.append(Text, at, item.To - at);
+      AppendRemaining(out);
+      return false;
+    }
+    Stack.push_back(TItem{false, close + 1, item.To});
+    Pieces.clear();
+    PiecesClosed = true;
+    const char* content = Text.data() + at + 2;
+    const char* contentEnd = Text.data() + close;
+    bool qualifies = Kind == bkLink    ? BuildLink(content, contentEnd)
+                     : Kind == bkImage ? BuildImage(content, contentEnd)
+                                       : BuildSpan(content, contentEnd);
+    if (!qualifies) {
+      out.append(Text, at, close + 1 - at);
+    } else if (PiecesClosed) {
+      for (auto it = Pieces.rbegin(); it != Pieces.rend(); ++it) Stack.push_back(*it);
+    } else {
+      Reparse();
+    }
+    return true;
+  }
+
+  void AppendItem(const TItem& item, std::string& out) const {
+    const std::string& source = item.IsLiteral ? Literals : Text;
+    out.append(source, item.From, item.To - item.From);
+  }
+
+  void AppendRemaining(std::string& out) {
+    while (!Stack.empty()) {
+      AppendItem(Stack.back(), out);
+      Stack.pop_back();
+    }
+  }
+
+  // Writes the replacement and everything still to be scanned into a new text.
+  void Reparse() {
+    std::string next;
+    for (const TItem& piece : Pieces) AppendItem(piece, next);
+    AppendRemaining(next);
+    if (next.size() > RereadBudget || next.size() >= kNone) {
+      Failed = true;
+      return;
+    }
+    RereadBudget -= next.size();
+    Load(std::move(next));
+  }
+
+  void AddLiteral(std::string_view literal) {
+    uint32_t from = static_cast<uint32_t>(Literals.size());
+    Literals.append(literal);
+    Pieces.push_back(TItem{true, from, static_cast<uint32_t>(Literals.size())});
+  }
+
+  // A piece of the construct's content kept in the replacement. closedWithin is known for the
+  // text that ends the content; every other piece is checked, and its length counted against
+  // the re-reading limit, since it was read to find it.
+  void AddKept(std::string_view piece, bool closedWithin = false) {
+    if (!closedWithin) {
+      if (piece.size() > RereadBudget) {
+        Failed = true;
+      } else {
+        RereadBudget -= piece.size();
+      }
+      if (!BracketsClosedWithin(piece)) PiecesClosed = false;
+    }
+    uint32_t from = static_cast<uint32_t>(piece.data() - Text.data());
+    Pieces.push_back(TItem{false, from, from + static_cast<uint32_t>(piece.size())});
+  }
+
+  void AddAttribute(const std::string& key, std::string_view value) {
+    AddLiteral(" " + key + "=\"");
+    AddKept(value);
+    AddLiteral("\"");
+  }
+
+  struct TKeyValue {
+    std::string Key;  // lower-cased
+    std::string_view Value;
+  };
+
+  // key=value pairs while both can be read.
+  static std::vector<TKeyValue> ReadKeyValues(TCursor& cursor) {
+    std::vector<TKeyValue> pairs;
+    std::string_view key, value;
+    while (ReadWord(cursor, '=', WordChars, key) && ReadValue(cursor, ' ', '\0', value))
+      pairs.push_back(TKeyValue{LowerCaseAscii(key), value});
+    return pairs;
+  }
+
+  // *[target key=value ... text]
+  bool BuildLink(const char* content, const char* end) {
+    TCursor cursor(content, end);
+    std::string_view target;
+    if (!ReadValue(cursor, ' ', '\0', target)) return false;
+    std::vector<TKeyValue> attributes;
+    for (TKeyValue& pair : ReadKeyValues(cursor)) {
+      if (pair.Key == "href")
+        target = pair.Value;
+      else
+        attributes.push_back(std::move(pair));
+    }
+    std::string_view text(cursor.Pos, end - cursor.Pos);
+    bool textClosed = true;
+    if (text.empty()) {
+      text = target;
+      textClosed = false;
+    }
+    AddLiteral("<a href=\"");
+    AddKept(target);
+    AddLiteral("\"");
+    for (const TKeyValue& pair : attributes) AddAttribute(pair.Key, pair.Value);
+    AddLiteral(">");
+    AddKept(text, textClosed);
+    AddLiteral("</a>");
+    return true;
+  }
+
+  // ![source key=value ...]
+  bool BuildImage(const char* content, const char* end) {
+    TCursor cursor(content, end);
+    std::string_view source;
+    if (!ReadValue(cursor, ' ', '\0', source)) return false;
+    std::string_view link, frame, border;
+    bool borderGiven = false;
+    std::vector<TKeyValue> attributes;
+    for (TKeyValue& pair : ReadKeyValues(cursor)) {
+      if (pair.Key == "href") {
+        link = pair.Value;
+      } else if (pair.Key == "target") {
+        frame = pair.Value;
+      } else if (pair.Key == "border") {
+        border = pair.Value;
+        borderGiven = true;
+      } else {
+        attributes.push_back(std::move(pair));
+      }
+    }
+    if (!link.empty()) {
+      AddLiteral("<a href=\"");
+      AddKept(link);
+      if (!frame.empty()) {
+        AddLiteral("\" target=\"");
+        AddKept(frame);
+      }
+      AddLiteral("\">");
+    }
+    AddLiteral("<img src=\"");
+    AddKept(source);
+    AddLiteral("\"");
+    for (const TKeyValue& pair : attributes) AddAttribute(pair.Key, pair.Value);
+    AddLiteral(" border=\"");
+    if (borderGiven)
+      AddKept(border);
+    else
+      AddLiteral("0");
+    AddLiteral("\"/>");
+    if (!link.empty()) AddLiteral("</a>");
+    return true;
+  }
+
+  // .[specification text]; every complete construct qualifies.
+  bool BuildSpan(const char* content, const char* end) {
+    TAttributeSpec spec = TInlineMarkup::ScanAttributes(std::string_view(content, end - content));
+    AddLiteral("<span");
+    if (spec.Kind == TAttributeSpec::akStyle) {
+      AddLiteral(" style=\"");
+      bool first = true;
+      for (const TStyleDeclaration& declaration : spec.Declarations) {
+        std::string name = first ? std::string() : std::string(";");
+        name.append(declaration.Property);
+        name += ':';
+        AddLiteral(name);
+        AddKept(declaration.Value);
+        first = false;
+      }
+      AddLiteral("\">");
+    } else {
+      AddLiteral(TInlineMarkup::RenderAttributes(spec) + ">");
+    }
+    AddKept(spec.Remainder, true);
+    AddLiteral("</span>");
+    return true;
+  }
+};
+
+std::string ReplaceEmphasis(std::string_view text) {
+  std::string s = ReplaceBracketed(text, "___", '[', ']', "<strong><em>", "</em></strong>");
+  s = ReplaceBracketed(s, "__", '[', ']', "<em>", "</em>");
+  return ReplaceBracketed(s, "_", '[', ']', "<strong>", "</strong>");
+}
+
+// Runs one pass unless its opener is absent; a pass that reaches a limit leaves text as it is.
+template <typename TPass>
+void RunPass(TPass pass, std::string_view opener, std::string& text, bool& limited) {
+  if (text.find(opener) == std::string::npos) return;
+  std::string out;
+  if (pass.Run(text, out))
+    text.swap(out);
+  else
+    limited = true;
+}
+
+}  // namespace
+
+std::string TInlineMarkup::Convert(std::string_view text, bool* limited) {
+  if (limited) *limited = false;
+  // Scanning ends at a NUL byte; whatever follows one is carried along unchanged.
+  size_t visibleSize = std::min(text.find('\0'), text.size());
+  std::string_view visible = text.substr(0, visibleSize);
+  if (visible.find('[') == std::string_view::npos) return std::string(text);
+
+  bool reachedLimit = false;
+  std::string s = ReplaceEmphasis(visible);
+  RunPass(TAnchorPass(), "#[", s, reachedLimit);
+  RunPass(TBracketPass('*', bkLink), "*[", s, reachedLimit);
+  RunPass(TBracketPass('!', bkImage), "![", s, reachedLimit);
+  RunPass(TBracketPass('.', bkSpan), ".[", s, reachedLimit);
+  s.append(text.substr(visibleSize));
+  if (limited) *limited = reachedLimit;
+  return s;
+}
+
+TAttributeSpec TInlineMarkup::ScanAttributes(std::string_view text) {
+  static constexpr TCharSet kTokenEnd(std::string_view("\0 ", 2), "", false);
+  TAttributeSpec spec;
+  TCursor cursor(text);
+  std::string_view token;
+  if (ReadWordUntilAny(cursor, kTokenEnd, AttributeTokenChars, token)) {
+    if (token[0] == '#') {
+      spec.Kind = TAttributeSpec::akId;
+      spec.Token = token.substr(1);
+    } else {
+      spec.Kind = TAttributeSpec::akClass;
+      spec.Token = token;
+    }
+    while (cursor.Pos < cursor.End && *cursor.Pos == ' ') ++cursor.Pos;
+  } else {
+    spec.Kind = TAttributeSpec::akStyle;
+    for (;;) {
+      TCursor declarationStart = cursor;
+      std::string_view property, value;
+      if (!ReadWord(cursor, ':', StylePropertyChars, property) ||
+          !ReadValue(cursor, ';', ' ', value)) {
+        cursor = declarationStart;  // the remainder starts after the last whole declaration
+        break;
+      }
+      spec.Declarations.push_back(TStyleDeclaration{property, value});
+    }
+  }
+  spec.Remainder = std::string_view(cursor.Pos, text.data() + text.size() - cursor.Pos);
+  return spec;
+}
+
+std::string TInlineMarkup::RenderAttributes(const TAttributeSpec& spec) {
+  std::string out;
+  switch (spec.Kind) {
+    case TAttributeSpec::akClass:
+      out = " class=\"";
+      out.append(spec.Token);
+      break;
+    case TAttributeSpec::akId:
+      out = " id=\"";
+      out.append(spec.Token);
+      break;
+    case TAttributeSpec::akStyle:
+      out = " style=\"";
+      for (size_t i = 0; i < spec.Declarations.size(); ++i) {
+        if (i > 0) out += ';';
+        out.append(spec.Declarations[i].Property);
+        out += ':';
+        out.append(spec.Declarations[i].Value);
+      }
+      break;
+  }
+  out += '"';
+  return out;
+}

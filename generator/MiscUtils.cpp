@@ -1,0 +1,467 @@
+#include "generator/MiscUtils.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+
+#include <algorithm>
+#include <cstring>
+
+std::string CopyRange(const char* first, const char* last) {
+  if (last <= first) return std::string();
+  return std::string(first, last);
+}
+
+bool ReadLine(TCursor& cursor, std::string_view& line) {
+  if (cursor.AtEnd()) return false;
+  const char* start = cursor.Pos;
+  const char* p = start;
+  while (p < cursor.End && *p != '\0' && *p != '\r' && *p != '\n') ++p;
+  line = std::string_view(start, p - start);
+  if (p < cursor.End && *p == '\r') ++p;
+  if (p < cursor.End && *p == '\n') ++p;
+  cursor.Pos = p;
+  return true;
+}
+
+namespace {
+
+// Advances over the bytes of set; returns where it stopped.
+const char* SkipSet(const TCursor& cursor, const TCharSet& set) {
+  const char* p = cursor.Pos;
+  while (p < cursor.End && *p != '\0' && set.Contains(*p)) ++p;
+  return p;
+}
+
+char ByteAt(const TCursor& cursor, const char* p) { return p < cursor.End ? *p : '\0'; }
+
+const char* SkipSpaces(const char* p, const char* end) {
+  while (p < end && *p == ' ') ++p;
+  return p;
+}
+
+// The first occurrence of needle in [from, end) before any NUL byte, or nullptr.
+const char* FindText(const char* from, const char* end, std::string_view needle) {
+  if (needle.empty()) return from;
+  const char* limit = static_cast<const char*>(std::memchr(from, '\0', end - from));
+  if (limit) end = limit;
+  if (static_cast<size_t>(end - from) < needle.size()) return nullptr;
+  const char* hit = std::search(from, end, needle.begin(), needle.end());
+  return hit == end ? nullptr : hit;
+}
+
+}  // namespace
+
+bool ReadWord(TCursor& cursor, char delimiter, const TCharSet& set, std::string_view& word) {
+  const char* stop = SkipSet(cursor, set);
+  if (stop == cursor.Pos || ByteAt(cursor, stop) != delimiter) return false;
+  word = std::string_view(cursor.Pos, stop - cursor.Pos);
+  cursor.Pos = delimiter == '\0' ? stop : stop + 1;
+  return true;
+}
+
+bool ReadWordUntilAny(TCursor& cursor, const TCharSet& delimiters, const TCharSet& set,
+                      std::string_view& word) {
+  const char* stop = SkipSet(cursor, set);
+  char stopByte = ByteAt(cursor, stop);
+  if (stop == cursor.Pos || !delimiters.Contains(stopByte)) return false;
+  word = std::string_view(cursor.Pos, stop - cursor.Pos);
+  cursor.Pos = stopByte == '\0' ? stop : stop + 1;
+  return true;
+}
+
+bool ReadValue(TCursor& cursor, char delimiter, char alsoStop, std::string_view& value) {
+  const char* p = SkipSpaces(cursor.Pos, cursor.End);
+  char first = ByteAt(cursor, p);
+  if (first == '"' || first == '\'') {
+    const char* start = p + 1;
+    const char* q = start;
+    while (q < cursor.End && *q != '\0' && *q != first) ++q;
+    if (ByteAt(cursor, q) != first) return false;
+    value = std::string_view(start, q - start);
+    p = q + 1;
+  } else {
+    const char* start = p;
+    while (p < cursor.End && *p != '\0' && *p != delimiter && *p != alsoStop) ++p;
+    if (p == start) return false;
+    value = std::string_view(start, p - start);
+  }
+  if (delimiter != '\0' && ByteAt(cursor, p) == delimiter) ++p;
+  cursor.Pos = SkipSpaces(p, cursor.End);
+  return true;
+}
+
+bool ReadUntil(TCursor& cursor, char delimiter, std::string_view& text) {
+  const char* p = cursor.Pos;
+  while (p < cursor.End && *p != '\0' && *p != delimiter) ++p;
+  if (delimiter == '\0' || p >= cursor.End || *p != delimiter) return false;
+  text = std::string_view(cursor.Pos, p - cursor.Pos);
+  cursor.Pos = p + 1;
+  return true;
+}
+
+bool FindEnclosed(TCursor& cursor, std::string_view opener, std::string_view closer,
+                  TEnclosed& match) {
+  if (opener.empty() || closer.empty()) return false;
+  const char* end = cursor.End;
+  const char* matchStart = FindText(cursor.Pos, end, opener);
+  if (!matchStart) return false;
+  const char* innerStart = matchStart + opener.size();
+  const char* closerStart = FindText(innerStart, end, closer);
+  if (!closerStart) return false;
+  // Another opener that starts before the closer skips one more closer.
+  const char* nestedLimit = std::min(end, closerStart + opener.size() - 1);
+  if (FindText(innerStart, nestedLimit, opener)) {
+    closerStart = FindText(closerStart + closer.size(), end, closer);
+    if (!closerStart) return false;
+  }
+  match.RegionStart = cursor.Pos;
+  match.MatchStart = matchStart;
+  match.InnerStart = innerStart;
+  match.CloserStart = closerStart;
+  match.After = closerStart + closer.size();
+  cursor.Pos = match.After;
+  return true;
+}
+
+bool FindBracketed(TCursor& cursor, std::string_view prefix, char open, char close,
+                   TBracketed& match) {
+  std::string opener(prefix);
+  opener += open;
+  const char* matchStart = FindText(cursor.Pos, cursor.End, opener);
+  if (!matchStart) return false;
+  const char* innerStart = matchStart + opener.size();
+  size_t depth = 1;
+  const char* p = innerStart;
+  for (; p < cursor.End && *p != '\0'; ++p) {
+    if (*p == close) {
+      if (--depth == 0) break;
+    } else if (*p == open) {
+      ++depth;
+    }
+  }
+  if (depth != 0) return false;
+  match.RegionStart = cursor.Pos;
+  match.MatchStart = matchStart;
+  match.InnerStart = innerStart;
+  match.CloseAt = p;
+  cursor.Pos = p + 1;
+  return true;
+}
+
+namespace {
+
+// Restarts from the beginning after every replacement: needed only when before or after could
+// themselves form or break a construct.
+std::string ReplaceBracketedRestarting(std::string_view input, std::string_view prefix, char open,
+                                       char close, std::string_view before,
+                                       std::string_view after) {
+  std::string text(input);
+  for (;;) {
+    TCursor cursor(text);
+    TBracketed m;
+    if (!FindBracketed(cursor, prefix, open, close, m)) return text;
+    std::string next;
+    next.reserve(text.size() + before.size() + after.size());
+    const char* base = text.data();
+    next.append(base, m.MatchStart - base);
+    next.append(before);
+    next.append(m.InnerStart, m.CloseAt - m.InnerStart);
+    next.append(after);
+    next.append(m.CloseAt + 1, base + text.size() - (m.CloseAt + 1));
+    text.swap(next);
+  }
+}
+
+bool SharesAnyByte(std::string_view a, std::string_view b) {
+  return a.find_first_of(b) != std::string_view::npos;
+}
+
+}  // namespace
+
+// When before and after hold none of the bytes of prefix, open and close, a replacement neither
+// creates nor destroys another construct, and removing a matched pair of brackets leaves every
+// other pair matched as it was. The constructs replaced are then exactly the occurrences of
+// prefix + open in text order, up to the first one without its close byte, and one pass over
+// the text with a stack of open brackets finds them all.
+std::string ReplaceBracketed(std::string_view text, std::string_view prefix, char open, char close,
+                             std::string_view before, std::string_view after) {
+  std::string special(prefix);
+  special += open;
+  special += close;
+  if (SharesAnyByte(prefix, std::string{open, close}) || before.empty() || after.empty() || SharesAnyByte(before, special) ||
+      SharesAnyByte(after, special))
+    return ReplaceBracketedRestarting(text, prefix, open, close, before, after);
+
+  size_t n = text.find('\0');
+  if (n == std::string_view::npos) n = text.size();
+
+  // match[i]: the index of the close byte matching the open byte at i.
+  constexpr size_t kNone = static_cast<size_t>(-1);
+  std::vector<size_t> match(n, kNone);
+  std::vector<size_t> openStack;
+  for (size_t i = 0; i < n; ++i) {
+    if (text[i] == open) {
+      openStack.push_back(i);
+    } else if (text[i] == close && !openStack.empty()) {
+      match[openStack.back()] = i;
+      openStack.pop_back();
+    }
+  }
+
+  // role[i]: 1 where an opener (prefix and open byte) starts, 2 at its close byte.
+  std::vector<unsigned char> role(n, 0);
+  bool any = false;
+  for (size_t i = 0; i < n; ++i) {
+    if (text[i] != open || i < prefix.size()) continue;
+    size_t start = i - prefix.size();
+    if (text.compare(start, prefix.size(), prefix) != 0) continue;
+    if (match[i] == kNone) break;
+    role[start] = 1;
+    role[match[i]] = 2;
+    any = true;
+  }
+  if (!any) return std::string(text);
+
+  std::string out;
+  out.reserve(text.size() + 16);
+  for (size_t i = 0; i < n; ++i) {
+    if (role[i] == 1) {
+      out.append(before);
+      i += prefix.size();  // the loop steps over the open byte
+    } else if (role[i] == 2) {
+      out.append(after);
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  out.append(text.substr(n));
+  return out;
+}
+
+std::string EscapeText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string UnescapeText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size()) {
+      char next = text[i + 1];
+      if (next == '\\' || next == 'n' || next == 'r') {
+        out += next == '\\' ? '\\' : next == 'n' ? '\n' : '\r';
+        ++i;
+        continue;
+      }
+    }
+    out += text[i];
+  }
+  return out;
+}
+
+std::string LowerCaseAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+bool SameTextAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+namespace {
+
+// The name part of an entry, or nothing when it holds no "=".
+bool EntryName(const std::string& entry, std::string_view& name) {
+  size_t eq = entry.find('=');
+  if (eq == std::string::npos) return false;
+  name = std::string_view(entry).substr(0, eq);
+  return true;
+}
+
+}  // namespace
+
+void TNameValueList::Add(std::string entry) {
+  std::string_view name;
+  if (IndexValid && EntryName(entry, name))
+    FirstIndex.emplace(LowerCaseAscii(name), static_cast<int>(Entries.size()));
+  Entries.push_back(std::move(entry));
+}
+
+void TNameValueList::Delete(int index) {
+  Entries.erase(Entries.begin() + index);
+  IndexValid = false;
+}
+
+void TNameValueList::Clear() {
+  Entries.clear();
+  FirstIndex.clear();
+  IndexValid = true;
+}
+
+void TNameValueList::RebuildIndex() const {
+  FirstIndex.clear();
+  for (size_t i = 0; i < Entries.size(); ++i) {
+    std::string_view name;
+    if (EntryName(Entries[i], name)) FirstIndex.emplace(LowerCaseAscii(name), static_cast<int>(i));
+  }
+  IndexValid = true;
+}
+
+int TNameValueList::IndexOfName(std::string_view name) const {
+  if (!IndexValid) RebuildIndex();
+  auto it = FirstIndex.find(LowerCaseAscii(name));
+  return it == FirstIndex.end() ? -1 : it->second;
+}
+
+std::string TNameValueList::Name(int index) const {
+  std::string_view name;
+  return EntryName(Entries[index], name) ? std::string(name) : std::string();
+}
+
+std::string TNameValueList::Value(int index) const {
+  const std::string& entry = Entries[index];
+  size_t eq = entry.find('=');
+  return eq == std::string::npos ? entry : entry.substr(eq + 1);
+}
+
+void TNameValueList::SetValue(std::string_view name, std::string_view value) {
+  std::string entry(name);
+  entry += '=';
+  entry += value;
+  int index = IndexOfName(name);
+  if (index >= 0)
+    Entries[index] = std::move(entry);
+  else
+    Add(std::move(entry));
+}
+
+bool LookupValue(const TNameValueList* list, std::string_view name, std::string& value) {
+  if (!list) return false;
+  int index = list->IndexOfName(name);
+  if (index < 0) return false;
+  value = list->Value(index);
+  return true;
+}
+
+bool IsAbsolutePath(std::string_view path) {
+  return (!path.empty() && (path[0] == '/' || path[0] == '\\')) ||
+         path.find(':') != std::string_view::npos;
+}
+
+std::string ToBackslashes(std::string_view text) {
+  std::string out(text);
+  std::replace(out.begin(), out.end(), '/', '\\');
+  return out;
+}
+
+std::string ToSlashes(std::string_view text) {
+  std::string out(text);
+  std::replace(out.begin(), out.end(), '\\', '/');
+  return out;
+}
+
+QString FileSystemPath(std::string_view path) {
+  return QString::fromUtf8(ToSlashes(path).c_str());
+}
+
+bool ReadFileText(std::string_view path, std::string& bytes) {
+  QFile file(FileSystemPath(path));
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  QByteArray data = file.readAll();
+  bytes.assign(data.constData(), data.size());
+  return true;
+}
+
+void WriteFileText(std::string_view path, std::string_view bytes) {
+  QString fsPath = FileSystemPath(path);
+  QDir().mkpath(QFileInfo(fsPath).absolutePath());
+  QFile file(fsPath);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+namespace {
+
+// A plain file copy that replaces an existing destination only when asked to.
+bool CopyOneFile(const QString& source, const QString& destination, bool overwrite) {
+  if (QFileInfo::exists(destination)) {
+    if (!overwrite || !QFile::remove(destination)) return false;
+  }
+  return QFile::copy(source, destination);
+}
+
+bool CopyFolderPaths(const QString& source, const QString& destination, bool overwrite) {
+  QFileInfo sourceInfo(source);
+  if (!sourceInfo.isDir()) return false;
+  if (!QDir().mkpath(destination)) return false;
+  QString from = QDir(source).absolutePath() + '/';
+  QString to = QDir(destination).absolutePath() + '/';
+  if (from == to) return false;
+  bool result = false;
+  const QFileInfoList entries =
+      QDir(source).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                 QDir::Name);
+  for (const QFileInfo& entry : entries) {
+    QString target = to + entry.fileName();
+    if (entry.isDir())
+      result = CopyFolderPaths(entry.filePath(), target, overwrite);
+    else
+      result = CopyOneFile(entry.filePath(), target, overwrite);
+  }
+  return result;
+}
+
+}  // namespace
+
+bool CopyFolder(std::string_view source, std::string_view destination, bool overwrite) {
+  return CopyFolderPaths(FileSystemPath(source), FileSystemPath(destination), overwrite);
+}
+
+bool CopyMatchingFiles(std::string_view pattern, std::string_view destination, bool overwrite) {
+  QString fsPattern = FileSystemPath(pattern);
+  int slash = fsPattern.lastIndexOf('/');
+  QString folder = slash < 0 ? QStringLiteral(".") : fsPattern.left(slash + 1);
+  QString wildcard = fsPattern.mid(slash + 1);
+  // Names compare as Windows compares them, without regard to letter case; hidden entries and
+  // sockets or devices do not match.
+  QDir dir(folder);
+  dir.setNameFilters({wildcard});
+  dir.setFilter(QDir::AllEntries | QDir::NoDotAndDotDot);
+  dir.setSorting(QDir::Name);
+  const QFileInfoList matches = dir.entryInfoList();
+  if (matches.isEmpty()) return false;
+  QString to = FileSystemPath(destination);
+  if (!QDir().mkpath(to)) return false;
+  to = QDir(to).absolutePath() + '/';
+  bool result = false;
+  for (const QFileInfo& entry : matches) {
+    QString target = to + entry.fileName();
+    if (entry.isDir())
+      result = CopyFolderPaths(entry.filePath(), target, overwrite);
+    else
+      result = CopyOneFile(entry.filePath(), target, overwrite);
+  }
+  return result;
+}
