@@ -16,7 +16,7 @@
 //
 // Safety limits (no real page comes near them): a pass whose output would grow beyond 16 times
 // its input plus 1 MB (nested links whose text is their own target double at every level), or
-// that would re-read more than 4 times its input plus 1 MB, is given up and leaves its text as
+// that would re-read more than 16 times its input plus 4 MB, is given up and leaves its text as
 // it was, so the constructs of that one kind stay unconverted.
 
 namespace {
@@ -24,7 +24,7 @@ namespace {
 constexpr size_t kMegabyte = size_t(1) << 20;
 
 size_t OutputLimit(size_t inputSize) { return 16 * inputSize + kMegabyte; }
-size_t RereadLimit(size_t inputSize) { return 4 * inputSize + kMegabyte; }
+size_t RereadLimit(size_t inputSize) { return 16 * inputSize + 4 * kMegabyte; }
 
 // True when every "[" of piece has its "]" within piece: such a piece converts the same
 // wherever a replacement moves it.
