@@ -100,13 +100,14 @@ class TAnchorPass {
 
 enum TBracketKind { bkLink, bkImage, bkSpan };
 
-// Links, images and spans. The text is parsed once into the position of the "]" that closes
-// each "["; the work left is a stack of items, each either a range of that text still to be
-// scanned or a literal piece of generated HTML. A construct found in a range is replaced by
-// items: literals for the tags and ranges for the target, values and text it keeps, which are
-// then scanned in their turn. A range can be scanned on its own only when its brackets close
-// within it; a construct whose kept pieces break that rule (a target such as "a[b") makes the
-// remaining text be written out and parsed again.
+// Links, images and spans. A text is parsed once into the position of the "]" that closes each
+// "["; the work left is a stack of items, each a range of a text still to be scanned or a
+// literal piece of generated HTML. A construct found in a range is replaced by items: literals
+// for the tags and ranges for the target, values and text it keeps, which are then scanned in
+// their turn. A range can be scanned on its own only when its brackets close within it. When a
+// construct's kept pieces break that rule (a target such as "a[b"), its replacement is written
+// out as a text of its own if its brackets close within it as a whole; otherwise the
+// replacement and everything still to be scanned are written out and parsed again.
 class TBracketPass {
  public:
   TBracketPass(char prefix, TBracketKind kind) : Prefix(prefix), Kind(kind) {}
@@ -116,12 +117,12 @@ class TBracketPass {
     OutputBudget = OutputLimit(input.size());
     RereadBudget = RereadLimit(input.size());
     if (input.size() >= kNone) return false;
-    Load(std::string(input));
+    Start(std::string(input));
     out.clear();
     while (!Stack.empty()) {
       TItem item = Stack.back();
       Stack.pop_back();
-      if (item.IsLiteral) {
+      if (item.Source == kLiteral) {
         out.append(Literals, item.From, item.To - item.From);
       } else if (!ScanRange(item, out)) {
         return true;  // a construct without its "]" ended the pass
@@ -133,11 +134,17 @@ class TBracketPass {
 
  private:
   static constexpr uint32_t kNone = UINT32_MAX;
+  static constexpr uint32_t kLiteral = UINT32_MAX;
 
   struct TItem {
-    bool IsLiteral;
+    uint32_t Source;  // index into Texts, or kLiteral for a piece of Literals
     uint32_t From;
     uint32_t To;
+  };
+
+  struct TText {
+    std::string Bytes;
+    std::vector<uint32_t> CloseOf;  // for each "[", the index of its "]" or kNone
   };
 
   const char Prefix;
@@ -145,31 +152,40 @@ class TBracketPass {
   size_t OutputBudget = 0;
   size_t RereadBudget = 0;
   bool Failed = false;
-  std::string Text;
-  std::vector<uint32_t> CloseOf;  // for each "[" of Text, the index of its "]" or kNone
+  std::vector<TText> Texts;
   std::string Literals;
   std::vector<TItem> Stack;
   std::vector<TItem> Pieces;  // the replacement being built, in order
+  uint32_t PieceSource = 0;   // the text the construct being replaced belongs to
   bool PiecesClosed = true;
 
-  void Load(std::string text) {
-    Text = std::move(text);
-    CloseOf.assign(Text.size(), kNone);
+  uint32_t AddText(std::string bytes) {
+    TText text;
+    text.Bytes = std::move(bytes);
+    text.CloseOf.assign(text.Bytes.size(), kNone);
     std::vector<uint32_t> open;
-    for (uint32_t i = 0; i < Text.size(); ++i) {
-      if (Text[i] == '[') {
+    for (uint32_t i = 0; i < text.Bytes.size(); ++i) {
+      if (text.Bytes[i] == '[') {
         open.push_back(i);
-      } else if (Text[i] == ']' && !open.empty()) {
-        CloseOf[open.back()] = i;
+      } else if (text.Bytes[i] == ']' && !open.empty()) {
+        text.CloseOf[open.back()] = i;
         open.pop_back();
       }
     }
-    Stack.assign(1, TItem{false, 0, static_cast<uint32_t>(Text.size())});
+    Texts.push_back(std::move(text));
+    return static_cast<uint32_t>(Texts.size() - 1);
+  }
+
+  // Scanning starts over on a text: the whole of it is the one item left.
+  void Start(std::string bytes) {
+    Texts.clear();
+    uint32_t source = AddText(std::move(bytes));
+    Stack.assign(1, TItem{source, 0, static_cast<uint32_t>(Texts[source].Bytes.size())});
   }
 
   // The index of the next prefix byte followed by "[" within [from, to), or kNone.
-  uint32_t FindOpener(uint32_t from, uint32_t to) const {
-    const char* base = Text.data();
+  uint32_t FindOpener(const std::string& bytes, uint32_t from, uint32_t to) const {
+    const char* base = bytes.data();
     uint32_t i = from + 1;
     while (i < to) {
       const void* hit = std::memchr(base + i, '[', to - i);
@@ -184,38 +200,39 @@ class TBracketPass {
   // Converts the first construct of a range and pushes what follows it; false when the pass
   // has ended.
   bool ScanRange(const TItem& item, std::string& out) {
-    uint32_t at = FindOpener(item.From, item.To);
+    const TText& text = Texts[item.Source];
+    uint32_t at = FindOpener(text.Bytes, item.From, item.To);
     if (at == kNone) {
-      out.append(Text, item.From, item.To - item.From);
+      out.append(text.Bytes, item.From, item.To - item.From);
       return true;
     }
-    out.append(Text, item.From, at - item.From);
-    uint32_t close = CloseOf[at + 1];
+    out.append(text.Bytes, item.From, at - item.From);
+    uint32_t close = text.CloseOf[at + 1];
     if (close == kNone || close >= item.To) {
-      out.append(Text, at, item.To - at);
+      out.append(text.Bytes, at, item.To - at);
       AppendRemaining(out);
       return false;
     }
-    Stack.push_back(TItem{false, close + 1, item.To});
+    Stack.push_back(TItem{item.Source, close + 1, item.To});
     Pieces.clear();
+    PieceSource = item.Source;
     PiecesClosed = true;
-    const char* content = Text.data() + at + 2;
-    const char* contentEnd = Text.data() + close;
+    const char* content = text.Bytes.data() + at + 2;
+    const char* contentEnd = text.Bytes.data() + close;
     bool qualifies = Kind == bkLink    ? BuildLink(content, contentEnd)
                      : Kind == bkImage ? BuildImage(content, contentEnd)
                                        : BuildSpan(content, contentEnd);
-    if (!qualifies) {
-      out.append(Text, at, close + 1 - at);
-    } else if (PiecesClosed) {
+    if (!qualifies)
+      out.append(text.Bytes, at, close + 1 - at);
+    else if (PiecesClosed)
       for (auto it = Pieces.rbegin(); it != Pieces.rend(); ++it) Stack.push_back(*it);
-    } else {
-      Reparse();
-    }
+    else
+      WriteOutReplacement();
     return true;
   }
 
   void AppendItem(const TItem& item, std::string& out) const {
-    const std::string& source = item.IsLiteral ? Literals : Text;
+    const std::string& source = item.Source == kLiteral ? Literals : Texts[item.Source].Bytes;
     out.append(source, item.From, item.To - item.From);
   }
 
@@ -226,23 +243,32 @@ class TBracketPass {
     }
   }
 
-  // Writes the replacement and everything still to be scanned into a new text.
-  void Reparse() {
-    std::string next;
-    for (const TItem& piece : Pieces) AppendItem(piece, next);
-    AppendRemaining(next);
-    if (next.size() > RereadBudget || next.size() >= kNone) {
+  bool Charge(size_t bytes) {
+    if (bytes > RereadBudget || bytes >= kNone) {
       Failed = true;
+      return false;
+    }
+    RereadBudget -= bytes;
+    return true;
+  }
+
+  void WriteOutReplacement() {
+    std::string replacement;
+    for (const TItem& piece : Pieces) AppendItem(piece, replacement);
+    if (BracketsClosedWithin(replacement)) {
+      if (!Charge(replacement.size())) return;
+      uint32_t source = AddText(std::move(replacement));
+      Stack.push_back(TItem{source, 0, static_cast<uint32_t>(Texts[source].Bytes.size())});
       return;
     }
-    RereadBudget -= next.size();
-    Load(std::move(next));
+    AppendRemaining(replacement);
+    if (Charge(replacement.size())) Start(std::move(replacement));
   }
 
   void AddLiteral(std::string_view literal) {
     uint32_t from = static_cast<uint32_t>(Literals.size());
     Literals.append(literal);
-    Pieces.push_back(TItem{true, from, static_cast<uint32_t>(Literals.size())});
+    Pieces.push_back(TItem{kLiteral, from, static_cast<uint32_t>(Literals.size())});
   }
 
   // A piece of the construct's content kept in the replacement. closedWithin is known for the
@@ -250,15 +276,11 @@ class TBracketPass {
   // the re-reading limit, since it was read to find it.
   void AddKept(std::string_view piece, bool closedWithin = false) {
     if (!closedWithin) {
-      if (piece.size() > RereadBudget) {
-        Failed = true;
-      } else {
-        RereadBudget -= piece.size();
-      }
+      Charge(piece.size());
       if (!BracketsClosedWithin(piece)) PiecesClosed = false;
     }
-    uint32_t from = static_cast<uint32_t>(piece.data() - Text.data());
-    Pieces.push_back(TItem{false, from, from + static_cast<uint32_t>(piece.size())});
+    uint32_t from = static_cast<uint32_t>(piece.data() - Texts[PieceSource].Bytes.data());
+    Pieces.push_back(TItem{PieceSource, from, from + static_cast<uint32_t>(piece.size())});
   }
 
   void AddAttribute(const std::string& key, std::string_view value) {
