@@ -279,6 +279,22 @@ std::string LowerCaseAscii(std::string_view text) {
   return out;
 }
 
+std::string UpperCaseAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+  size_t first = 0;
+  while (first < text.size() && blank(text[first])) ++first;
+  size_t last = text.size();
+  while (last > first && blank(text[last - 1])) --last;
+  return text.substr(first, last - first);
+}
+
 bool SameTextAscii(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
@@ -357,6 +373,21 @@ void TNameValueList::SetValue(std::string_view name, std::string_view value) {
     Add(std::move(entry));
 }
 
+bool TUniqueNameList::Add(std::string_view name) {
+  if (!Lowered.emplace(LowerCaseAscii(name), static_cast<int>(Items.size())).second) return false;
+  Items.emplace_back(name);
+  return true;
+}
+
+bool TUniqueNameList::Contains(std::string_view name) const {
+  return Lowered.count(LowerCaseAscii(name)) > 0;
+}
+
+void TUniqueNameList::Clear() {
+  Items.clear();
+  Lowered.clear();
+}
+
 bool LookupValue(const TNameValueList* list, std::string_view name, std::string& value) {
   if (!list) return false;
   int index = list->IndexOfName(name);
@@ -384,6 +415,65 @@ std::string ToSlashes(std::string_view text) {
 
 QString FileSystemPath(std::string_view path) {
   return QString::fromUtf8(ToSlashes(path).c_str());
+}
+
+std::string IncludeTrailingSeparator(std::string_view path) {
+  std::string out(path);
+  if (out.empty() || (out.back() != '/' && out.back() != '\\')) out += '/';
+  return out;
+}
+
+std::string ExtractFolderPart(std::string_view path) {
+  size_t last = path.find_last_of("/\\");
+  return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last + 1));
+}
+
+bool NormalizeRelativePath(std::string_view name, std::string& normalized) {
+  if (name.empty() || IsAbsolutePath(name)) return false;
+  std::vector<std::string_view> parts;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find_first_of("/\\", start);
+    if (end == std::string_view::npos) end = name.size();
+    std::string_view part = name.substr(start, end - start);
+    if (part == "..") {
+      if (parts.empty()) return false;
+      parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  if (parts.empty()) return false;
+  normalized.clear();
+  for (std::string_view part : parts) {
+    if (!normalized.empty()) normalized += '/';
+    normalized.append(part);
+  }
+  return true;
+}
+
+QString ResolvePathIgnoringCase(const QString& folder, const QString& relative) {
+  QString exact = folder.endsWith('/') ? folder + relative : folder + '/' + relative;
+  if (QFileInfo::exists(exact)) return exact;
+  QString current = folder;
+  const QStringList parts = relative.split('/', Qt::SkipEmptyParts);
+  for (const QString& part : parts) {
+    QDir dir(current);
+    const QStringList entries =
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QString found;
+    for (const QString& entry : entries) {
+      if (entry == part) {
+        found = entry;
+        break;
+      }
+      if (found.isEmpty() && entry.compare(part, Qt::CaseInsensitive) == 0) found = entry;
+    }
+    if (found.isEmpty()) return QString();
+    current = dir.filePath(found);
+  }
+  return current;
 }
 
 bool ReadFileText(std::string_view path, std::string& bytes) {

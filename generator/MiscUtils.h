@@ -143,10 +143,27 @@ class TNameValueList {
   void RebuildIndex() const;
 };
 
+// An ordered list of names, each kept once; names compare without regard to ASCII letter case.
+class TUniqueNameList {
+ public:
+  // False when the name was there already.
+  bool Add(std::string_view name);
+  bool Contains(std::string_view name) const;
+  void Clear();
+  const std::vector<std::string>& Names() const { return Items; }
+
+ private:
+  std::vector<std::string> Items;
+  std::unordered_map<std::string, int> Lowered;
+};
+
 // The value of the first entry named name; a missing list (nullptr) finds nothing.
 bool LookupValue(const TNameValueList* list, std::string_view name, std::string& value);
 
 std::string LowerCaseAscii(std::string_view text);
+std::string UpperCaseAscii(std::string_view text);
+// Without its leading and trailing bytes of value 32 or less (spaces, tabs, line breaks).
+std::string_view TrimBlanks(std::string_view text);
 // True when a and b are equal without regard to ASCII letter case.
 bool SameTextAscii(std::string_view a, std::string_view b);
 
@@ -156,6 +173,20 @@ bool IsAbsolutePath(std::string_view path);  // begins with "/" or "\", or conta
 std::string ToBackslashes(std::string_view text);
 std::string ToSlashes(std::string_view text);
 QString FileSystemPath(std::string_view path);
+
+// A folder path with a separator at its end ("/" added unless it ends with "/" or "\").
+std::string IncludeTrailingSeparator(std::string_view path);
+// The folder part of a path, up to and including its last separator; empty without one.
+std::string ExtractFolderPart(std::string_view path);
+
+// A relative name inside a folder ("css\..\img\bg.png") reduced to its plain form
+// ("img/bg.png"); false for a name that leads out of the folder (too many "..", a leading
+// separator, a drive) or names nothing.
+bool NormalizeRelativePath(std::string_view name, std::string& normalized);
+// The existing entry below folder that relative ("/"-separated) names: exactly when it exists,
+// otherwise matching each part without regard to letter case (names made on Windows). Empty
+// when there is none.
+QString ResolvePathIgnoringCase(const QString& folder, const QString& relative);
 
 // The whole file, byte for byte; false when it cannot be opened.
 bool ReadFileText(std::string_view path, std::string& bytes);

@@ -21,14 +21,6 @@ const char* ElementName(THTMLTag kind) {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-std::string_view Trim(std::string_view s) {
-  size_t first = 0;
-  while (first < s.size() && IsBlank(s[first])) ++first;
-  size_t last = s.size();
-  while (last > first && IsBlank(s[last - 1])) --last;
-  return s.substr(first, last - first);
-}
-
 bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
 }
@@ -96,14 +88,14 @@ std::string TTextToHTML::SplitCells(std::string_view text, char separator) {
       columns = 1;
     }
     out += '>';
-    out.append(Trim(candidate));
+    out.append(TrimBlanks(candidate));
     out += "</td>";
   };
   TCursor cursor(text);
   std::string_view candidate;
   while (ReadUntil(cursor, separator, candidate)) addCell(candidate);
   std::string_view rest(cursor.Pos, text.data() + text.size() - cursor.Pos);
-  if (!Trim(rest).empty()) addCell(rest);
+  if (!TrimBlanks(rest).empty()) addCell(rest);
   return out;
 }
 
@@ -112,11 +104,11 @@ bool TTextToHTML::IsAttributeLine(std::string_view s) {
   TCursor cursor(s);
   TBracketed m;
   if (!FindBracketed(cursor, ".", '[', ']', m)) return false;
-  if (!Trim(std::string_view(cursor.Pos, s.data() + s.size() - cursor.Pos)).empty()) return false;
+  if (!TrimBlanks(std::string_view(cursor.Pos, s.data() + s.size() - cursor.Pos)).empty()) return false;
   std::string_view remainder;
   std::string attributes =
       ParseAttributes(std::string_view(m.InnerStart, m.CloseAt - m.InnerStart), &remainder);
-  if (!Trim(remainder).empty()) return false;
+  if (!TrimBlanks(remainder).empty()) return false;
   Pending = std::move(attributes);
   return true;
 }
@@ -234,7 +226,7 @@ THTMLTag TTextToHTML::ConvertLine(std::string_view line, std::string& text) {
   while (spaces < line.size() && line[spaces] == ' ') ++spaces;
   ChangeLevel(spaces / 2);
 
-  std::string_view s = Trim(line);
+  std::string_view s = TrimBlanks(line);
   static constexpr struct {
     std::string_view Marker;
     THTMLTag Kind;

@@ -1,0 +1,470 @@
+#include "generator/Generator.h"
+
+#include "project/CodePage.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QTimeZone>
+
+#include <cstdio>
+
+namespace {
+
+// Values nested in values deeper than this, or more text than this examined by one top-level
+// expansion, stay unexpanded: a variable that names itself, a page body holding {&content}
+// and macros that double at every level would otherwise never end. Real projects nest a few
+// levels deep.
+constexpr int kMaxExpandDepth = 64;
+constexpr size_t kMaxExpandWork = size_t(256) << 20;
+
+// "Tue, 8 Jan 2008 14:05:09 +0300": English names whatever the system's language.
+std::string FormatNow() {
+  static const char* const kDays[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  QDateTime now = QDateTime::currentDateTime();
+  QDate date = now.date();
+  QTime time = now.time();
+  int offset = now.offsetFromUtc() / 60;
+  char sign = offset < 0 ? '-' : '+';
+  offset = offset < 0 ? -offset : offset;
+  char text[64];
+  std::snprintf(text, sizeof text, "%s, %d %s %04d %02d:%02d:%02d %c%02d%02d",
+                kDays[date.dayOfWeek() - 1], date.day(), kMonths[date.month() - 1], date.year(),
+                time.hour(), time.minute(), time.second(), sign, offset / 60, offset % 60);
+  return text;
+}
+
+// A macro call's parts: "name" or "name(a, key=b, 'c, d')".
+struct TPlaceholder {
+  std::string Name;
+  bool HasArguments = false;
+  TNameValueList Arguments;  // positional arguments are named "1", "2", ...
+};
+
+bool ParsePlaceholder(std::string_view content, TPlaceholder& placeholder) {
+  TCursor cursor(content);
+  std::string_view name;
+  if (ReadWord(cursor, '\0', PlaceholderNameChars, name)) {
+    placeholder.Name = std::string(name);
+    return true;
+  }
+  if (!ReadWord(cursor, '(', PlaceholderNameChars, name)) return false;
+  placeholder.Name = std::string(name);
+  placeholder.HasArguments = true;
+  int positional = 0;
+  for (;;) {
+    std::string_view key, value;
+    if (ReadWord(cursor, '=', WordChars, key)) {
+      if (!ReadValue(cursor, ',', ')', value)) break;
+      if (!value.empty()) placeholder.Arguments.Add(std::string(key) + "=" + std::string(value));
+      continue;
+    }
+    if (!ReadValue(cursor, ',', ')', value)) break;
+    ++positional;
+    if (!value.empty())
+      placeholder.Arguments.Add(std::to_string(positional) + "=" + std::string(value));
+  }
+  return cursor.AtEnd() || *cursor.Pos == ')';
+}
+
+bool HasDot(std::string_view name) { return name.find('.') != std::string_view::npos; }
+
+// The extension from the last dot, lower-cased ("" without a dot).
+std::string Extension(std::string_view name) {
+  size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? std::string() : LowerCaseAscii(name.substr(dot));
+}
+
+// Finds each url(...) of a style sheet or style block.
+template <typename TFound>
+void ForEachUrl(std::string_view css, TFound found) {
+  TCursor cursor(css);
+  TEnclosed m;
+  while (FindEnclosed(cursor, "url(", ")", m)) {
+    TCursor inside(m.InnerStart, m.CloserStart);
+    std::string_view reference;
+    if (ReadValue(inside, ')', '\0', reference)) found(reference);
+  }
+}
+
+}  // namespace
+
+THTMLGenerator::THTMLGenerator() = default;
+
+THTMLGenerator::~THTMLGenerator() { ClearState(); }
+
+void THTMLGenerator::SetProjectFolder(std::string_view path) {
+  ProjectFolderPath = IncludeTrailingSeparator(path);
+}
+
+void THTMLGenerator::SetThemesFolder(std::string_view path) {
+  ThemesFolder = IncludeTrailingSeparator(path);
+}
+
+std::string THTMLGenerator::GetOutputFolder() const {
+  if (IsAbsolutePath(OutputPath)) return OutputPath;
+  return ProjectFolderPath + OutputPath;
+}
+
+void THTMLGenerator::ClearState() {
+  CurrentPage = -1;
+  PageName.clear();
+  PageBody.clear();
+  PageContent.clear();
+  PageVariables = nullptr;
+  GlobalVariables.Clear();
+  Pages.Clear();
+  Written.Clear();
+  ThemeResources.Clear();
+}
+
+int THTMLGenerator::Generate(const QString& projectText) {
+  QByteArray utf8 = projectText.toUtf8();
+  return GenerateUtf8(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+}
+
+int THTMLGenerator::GenerateUtf8(std::string_view projectText) {
+  ClearState();
+  ErrorCode = geSuccess;
+  ErrorLineNumber = 0;
+  OutputPath = "html\\";
+  Substitute = true;
+  QDir().mkpath(FileSystemPath(GetOutputFolder()));
+  Converter.QuoteStyle.clear();
+  SetVariable("theme", "template");
+  SetVariable("charset", "utf-8");
+  BeginGenerate();
+  ReadText(projectText);
+  if (ErrorCode != geSuccess) return ErrorCode;
+  FlushPage();
+  EndGenerate();
+  CopyThemeResources();
+  return geSuccess;
+}
+
+void THTMLGenerator::ReadText(std::string_view text) {
+  TCursor cursor(text);
+  std::string_view line;
+  LineNumber = 0;
+  while (ErrorCode == geSuccess && ReadLine(cursor, line)) {
+    ++LineNumber;
+    if (line.empty() || line[0] == '>') {
+      ClassifyLine(line);  // preformatted text is never substituted
+      continue;
+    }
+    // A value holding line breaks gives several lines, each classified in turn.
+    std::string expanded = Expand(line, nullptr);
+    TCursor lines(expanded);
+    std::string_view expandedLine;
+    while (ErrorCode == geSuccess && ReadLine(lines, expandedLine)) ClassifyLine(expandedLine);
+  }
+  if (ErrorCode != geSuccess) ErrorLineNumber = LineNumber;
+}
+
+void THTMLGenerator::ClassifyLine(std::string_view line) {
+  char first = line.empty() ? '\0' : line[0];
+  switch (first) {
+    case ';':
+      break;
+    case '[':
+      StartSection(line);
+      break;
+    case '\\':  // lets a body line begin with "[", "$" or "\"
+      PageBody.append(line.substr(1));
+      PageBody += '\n';
+      break;
+    case '$':
+      RunDirective(line);
+      break;
+    default:
+      PageBody.append(line);
+      PageBody += '\n';
+  }
+}
+
+void THTMLGenerator::StartSection(std::string_view line) {
+  TCursor cursor(line.substr(1));
+  std::string_view name;
+  if (!ReadUntil(cursor, ']', name)) {
+    ErrorCode = geSectionWithoutBracket;
+    return;
+  }
+  std::string expanded = Expand(name, nullptr);
+  FlushPage();
+  StartPage(expanded);
+}
+
+void THTMLGenerator::FlushPage() {
+  if (CurrentPage >= 0) WritePage(ToBackslashes(PageName), PageBody);
+  PageName.clear();
+  PageBody.clear();
+  PageContent.clear();
+  PageVariables = nullptr;
+}
+
+void THTMLGenerator::StartPage(const std::string& name) {
+  CurrentPage = Pages.FindOrAdd(name);
+  PageVariables = &Pages.Entry(CurrentPage).Variables;
+  PageName = name;
+  PageBody.clear();
+  PageContent.clear();
+  Substitute = true;
+}
+
+void THTMLGenerator::RunDirective(std::string_view line) {
+  std::string_view rest = line.substr(1);
+  bool append = !rest.empty() && rest[0] == '$';
+  if (append) rest.remove_prefix(1);
+  TCursor cursor(rest);
+  std::string_view name;
+  if (!ReadWord(cursor, ' ', DirectiveNameChars, name)) {
+    SetVariable(rest, "");
+    return;
+  }
+  std::string_view value(cursor.Pos, rest.data() + rest.size() - cursor.Pos);
+  if (append)
+    SetVariable(name, GetVariableOr(name, "") + std::string(value));
+  else
+    SetVariable(name, value);
+}
+
+void THTMLGenerator::SetVariable(std::string_view name, std::string_view value) {
+  std::string directive = LowerCaseAscii(name);
+  std::string_view trimmed = TrimBlanks(value);
+  if (directive == "theme") {
+    CopyThemeResources();  // what was collected so far comes from the theme being left
+    LoadTheme(trimmed);
+  } else if (directive == "uses") {
+    ThemeResources.Add(trimmed);
+  } else if (directive == "subst") {
+    std::string setting = LowerCaseAscii(trimmed);
+    Substitute = !(setting == "-" || setting == "0" || setting == "off");
+  } else if (directive == "quotestyle") {
+    Converter.QuoteStyle = LowerCaseAscii(trimmed);
+  } else if (directive == "outpath") {
+    OutputPath = IncludeTrailingSeparator(trimmed);
+  } else {
+    SetOrdinaryVariable(name, value);
+  }
+}
+
+void THTMLGenerator::LoadTheme(std::string_view name) {
+  std::string theme(name);
+  if (!CurrentTheme.Load(ProjectFolderPath + theme, ThemeExtension))
+    CurrentTheme.Load(ThemesFolder + theme, ThemeExtension);
+}
+
+void THTMLGenerator::SetOrdinaryVariable(std::string_view name, std::string_view value) {
+  std::string unescaped = UnescapeText(value);
+  size_t dot = name.find('.');
+  if (dot == std::string_view::npos) {
+    (PageVariables ? *PageVariables : GlobalVariables).SetValue(name, unescaped);
+    return;
+  }
+  std::string_view prefix = name.substr(0, dot);
+  std::string_view rest = name.substr(dot + 1);
+  if (prefix.empty()) {
+    GlobalVariables.SetValue(rest, unescaped);
+    return;
+  }
+  int section = Pages.Find(prefix);
+  if (section < 0) {
+    ErrorCode = geUnknownSection;
+    return;
+  }
+  Pages.Entry(section).Variables.SetValue(rest, unescaped);
+}
+
+bool THTMLGenerator::GetVariable(std::string_view name, std::string& value) const {
+  value.clear();
+  size_t dot = name.find('.');
+  if (dot != std::string_view::npos) {
+    std::string_view prefix = name.substr(0, dot);
+    std::string_view rest = name.substr(dot + 1);
+    if (prefix.empty()) return LookupValue(&GlobalVariables, rest, value);
+    int section = Pages.Find(prefix);
+    if (section >= 0 && LookupValue(&Pages.Entry(section).Variables, rest, value)) return true;
+  }
+  if (LookupValue(PageVariables, name, value) || LookupValue(&GlobalVariables, name, value) ||
+      Pages.FindFragment(name, value))
+    return true;
+  std::string builtIn = UpperCaseAscii(name);
+  if (builtIn == "CONTENT") {
+    value = PageContent;
+  } else if (builtIn == "NAME") {
+    value = PageName;
+  } else if (builtIn == "INDEX") {
+    value = GetIndexPage();
+  } else if (builtIn == "NOW") {
+    value = FormatNow();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+std::string THTMLGenerator::GetVariableOr(std::string_view name,
+                                          std::string_view defaultValue) const {
+  std::string value;
+  return GetVariable(name, value) ? value : std::string(defaultValue);
+}
+
+std::string THTMLGenerator::GetIndexPage() const {
+  std::string index;
+  if (LookupValue(&GlobalVariables, "index", index)) return index;
+  const std::vector<std::string>& files = Written.Names();
+  for (const std::string& file : files)
+    if (Extension(file).substr(0, 4) == ".htm") return file;
+  return files.empty() ? std::string() : files.back();
+}
+
+std::string THTMLGenerator::Expand(std::string_view text, const TNameValueList* arguments) {
+  if (ExpandDepth == 0) ExpandWork = 0;
+  return ExpandText(text, arguments);
+}
+
+std::string THTMLGenerator::ExpandText(std::string_view text, const TNameValueList* arguments) {
+  if (!Substitute || text.empty()) return std::string(text);
+  ExpandWork += text.size();
+  if (ExpandDepth >= kMaxExpandDepth || ExpandWork > kMaxExpandWork) return std::string(text);
+  ++ExpandDepth;
+  std::string out;
+  if (text.find('\n') == std::string_view::npos) {
+    out = ExpandLine(text, arguments);
+  } else {
+    TCursor cursor(text);
+    std::string_view line;
+    bool first = true;
+    while (ReadLine(cursor, line)) {
+      if (!first) out += '\n';
+      out += ExpandLine(line, arguments);
+      first = false;
+    }
+  }
+  --ExpandDepth;
+  return out;
+}
+
+std::string THTMLGenerator::ExpandLine(std::string_view line, const TNameValueList* arguments) {
+  std::string out;
+  TCursor cursor(line);
+  const char* copied = line.data();
+  TBracketed m;
+  while (FindBracketed(cursor, "", '{', '}', m)) {
+    out.append(copied, m.MatchStart - copied);
+    copied = cursor.Pos;
+    std::string_view content(m.InnerStart, m.CloseAt - m.InnerStart);
+    if (!content.empty() && (content[0] == '&' || content[0] == '{')) {
+      // {&name} survives as {name} for a later stage; {{name}} gives the value in braces.
+      out += '{';
+      out += ExpandText(content[0] == '&' ? content.substr(1) : content, arguments);
+      out += '}';
+      continue;
+    }
+    TPlaceholder placeholder;
+    if (!ParsePlaceholder(content, placeholder)) {
+      out.append(m.MatchStart, m.CloseAt + 1 - m.MatchStart);
+      continue;
+    }
+    std::string value;
+    if (!LookupValue(arguments, placeholder.Name, value)) value = GetVariableOr(placeholder.Name, "");
+    const TNameValueList* own = placeholder.HasArguments ? &placeholder.Arguments : nullptr;
+    out += TTextToHTML::ConvertInline(ExpandText(value, own));
+  }
+  out.append(copied, line.data() + line.size() - copied);
+  return out;
+}
+
+bool THTMLGenerator::ResolveTemplate(std::string_view name, std::string& text) {
+  if (name.find('<') != std::string_view::npos) {
+    text = std::string(name);
+    return true;
+  }
+  if (Pages.FindFragment(name, text)) return true;
+  return CurrentTheme.ReadTemplate(name, text);
+}
+
+std::string THTMLGenerator::ConvertCharset(std::string_view text) const {
+  if (GetVariableOr("charset", "") == "utf-8") return std::string(text);
+  return TCodePage::Utf8ToAnsi(text);
+}
+
+void THTMLGenerator::WritePage(const std::string& name, const std::string& body) {
+  if (CurrentPage < 0) return;
+  PageContent = Converter.Convert(body);
+  if (!HasDot(name)) {
+    if (!name.empty()) Pages.SetFragment(CurrentPage, PageContent);
+    return;
+  }
+  std::string extension = Extension(name);
+  std::string out;
+  if (extension == ".htm" || extension == ".html" || extension == ".shtml" ||
+      extension == ".php") {
+    std::string templateText;
+    if (ResolveTemplate(GetVariableOr("Template", ""), templateText))
+      PageContent = Expand(templateText, nullptr);
+    out = ConvertCharset(PageContent);
+  } else if (extension == ".inc") {
+    out = ConvertCharset(Expand(PageContent, nullptr));
+  } else {
+    out = ConvertCharset(Expand(body, nullptr));
+  }
+  // A page name that leads out of the output folder is not written.
+  std::string relative;
+  if (NormalizeRelativePath(name, relative)) WriteFileText(GetOutputFolder() + relative, out);
+  Written.Add(name);
+  ScanResources(PageContent);
+}
+
+void THTMLGenerator::AddResource(std::string_view path) { ThemeResources.Add(ToBackslashes(path)); }
+
+void THTMLGenerator::CopyThemeResources() {
+  std::string output = GetOutputFolder();
+  for (const std::string& resource : ThemeResources.Names()) {
+    CurrentTheme.CopyResource(resource, output);
+    Written.Add(resource);
+  }
+  ThemeResources.Clear();
+}
+
+void THTMLGenerator::ScanStyleSheet(std::string_view css, std::string_view base) {
+  ForEachUrl(css, [&](std::string_view reference) {
+    AddResource(std::string(base) + std::string(reference));
+  });
+}
+
+void THTMLGenerator::ScanResources(std::string_view html) {
+  TCursor cursor(html);
+  TEnclosed tag;
+  const char* styleStart = nullptr;
+  while (FindEnclosed(cursor, "<", ">", tag)) {
+    TCursor inside(tag.InnerStart, tag.CloserStart);
+    std::string_view tagName;
+    if (!ReadValue(inside, ' ', '\0', tagName)) continue;
+    std::string kind = LowerCaseAscii(tagName);
+    if (kind == "style") {
+      styleStart = tag.After;
+      continue;
+    }
+    if (kind == "/style") {
+      if (styleStart) ScanStyleSheet(std::string_view(styleStart, tag.MatchStart - styleStart), "");
+      continue;
+    }
+    bool firstOnly = kind != "link";
+    const char* wanted = kind == "link" ? "href" : kind == "img" ? "src" : "background";
+    std::string_view key, value;
+    while (ReadWord(inside, '=', WordChars, key) && ReadValue(inside, ' ', '\0', value)) {
+      if (LowerCaseAscii(key) != wanted) continue;
+      AddResource(value);
+      if (kind == "link") {
+        std::string css;
+        if (CurrentTheme.ReadFile(value, css)) {
+          std::string base = ToSlashes(ExtractFolderPart(value));
+          ScanStyleSheet(css, base);
+        }
+      }
+      if (firstOnly) break;
+    }
+  }
+}

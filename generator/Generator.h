@@ -1,0 +1,102 @@
+#pragma once
+
+// The site generator: reads the project text line by line, splits it into sections, runs the
+// directives, expands placeholders and macros, converts each section's markup, pours pages into
+// the templates of the current theme, writes them to the output folder and copies the theme
+// files the pages refer to.
+
+#include "generator/HTMLTheme.h"
+#include "generator/MiscUtils.h"
+#include "generator/PageTable.h"
+#include "generator/TextToHTML.h"
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+class THTMLGenerator {
+ public:
+  // Results of Generate.
+  enum { geSuccess = 0, geSectionWithoutBracket = 1, geUnknownSection = 2 };
+
+  THTMLGenerator();
+  virtual ~THTMLGenerator();
+
+  // One complete generation of the editor's whole text.
+  int Generate(const QString& projectText);
+  int GenerateUtf8(std::string_view projectText);
+
+  // The output folder, always ending with a separator: "html" beside the project file unless
+  // the project's outpath says otherwise.
+  std::string GetOutputFolder() const;
+  void SetProjectFolder(std::string_view path);
+  void SetThemesFolder(std::string_view path);
+  const std::string& ProjectFolder() const { return ProjectFolderPath; }
+  std::string ThemeExtension = ".ikltheme";
+
+  // Lookups after (or during) a generation: page and global variables, fragments, and the
+  // built-in CONTENT, NAME, INDEX and NOW.
+  bool GetVariable(std::string_view name, std::string& value) const;
+  std::string GetVariableOr(std::string_view name, std::string_view defaultValue) const;
+  std::string GetIndexPage() const;
+
+  THTMLTheme& Theme() { return CurrentTheme; }
+  const std::vector<std::string>& WrittenFiles() const { return Written.Names(); }
+  // The line of the project text (from 1) at which the last generation stopped with an error.
+  int ErrorLine() const { return ErrorLineNumber; }
+
+  // Placeholder expansion of a text, with the arguments of a macro call or none.
+  std::string Expand(std::string_view text, const TNameValueList* arguments);
+  // A page's template: inline (it holds "<"), a fragment of that name, or a theme template.
+  bool ResolveTemplate(std::string_view name, std::string& text);
+  // The page's bytes: unchanged for the charset "utf-8", otherwise in the code page.
+  std::string ConvertCharset(std::string_view text) const;
+
+ protected:
+  virtual void BeginGenerate() {}
+  virtual void WritePage(const std::string& name, const std::string& body);
+  virtual void CopyThemeResources();
+  virtual void EndGenerate() {}
+
+  void ScanResources(std::string_view html);
+  void AddResource(std::string_view path);
+
+ private:
+  TTextToHTML Converter;
+  THTMLTheme CurrentTheme;
+  TNameValueList GlobalVariables;
+  TPageTable Pages;
+  TUniqueNameList Written;
+  TUniqueNameList ThemeResources;
+  int CurrentPage = -1;
+  std::string PageName;
+  std::string PageBody;
+  std::string PageContent;
+  TNameValueList* PageVariables = nullptr;
+  int ErrorCode = geSuccess;
+  int ErrorLineNumber = 0;
+  int LineNumber = 0;
+  std::string ThemesFolder;
+  std::string ProjectFolderPath;
+  std::string OutputPath = "html\\";
+  bool Substitute = true;
+  // Expansion guards: how deep values are nested in values, and how much text the current
+  // top-level expansion has examined.
+  int ExpandDepth = 0;
+  size_t ExpandWork = 0;
+
+  void ClearState();
+  void ReadText(std::string_view text);
+  void ClassifyLine(std::string_view line);
+  void StartSection(std::string_view line);
+  void RunDirective(std::string_view line);
+  void FlushPage();
+  void StartPage(const std::string& name);
+  void SetVariable(std::string_view name, std::string_view value);
+  void SetOrdinaryVariable(std::string_view name, std::string_view value);
+  void LoadTheme(std::string_view name);
+  std::string ExpandText(std::string_view text, const TNameValueList* arguments);
+  std::string ExpandLine(std::string_view line, const TNameValueList* arguments);
+  void ScanStyleSheet(std::string_view css, std::string_view base);
+};

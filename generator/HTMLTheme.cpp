@@ -1,0 +1,182 @@
+#include "generator/HTMLTheme.h"
+
+#include "generator/MiscUtils.h"
+#include "generator/SciZipFile.h"
+#include "project/CodePage.h"
+#include "project/XMLUtils.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// The existing file or folder at path; when the exact name is missing, its last part is
+// matched without regard to letter case.
+QString ExistingPath(const std::string& path) {
+  QString exact = FileSystemPath(path);
+  if (QFileInfo::exists(exact)) return exact;
+  QFileInfo info(exact);
+  QString found = ResolvePathIgnoringCase(info.absolutePath(), info.fileName());
+  return found;
+}
+
+// destination + name, or an empty path when name would lead out of destination.
+bool TargetPath(const std::string& destination, std::string_view name, std::string& target) {
+  std::string relative;
+  if (!NormalizeRelativePath(name, relative)) return false;
+  target = IncludeTrailingSeparator(destination) + relative;
+  return true;
+}
+
+}  // namespace
+
+THTMLTheme::THTMLTheme() = default;
+THTMLTheme::~THTMLTheme() = default;
+
+void THTMLTheme::Clear() {
+  Archive.reset();
+  ArchivePath.clear();
+  Folder.clear();
+  DefaultTemplateName.clear();
+  TitleText.clear();
+  InitialProjectText.clear();
+}
+
+bool THTMLTheme::Load(const std::string& path, const std::string& extension) {
+  Clear();
+  QString folder = ExistingPath(path);
+  if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+    Folder = IncludeTrailingSeparator(folder.toStdString());
+  } else if (!LoadArchive(path) && !LoadArchive(path + ".zip") && !LoadArchive(path + extension)) {
+    return false;
+  }
+  ReadInfo();
+  FindDefaultTemplate();
+  return true;
+}
+
+bool THTMLTheme::LoadArchive(const std::string& path) {
+  QString file = ExistingPath(path);
+  if (file.isEmpty() || !QFileInfo(file).isFile()) return false;
+  auto archive = std::make_unique<TZipFile>();
+  try {
+    archive->LoadFromFile(file.toStdString());
+  } catch (const EInkloomError&) {
+    return false;  // an archive that cannot be read is a missing theme
+  }
+  Archive = std::move(archive);
+  ArchivePath = file.toStdString();
+  return true;
+}
+
+void THTMLTheme::ReadInfo() {
+  std::string bytes;
+  if (!ReadFile("info.xml", bytes)) return;
+  QDomElement root;
+  if (!LoadXmlText(TCodePage::ToUnicode(bytes), root)) return;
+  TitleText = GetChildText(root, QStringLiteral("title"), QString());
+  InitialProjectText = GetChildText(root, QStringLiteral("project"), QString());
+}
+
+void THTMLTheme::FindDefaultTemplate() {
+  if (FileExists("index.html")) {
+    DefaultTemplateName = "index.html";
+  } else if (Archive) {
+    for (int i = 0; i < Archive->Count(); ++i) {
+      if (LowerCaseAscii(Archive->Name(i)).find(".htm") != std::string::npos) {
+        DefaultTemplateName = Archive->Name(i);
+        return;
+      }
+    }
+  } else {
+    QDir dir(FileSystemPath(Folder));
+    const QStringList files =
+        dir.entryList({QStringLiteral("*.htm*")}, QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+    if (!files.isEmpty()) DefaultTemplateName = files.first().toStdString();
+  }
+}
+
+int THTMLTheme::FindEntry(std::string_view name) const {
+  if (!Archive) return -1;
+  std::string wanted = ToSlashes(name);
+  for (int i = Archive->Count() - 1; i >= 0; --i)
+    if (SameTextAscii(Archive->Name(i), wanted)) return i;
+  return -1;
+}
+
+QString THTMLTheme::FolderFile(std::string_view name) const {
+  std::string relative;
+  if (Folder.empty() || !NormalizeRelativePath(name, relative)) return QString();
+  return ResolvePathIgnoringCase(FileSystemPath(Folder), QString::fromStdString(relative));
+}
+
+bool THTMLTheme::FileExists(std::string_view name) const {
+  if (Archive) return FindEntry(name) >= 0;
+  QString file = FolderFile(name);
+  return !file.isEmpty() && QFileInfo(file).isFile();
+}
+
+bool THTMLTheme::ReadFile(std::string_view name, std::string& bytes) const {
+  if (Archive) {
+    int index = FindEntry(name);
+    if (index < 0) return false;
+    bytes = Archive->Data(index);
+    return true;
+  }
+  QString file = FolderFile(name);
+  if (file.isEmpty() || !QFileInfo(file).isFile()) return false;
+  return ReadFileText(file.toStdString(), bytes);
+}
+
+bool THTMLTheme::ReadTemplate(std::string_view name, std::string& utf8) const {
+  std::string base(name.empty() ? std::string_view(DefaultTemplateName) : name);
+  if (base.empty()) return false;
+  std::string bytes;
+  for (const std::string& candidate : {base, base + ".html", base + ".htm"}) {
+    if (ReadFile(candidate, bytes)) {
+      utf8 = TCodePage::AnsiToUtf8(bytes);
+      return true;
+    }
+  }
+  return false;
+}
+
+void THTMLTheme::CopyResource(std::string_view name, const std::string& destination) const {
+  std::string target;
+  if (!TargetPath(destination, name, target)) return;
+  if (Archive) {
+    int index = FindEntry(name);
+    if (index >= 0) WriteFileText(target, Archive->Data(index));
+    return;
+  }
+  if (Folder.empty()) return;
+  // The folder part is found without regard to letter case; the wildcard pattern of the last
+  // part matches that way anyway.
+  std::string relative;
+  NormalizeRelativePath(name, relative);
+  std::string folderPart = ExtractFolderPart(relative);
+  std::string pattern = relative.substr(folderPart.size());
+  QString sourceFolder = folderPart.empty()
+                             ? FileSystemPath(Folder)
+                             : ResolvePathIgnoringCase(FileSystemPath(Folder),
+                                                       QString::fromStdString(folderPart));
+  if (sourceFolder.isEmpty()) return;
+  std::string source = IncludeTrailingSeparator(sourceFolder.toStdString()) + pattern;
+  CopyMatchingFiles(source, ExtractFolderPart(target), true);
+}
+
+void THTMLTheme::ExtractTo(const std::string& destination) const {
+  if (Archive) {
+    for (int i = 0; i < Archive->Count(); ++i) {
+      const std::string name = Archive->Name(i);
+      std::string target;
+      if (!TargetPath(destination, name, target)) continue;
+      if (!name.empty() && name.back() == '/')
+        QDir().mkpath(FileSystemPath(target));
+      else
+        WriteFileText(target, Archive->Data(i));
+    }
+  } else if (!Folder.empty()) {
+    CopyFolder(Folder, destination, true);
+  }
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+// One theme: a folder or a zip archive of templates and resources, with an optional info.xml
+// giving its title and the text a new project starts with. Names inside a theme are relative
+// paths; "\" and "/" both separate folders.
+
+#include <QString>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+class TZipFile;
+
+class THTMLTheme {
+ public:
+  THTMLTheme();
+  ~THTMLTheme();
+
+  // Loads the folder at path, else the archive path, path + ".zip" or path + extension.
+  // False, with no theme loaded, when none of them can be read.
+  bool Load(const std::string& path, const std::string& extension);
+  void Clear();
+  bool IsLoaded() const { return Archive || !Folder.empty(); }
+
+  bool FileExists(std::string_view name) const;
+  // The bytes of a theme file; an archive entry whose CRC does not match raises
+  // EZipFileCRCError.
+  bool ReadFile(std::string_view name, std::string& bytes) const;
+  // The template name, name + ".html" or name + ".htm" (the default template for an empty
+  // name), converted from the code page to UTF-8.
+  bool ReadTemplate(std::string_view name, std::string& utf8) const;
+  // Copies one file, or every file matching a wildcard pattern, to the same relative place
+  // below destination. Names that lead out of the theme or the destination are skipped.
+  void CopyResource(std::string_view name, const std::string& destination) const;
+  // Copies the whole theme into destination.
+  void ExtractTo(const std::string& destination) const;
+
+  const std::string& ArchiveFile() const { return ArchivePath; }
+  const std::string& FolderPath() const { return Folder; }
+  const std::string& DefaultTemplate() const { return DefaultTemplateName; }
+  const QString& Title() const { return TitleText; }
+  const QString& ProjectText() const { return InitialProjectText; }
+
+ private:
+  std::unique_ptr<TZipFile> Archive;
+  std::string ArchivePath;
+  std::string Folder;  // with a trailing separator
+  std::string DefaultTemplateName;
+  QString TitleText;
+  QString InitialProjectText;
+
+  bool LoadArchive(const std::string& path);
+  void ReadInfo();
+  void FindDefaultTemplate();
+  // The index of the last archive entry of that name (letter case aside), or -1.
+  int FindEntry(std::string_view name) const;
+  // The file of a folder theme, or an empty path when it is missing or outside the theme.
+  QString FolderFile(std::string_view name) const;
+};
