@@ -1,7 +1,10 @@
 // The program's entry: reads the command line and starts the mode it names.
 
+#include "app/BuildMode.h"
 #include "app/CommandLine.h"
 #include "app/EditorMode.h"
+
+#include <QCoreApplication>
 
 #include <cstdio>
 
@@ -32,6 +35,10 @@ int main(int argc, char** argv) {
       return 2;
     case rmEditor:
       return RunEditor(argc, argv, commandLine);
+    case rmBuild: {
+      QCoreApplication application(argc, argv);
+      return RunBuild(commandLine.Project, InstalledThemesFolder());
+    }
     default:
       Print(stderr, QStringLiteral("This mode is not available in this version of Inkloom yet."));
       return 2;

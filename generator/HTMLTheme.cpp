@@ -72,8 +72,9 @@ bool THTMLTheme::LoadArchive(const std::string& path) {
 void THTMLTheme::ReadInfo() {
   std::string bytes;
   if (!ReadFile("info.xml", bytes)) return;
-  QDomElement root;
-  if (!LoadXmlText(TCodePage::ToUnicode(bytes), root)) return;
+  QDomDocument document;
+  if (!LoadXmlText(TCodePage::ToUnicode(bytes), document)) return;
+  QDomElement root = document.documentElement();
   TitleText = GetChildText(root, QStringLiteral("title"), QString());
   InitialProjectText = GetChildText(root, QStringLiteral("project"), QString());
 }

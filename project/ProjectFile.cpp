@@ -35,8 +35,8 @@ QString TProjectFile::DecodePlainText(const QByteArray& bytes) {
 
 TProjectFileContents TProjectFile::Read(const QString& fileName) {
   TProjectFileContents contents;
-  if (LoadXmlFile(fileName, contents.Root)) {
-    contents.Text = TCodePage::Filter(GetChildText(contents.Root, kContent, QString()));
+  if (LoadXmlFile(fileName, contents.Document)) {
+    contents.Text = TCodePage::Filter(GetChildText(contents.Root(), kContent, QString()));
     return contents;
   }
   QFile file(fileName);
@@ -47,14 +47,15 @@ TProjectFileContents TProjectFile::Read(const QString& fileName) {
   return contents;
 }
 
-QDomElement TProjectFile::Write(const QString& fileName, const QString& text,
-                                const std::function<void(QDomElement& root)>& addSettings) {
-  QDomElement root = NewXmlDocument(kRootName);
+QDomDocument TProjectFile::Write(const QString& fileName, const QString& text,
+                                 const std::function<void(QDomElement& root)>& addSettings) {
+  QDomDocument document = NewXmlDocument(kRootName);
+  QDomElement root = document.documentElement();
   SetChildText(root, kContent, TCodePage::Filter(text));
   if (addSettings) addSettings(root);
   QString folder = QFileInfo(fileName).path();
   if (!fileName.contains('/') || !QDir().mkpath(folder))
     throw EInkloomError("Unable to create directory");
-  SaveXmlFile(root, fileName);
-  return root;
+  SaveXmlFile(document, fileName);
+  return document;
 }

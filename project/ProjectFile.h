@@ -3,14 +3,16 @@
 // The project file (.iklproj): an XML document whose root holds the project text in "content"
 // and the publishing settings in "Settings". Any other readable file opens as plain text.
 
+#include <QDomDocument>
 #include <QDomElement>
 #include <QString>
 
 #include <functional>
 
 struct TProjectFileContents {
-  QString Text;      // lines joined by CR LF or LF, as stored
-  QDomElement Root;  // the document's root; null after a plain-text read
+  QString Text;           // lines joined by CR LF or LF, as stored
+  QDomDocument Document;  // null after a plain-text read
+  QDomElement Root() const { return Document.documentElement(); }
 };
 
 class TProjectFile {
@@ -21,9 +23,9 @@ class TProjectFile {
   static TProjectFileContents Read(const QString& fileName);
 
   // Writes text as a new project document; addSettings lets the publishing settings join the
-  // document before it is written. Returns the new root. Raises EInkloomError when the folder
+  // document before it is written. Returns the new document. Raises EInkloomError when the folder
   // cannot be made or the file cannot be written; the file on disk is then unchanged.
-  static QDomElement Write(const QString& fileName, const QString& text,
+  static QDomDocument Write(const QString& fileName, const QString& text,
                            const std::function<void(QDomElement& root)>& addSettings = {});
 
   // The plain-text reading of a file's bytes.

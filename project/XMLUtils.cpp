@@ -8,46 +8,42 @@
 
 namespace {
 
-bool ParseDocument(const QByteArray& bytes, QDomElement& root) {
-  QDomDocument document;
-  if (!document.setContent(bytes)) {
-    root = QDomElement();
-    return false;
-  }
-  root = document.documentElement();
-  return !root.isNull();
+bool Parsed(bool ok, QDomDocument& parsed, QDomDocument& document) {
+  document = ok && !parsed.documentElement().isNull() ? parsed : QDomDocument();
+  return !document.isNull();
 }
 
 }  // namespace
 
-QDomElement NewXmlDocument(const QString& rootName) {
+QDomDocument NewXmlDocument(const QString& rootName) {
   QDomDocument document;
   QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?><%1></%1>").arg(rootName);
   if (!document.setContent(text))
     throw EInkloomError("Cannot create an XML document with the root \"" + rootName.toStdString() +
                         "\".");
-  return document.documentElement();
+  return document;
 }
 
-bool LoadXmlFile(const QString& fileName, QDomElement& root) {
+bool LoadXmlFile(const QString& fileName, QDomDocument& document) {
   QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly)) {
-    root = QDomElement();
-    return false;
-  }
-  return ParseDocument(file.readAll(), root);
+  QDomDocument parsed;
+  return Parsed(file.open(QIODevice::ReadOnly) && parsed.setContent(file.readAll()), parsed, document);
 }
 
-bool LoadXmlText(const QString& text, QDomElement& root) {
+bool LoadXmlText(const QString& text, QDomDocument& document) {
   // The text is decoded already: an encoding named in its declaration must not apply again.
-  QDomDocument document;
-  root = document.setContent(text) ? document.documentElement() : QDomElement();
-  return !root.isNull();
+  QDomDocument parsed;
+  return Parsed(parsed.setContent(text), parsed, document);
 }
 
-void SaveXmlFile(const QDomElement& element, const QString& fileName) {
-  if (element.isNull()) return;
-  QByteArray bytes = element.ownerDocument().toByteArray();
+void SaveXmlFile(const QDomDocument& document, const QString& fileName) {
+  if (document.isNull()) return;
+  QByteArray bytes = document.toByteArray();
+  // The declaration is written with double quotes, as every XML file of the program has it.
+  if (bytes.startsWith("<?xml ")) {
+    qsizetype end = bytes.indexOf("?>");
+    if (end > 0) bytes.replace(0, end, bytes.left(end).replace('\'', '"'));
+  }
   QSaveFile file(fileName);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
     throw EInkloomError("Cannot write file \"" + fileName.toStdString() + "\". " +

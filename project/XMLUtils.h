@@ -1,19 +1,22 @@
 #pragma once
 
 // The small set of XML operations every XML document of the program is built and read with
-// (the project file, a theme's info.xml). An element keeps its document alive. Operations on a
-// null element do nothing or give their default; empty values are never written.
+// (the project file, a theme's info.xml). Whoever works on a document's elements keeps the
+// QDomDocument: its elements live only as long as it does. Operations on a null element do
+// nothing or give their default; empty values are never written.
 
+#include <QDomDocument>
 #include <QDomElement>
 #include <QString>
 
-QDomElement NewXmlDocument(const QString& rootName);
-// False (and a null root) when the file cannot be read or is not well-formed XML.
-bool LoadXmlFile(const QString& fileName, QDomElement& root);
-bool LoadXmlText(const QString& text, QDomElement& root);
-// Writes the whole document of element to a temporary file and renames it over fileName, so a
-// failed write never leaves a damaged file; raises EInkloomError on failure.
-void SaveXmlFile(const QDomElement& element, const QString& fileName);
+// A document with the declaration version="1.0" encoding="utf-8" and an empty root element.
+QDomDocument NewXmlDocument(const QString& rootName);
+// False (and a null document) when the file cannot be read or is not well-formed XML.
+bool LoadXmlFile(const QString& fileName, QDomDocument& document);
+bool LoadXmlText(const QString& text, QDomDocument& document);
+// Writes the document to a temporary file and renames it over fileName, so a failed write
+// never leaves a damaged file; raises EInkloomError on failure.
+void SaveXmlFile(const QDomDocument& document, const QString& fileName);
 
 QDomElement AddChildElement(QDomElement& element, const QString& name);
 QDomElement FindChildElement(const QDomElement& element, const QString& name);

@@ -1,0 +1,56 @@
+#include "app/BuildMode.h"
+
+#include "generator/Generator.h"
+#include "generator/InkloomError.h"
+#include "project/ProjectFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+void PrintError(const std::string& message) {
+  std::fputs((message + "\n").c_str(), stderr);
+}
+
+std::string GeneratorProblem(int code, int line) {
+  std::string where = "Line " + std::to_string(line) + ": ";
+  if (code == THTMLGenerator::geSectionWithoutBracket)
+    return where + "the section header has no closing \"]\".";
+  return where + "the directive sets a variable of a section that does not exist.";
+}
+
+}  // namespace
+
+QString InstalledThemesFolder() {
+  QDir programFolder(QCoreApplication::applicationDirPath());
+  for (const char* relative : {"share/inkloom/themes", "../share/inkloom/themes"}) {
+    QString candidate = programFolder.absoluteFilePath(QLatin1String(relative));
+    if (QFileInfo(candidate).isDir()) return QDir::cleanPath(candidate) + '/';
+  }
+  return QDir::cleanPath(programFolder.absoluteFilePath(QStringLiteral("../share/inkloom/themes"))) + '/';
+}
+
+int RunBuild(const QString& projectPath, const QString& themesFolder) {
+  TProjectFileContents project;
+  try {
+    project = TProjectFile::Read(projectPath);
+  } catch (const EInkloomError& error) {
+    PrintError(error.what());
+    return 2;
+  }
+  THTMLGenerator generator;
+  generator.SetProjectFolder(QFileInfo(projectPath).absolutePath().toStdString());
+  generator.SetThemesFolder(themesFolder.toStdString());
+  try {
+    int result = generator.Generate(project.Text);
+    if (result == THTMLGenerator::geSuccess) return 0;
+    PrintError(GeneratorProblem(result, generator.ErrorLine()));
+  } catch (const EInkloomError& error) {
+    PrintError(error.what());  // a damaged theme archive entry
+  }
+  return 1;
+}

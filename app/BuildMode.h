@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// inkloom --build PROJECT: generates the project's site as the Preview command does. Prints
+// nothing on success; returns the program's exit code (0, 1 for a generator error, 2 when the
+// project cannot be read).
+int RunBuild(const QString& projectPath, const QString& themesFolder);
+
+// The folder of the themes installed with the program: <prefix>/share/inkloom/themes beside
+// the program's bin folder, or share/inkloom/themes in the build tree.
+QString InstalledThemesFolder();

@@ -1,0 +1,168 @@
+#include "generator/InkloomError.h"
+#include "project/CodePage.h"
+#include "project/ProjectFile.h"
+#include "project/XMLUtils.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProjectFileTest : public ::testing::Test {
+ protected:
+  QTemporaryDir Dir;
+  QString Path(const char* name) const { return Dir.filePath(QString::fromUtf8(name)); }
+
+  void WriteBytes(const char* name, const QByteArray& bytes) const {
+    QFile file(Path(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+  QByteArray ReadBytes(const char* name) const {
+    QFile file(Path(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+  }
+  // Line breaks come back as the XML reader delivers them.
+  static QString Lf(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+};
+
+}  // namespace
+
+TEST_F(ProjectFileTest, TextRoundTripsThroughTheFile) {
+  const QString text = QStringLiteral(
+      "$title <Tom & \"Jerry\"> 'quoted'\r\n[index.html]\r\n= \u041f\u0440\u0438\u0432\u0435\u0442\r\n"
+      "  * indented ]]> <![CDATA[ x ]]>\r\n");
+  TProjectFile::Write(Path("site.iklproj"), text);
+  TProjectFileContents read = TProjectFile::Read(Path("site.iklproj"));
+  EXPECT_EQ(Lf(read.Text), Lf(text));
+  EXPECT_FALSE(read.Root().isNull());
+  EXPECT_EQ(read.Root().tagName(), QStringLiteral("iklproj"));
+  EXPECT_TRUE(ReadBytes("site.iklproj").startsWith("<?xml version=\"1.0\" encoding=\"utf-8\"?>"));
+}
+
+TEST_F(ProjectFileTest, CharactersOutsideTheCodePageBecomeQuestionMarks) {
+  TProjectFile::Write(Path("p.iklproj"), QStringLiteral("Caf\u00e9 \u4e2d \U0001F600 \u0416"));
+  // windows-1251 has Cyrillic but neither e-acute nor CJK nor emoji.
+  EXPECT_EQ(TProjectFile::Read(Path("p.iklproj")).Text, QStringLiteral("Caf? ? ? \u0416"));
+}
+
+TEST_F(ProjectFileTest, AnEmptyTextWritesNoContentElement) {
+  QDomElement root = TProjectFile::Write(Path("empty.iklproj"), QString()).documentElement();
+  EXPECT_TRUE(FindChildElement(root, QStringLiteral("content")).isNull());
+  EXPECT_FALSE(ReadBytes("empty.iklproj").contains("content"));
+  EXPECT_EQ(TProjectFile::Read(Path("empty.iklproj")).Text, QString());
+}
+
+TEST_F(ProjectFileTest, SettingsJoinTheDocumentBeforeItIsWritten) {
+  TProjectFile::Write(Path("s.iklproj"), QStringLiteral("x"), [](QDomElement& root) {
+    QDomElement settings = AddChildElement(root, QStringLiteral("Settings"));
+    SetAttributeText(settings, QStringLiteral("FTPPort"), QStringLiteral("21"));
+  });
+  QDomElement root = TProjectFile::Read(Path("s.iklproj")).Root();
+  EXPECT_EQ(GetAttributeText(FindChildElement(root, QStringLiteral("Settings")),
+                             QStringLiteral("FTPPort"), QString()),
+            QStringLiteral("21"));
+}
+
+TEST_F(ProjectFileTest, AnyWellFormedDocumentOpensAndUnknownPartsAreIgnored) {
+  WriteBytes("other.iklproj",
+             "<?xml version=\"1.0\"?><site><extra/><content>first</content><content>second"
+             "</content></site>");
+  EXPECT_EQ(TProjectFile::Read(Path("other.iklproj")).Text, QStringLiteral("first"));
+  WriteBytes("nocontent.iklproj", "<iklproj><Settings/></iklproj>");
+  TProjectFileContents read = TProjectFile::Read(Path("nocontent.iklproj"));
+  EXPECT_EQ(read.Text, QString());
+  EXPECT_FALSE(read.Root().isNull());
+}
+
+TEST_F(ProjectFileTest, PlainTextFilesOpenInTheirEncoding) {
+  WriteBytes("le.txt", QByteArray("\xFF\xFE" "A\0\x16\x04\n\0", 8));
+  EXPECT_EQ(TProjectFile::Read(Path("le.txt")).Text, QStringLiteral("A\u0416\n"));
+  WriteBytes("be.txt", QByteArray("\xFE\xFF\0A\x04\x16\0\n", 8));
+  EXPECT_EQ(TProjectFile::Read(Path("be.txt")).Text, QStringLiteral("A\u0416\n"));
+  WriteBytes("odd.txt", QByteArray("\xFF\xFE" "A\0B", 5));
+  EXPECT_EQ(TProjectFile::Read(Path("odd.txt")).Text, QStringLiteral("A"));
+  WriteBytes("ansi.txt", "[index.html]\r\n\xCF\xF0\xE8\xE2\xE5\xF2 <b>");
+  TProjectFileContents ansi = TProjectFile::Read(Path("ansi.txt"));
+  EXPECT_EQ(ansi.Text, QStringLiteral("[index.html]\r\n\u041f\u0440\u0438\u0432\u0435\u0442 <b>"));
+  EXPECT_TRUE(ansi.Root().isNull());
+  WriteBytes("emptyfile.txt", QByteArray());
+  EXPECT_EQ(TProjectFile::Read(Path("emptyfile.txt")).Text, QString());
+}
+
+TEST_F(ProjectFileTest, FailuresRaiseAndLeaveTheOldFileIntact) {
+  try {
+    TProjectFile::Read(Path("missing.iklproj"));
+    FAIL() << "no error";
+  } catch (const EInkloomError& error) {
+    EXPECT_TRUE(std::string(error.what()).rfind("Cannot open file \"", 0) == 0) << error.what();
+  }
+  try {
+    TProjectFile::Write(QStringLiteral("bare.iklproj"), QStringLiteral("x"));
+    FAIL() << "no error";
+  } catch (const EInkloomError& error) {
+    EXPECT_STREQ(error.what(), "Unable to create directory");
+  }
+  TProjectFile::Write(Path("keep.iklproj"), QStringLiteral("old text"));
+  // A folder in the way of the new file: the write fails and the old file is untouched.
+  QDir(Dir.path()).mkpath(QStringLiteral("blocked.iklproj"));
+  EXPECT_THROW(TProjectFile::Write(Path("blocked.iklproj"), QStringLiteral("new")), EInkloomError);
+  EXPECT_EQ(TProjectFile::Read(Path("keep.iklproj")).Text, QStringLiteral("old text"));
+}
+
+TEST(XmlHelpers, EmptyValuesAreNeverWrittenAndFlagsAreExactlyOne) {
+  QDomDocument document = NewXmlDocument(QStringLiteral("iklproj"));
+  QDomElement root = document.documentElement();
+  EXPECT_TRUE(SetChildText(root, QStringLiteral("content"), QString()).isNull());
+  EXPECT_TRUE(FindChildElement(root, QStringLiteral("content")).isNull());
+  SetChildText(root, QStringLiteral("content"), QStringLiteral("a"));
+  SetChildText(root, QStringLiteral("content"), QStringLiteral("b"));
+  EXPECT_EQ(GetChildText(root, QStringLiteral("content"), QStringLiteral("none")), QStringLiteral("b"));
+  EXPECT_EQ(root.elementsByTagName(QStringLiteral("content")).size(), 1);
+  EXPECT_EQ(GetChildText(root, QStringLiteral("missing"), QStringLiteral("none")), QStringLiteral("none"));
+
+  SetAttributeText(root, QStringLiteral("Empty"), QString());
+  EXPECT_FALSE(root.hasAttribute(QStringLiteral("Empty")));
+  SetAttributeFlag(root, QStringLiteral("Off"), false);
+  EXPECT_FALSE(root.hasAttribute(QStringLiteral("Off")));
+  SetAttributeFlag(root, QStringLiteral("On"), true);
+  EXPECT_TRUE(GetAttributeFlag(root, QStringLiteral("On")));
+  for (const char* value : {"true", "yes", "0", "", " 1", "01"}) {
+    root.setAttribute(QStringLiteral("Flag"), QString::fromUtf8(value));
+    EXPECT_FALSE(GetAttributeFlag(root, QStringLiteral("Flag"))) << value;
+  }
+  // A null element: nothing happens and defaults come back.
+  QDomElement none;
+  EXPECT_TRUE(AddChildElement(none, QStringLiteral("x")).isNull());
+  EXPECT_EQ(GetAttributeText(none, QStringLiteral("x"), QStringLiteral("d")), QStringLiteral("d"));
+  EXPECT_FALSE(GetAttributeFlag(none, QStringLiteral("x")));
+}
+
+TEST(XmlHelpers, TextThatIsNotXmlDoesNotLoad) {
+  QDomDocument document;
+  EXPECT_FALSE(LoadXmlText(QStringLiteral("<a><b></a>"), document));
+  EXPECT_TRUE(document.isNull());
+  EXPECT_FALSE(LoadXmlText(QString(), document));
+  // The text is decoded already; a declared encoding does not apply again.
+  ASSERT_TRUE(LoadXmlText(
+      QStringLiteral("<?xml version=\"1.0\" encoding=\"windows-1251\"?><i><title>\u0416</title></i>"),
+      document));
+  EXPECT_EQ(GetChildText(document.documentElement(), QStringLiteral("title"), QString()), QStringLiteral("\u0416"));
+}
+
+TEST(CodePage, ConvertsBothWaysAndSwitchesByName) {
+  EXPECT_EQ(TCodePage::Name(), "windows-1251");
+  EXPECT_EQ(TCodePage::Utf8ToAnsi("\xD0\x96 \xE2\x82\xAC"), "\xC6 \x88");
+  EXPECT_EQ(TCodePage::AnsiToUtf8("\xC6\x98"), "\xD0\x96\xC2\x98");  // 0x98 is kept as U+0098
+  for (int b = 0; b < 256; ++b) {
+    std::string byte(1, static_cast<char>(b));
+    EXPECT_EQ(TCodePage::Utf8ToAnsi(TCodePage::AnsiToUtf8(byte)), byte) << b;
+  }
+  EXPECT_FALSE(TCodePage::SetCodePage("no-such-page"));
+  ASSERT_TRUE(TCodePage::SetCodePage("KOI8-R"));
+  EXPECT_EQ(TCodePage::Utf8ToAnsi("\xD0\x96"), "\xF6");
+  ASSERT_TRUE(TCodePage::SetCodePage("windows-1251"));
+}
