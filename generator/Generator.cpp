@@ -6,16 +6,20 @@
 #include <QDir>
 #include <QTimeZone>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
 
-// Values nested in values deeper than this, or more text than this examined by one top-level
-// expansion, stay unexpanded: a variable that names itself, a page body holding {&content}
-// and macros that double at every level would otherwise never end. Real projects nest a few
-// levels deep.
+// Expansion must end even where the project's values never would: a placeholder met again
+// inside its own value with the same arguments (a variable that names itself, a page body
+// holding {&content}) stays as it is; so do values nested deeper than kMaxExpandDepth (macros
+// that call themselves with ever new arguments) and whatever remains once one top-level
+// expansion has examined kMaxExpandWork bytes (macros that double at every level). Real
+// projects nest a few levels deep.
 constexpr int kMaxExpandDepth = 64;
-constexpr size_t kMaxExpandWork = size_t(256) << 20;
+constexpr size_t kMaxExpandWork = size_t(64) << 20;
 
 // "Tue, 8 Jan 2008 14:05:09 +0300": English names whatever the system's language.
 std::string FormatNow() {
@@ -66,6 +70,19 @@ bool ParsePlaceholder(std::string_view content, TPlaceholder& placeholder) {
       placeholder.Arguments.Add(std::to_string(positional) + "=" + std::string(value));
   }
   return cursor.AtEnd() || *cursor.Pos == ')';
+}
+
+// What makes one placeholder expansion the same as another: the name, the argument list its
+// value is looked up in, and its own arguments.
+std::string PlaceholderKey(const TPlaceholder& placeholder, const TNameValueList* arguments) {
+  std::string key = LowerCaseAscii(placeholder.Name);
+  key += '\0';
+  key += std::to_string(reinterpret_cast<uintptr_t>(arguments));
+  for (const std::string& argument : placeholder.Arguments.EntryList()) {
+    key += '\0';
+    key += argument;
+  }
+  return key;
 }
 
 bool HasDot(std::string_view name) { return name.find('.') != std::string_view::npos; }
@@ -367,10 +384,19 @@ std::string THTMLGenerator::ExpandLine(std::string_view line, const TNameValueLi
       out.append(m.MatchStart, m.CloseAt + 1 - m.MatchStart);
       continue;
     }
+    std::string key = PlaceholderKey(placeholder, arguments);
+    if (std::find(ActivePlaceholders.begin(), ActivePlaceholders.end(), key) !=
+        ActivePlaceholders.end()) {
+      out.append(m.MatchStart, m.CloseAt + 1 - m.MatchStart);
+      continue;
+    }
     std::string value;
     if (!LookupValue(arguments, placeholder.Name, value)) value = GetVariableOr(placeholder.Name, "");
     const TNameValueList* own = placeholder.HasArguments ? &placeholder.Arguments : nullptr;
-    out += TTextToHTML::ConvertInline(ExpandText(value, own));
+    ActivePlaceholders.push_back(std::move(key));
+    std::string expanded = ExpandText(value, own);
+    ActivePlaceholders.pop_back();
+    out += TTextToHTML::ConvertInline(expanded);
   }
   out.append(copied, line.data() + line.size() - copied);
   return out;

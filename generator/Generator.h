@@ -81,10 +81,11 @@ class THTMLGenerator {
   std::string ProjectFolderPath;
   std::string OutputPath = "html\\";
   bool Substitute = true;
-  // Expansion guards: how deep values are nested in values, and how much text the current
-  // top-level expansion has examined.
+  // Expansion guards: how deep values are nested in values, how much text the current
+  // top-level expansion has examined, and the placeholders being expanded right now.
   int ExpandDepth = 0;
   size_t ExpandWork = 0;
+  std::vector<std::string> ActivePlaceholders;
 
   void ClearState();
   void ReadText(std::string_view text);
