@@ -197,6 +197,9 @@ std::string ReplaceBracketed(std::string_view text, std::string_view prefix, cha
 
   size_t n = text.find('\0');
   if (n == std::string_view::npos) n = text.size();
+  std::string opener(prefix);
+  opener += open;
+  if (text.substr(0, n).find(opener) == std::string_view::npos) return std::string(text);
 
   // match[i]: the index of the close byte matching the open byte at i.
   constexpr size_t kNone = static_cast<size_t>(-1);
