@@ -40,6 +40,7 @@ void THTMLTheme::Clear() {
   DefaultTemplateName.clear();
   TitleText.clear();
   InitialProjectText.clear();
+  FileCache.clear();
 }
 
 bool THTMLTheme::Load(const std::string& path, const std::string& extension) {
@@ -118,6 +119,21 @@ bool THTMLTheme::FileExists(std::string_view name) const {
 }
 
 bool THTMLTheme::ReadFile(std::string_view name, std::string& bytes) const {
+  std::string key(name);
+  auto cached = FileCache.find(key);
+  if (cached == FileCache.end()) {
+    std::string read;
+    // A damaged archive entry raises here, every time it is asked for: nothing is cached then.
+    bool found = ReadFileUncached(name, read);
+    cached = FileCache.emplace(std::move(key), found ? std::optional<std::string>(std::move(read))
+                                                     : std::nullopt).first;
+  }
+  if (!cached->second) return false;
+  bytes = *cached->second;
+  return true;
+}
+
+bool THTMLTheme::ReadFileUncached(std::string_view name, std::string& bytes) const {
   if (Archive) {
     int index = FindEntry(name);
     if (index < 0) return false;

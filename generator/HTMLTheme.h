@@ -7,8 +7,10 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 class TZipFile;
 
@@ -49,7 +51,11 @@ class THTMLTheme {
   std::string DefaultTemplateName;
   QString TitleText;
   QString InitialProjectText;
+  // Files read so far (nullopt: missing). A generation asks for the same template and style
+  // sheets for every page; the theme is loaded afresh at the start of each generation.
+  mutable std::unordered_map<std::string, std::optional<std::string>> FileCache;
 
+  bool ReadFileUncached(std::string_view name, std::string& bytes) const;
   bool LoadArchive(const std::string& path);
   void ReadInfo();
   void FindDefaultTemplate();

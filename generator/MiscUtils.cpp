@@ -17,8 +17,12 @@ std::string CopyRange(const char* first, const char* last) {
 bool ReadLine(TCursor& cursor, std::string_view& line) {
   if (cursor.AtEnd()) return false;
   const char* start = cursor.Pos;
-  const char* p = start;
-  while (p < cursor.End && *p != '\0' && *p != '\r' && *p != '\n') ++p;
+  // The line ends at the first CR, LF or NUL; memchr finds each quickly.
+  const char* p = cursor.End;
+  for (char stop : {'\n', '\r', '\0'}) {
+    const void* hit = std::memchr(start, stop, static_cast<size_t>(p - start));
+    if (hit) p = static_cast<const char*>(hit);
+  }
   line = std::string_view(start, p - start);
   if (p < cursor.End && *p == '\r') ++p;
   if (p < cursor.End && *p == '\n') ++p;
@@ -42,14 +46,17 @@ const char* SkipSpaces(const char* p, const char* end) {
   return p;
 }
 
-// The first occurrence of needle in [from, end) before any NUL byte, or nullptr.
+// The first occurrence of needle in [from, end) before any NUL byte, or nullptr. Only the
+// bytes up to the occurrence are looked at, so scanning a text construct by construct stays
+// linear.
 const char* FindText(const char* from, const char* end, std::string_view needle) {
   if (needle.empty()) return from;
-  const char* limit = static_cast<const char*>(std::memchr(from, '\0', end - from));
-  if (limit) end = limit;
-  if (static_cast<size_t>(end - from) < needle.size()) return nullptr;
-  const char* hit = std::search(from, end, needle.begin(), needle.end());
-  return hit == end ? nullptr : hit;
+  if (from >= end) return nullptr;
+  const void* found = memmem(from, end - from, needle.data(), needle.size());
+  const char* hit = static_cast<const char*>(found);
+  const char* stop = hit ? hit : end;
+  if (std::memchr(from, '\0', stop - from)) return nullptr;  // the text ends before
+  return hit;
 }
 
 }  // namespace
@@ -201,46 +208,53 @@ std::string ReplaceBracketed(std::string_view text, std::string_view prefix, cha
   opener += open;
   if (text.substr(0, n).find(opener) == std::string_view::npos) return std::string(text);
 
-  // match[i]: the index of the close byte matching the open byte at i.
+  // Every open byte that follows the prefix starts a construct; a stack of open bytes finds
+  // the close byte of each.
   constexpr size_t kNone = static_cast<size_t>(-1);
-  std::vector<size_t> match(n, kNone);
-  std::vector<size_t> openStack;
+  struct TConstruct {
+    size_t Start;  // where the prefix begins
+    size_t Close;
+  };
+  std::vector<TConstruct> constructs;
+  std::vector<size_t> openStack;  // index into constructs, or kNone for a plain open byte
   for (size_t i = 0; i < n; ++i) {
     if (text[i] == open) {
-      openStack.push_back(i);
+      bool opener = i >= prefix.size() && text.compare(i - prefix.size(), prefix.size(), prefix) == 0;
+      if (opener) constructs.push_back(TConstruct{i - prefix.size(), kNone});
+      openStack.push_back(opener ? constructs.size() - 1 : kNone);
     } else if (text[i] == close && !openStack.empty()) {
-      match[openStack.back()] = i;
+      if (openStack.back() != kNone) constructs[openStack.back()].Close = i;
       openStack.pop_back();
     }
   }
-
-  // role[i]: 1 where an opener (prefix and open byte) starts, 2 at its close byte.
-  std::vector<unsigned char> role(n, 0);
-  bool any = false;
-  for (size_t i = 0; i < n; ++i) {
-    if (text[i] != open || i < prefix.size()) continue;
-    size_t start = i - prefix.size();
-    if (text.compare(start, prefix.size(), prefix) != 0) continue;
-    if (match[i] == kNone) break;
-    role[start] = 1;
-    role[match[i]] = 2;
-    any = true;
-  }
-  if (!any) return std::string(text);
+  // Replaced are the constructs before the first one whose close byte is missing.
+  size_t count = 0;
+  while (count < constructs.size() && constructs[count].Close != kNone) ++count;
+  if (count == 0) return std::string(text);
+  std::vector<size_t> closes;
+  closes.reserve(count);
+  for (size_t k = 0; k < count; ++k) closes.push_back(constructs[k].Close);
+  std::sort(closes.begin(), closes.end());
 
   std::string out;
-  out.reserve(text.size() + 16);
-  for (size_t i = 0; i < n; ++i) {
-    if (role[i] == 1) {
+  out.reserve(text.size() + count * (before.size() + after.size()));
+  size_t pos = 0, nextOpen = 0, nextClose = 0;
+  while (nextOpen < count || nextClose < count) {
+    size_t openAt = nextOpen < count ? constructs[nextOpen].Start : kNone;
+    size_t closeAt = nextClose < count ? closes[nextClose] : kNone;
+    size_t at = std::min(openAt, closeAt);
+    out.append(text, pos, at - pos);
+    if (at == openAt) {
       out.append(before);
-      i += prefix.size();  // the loop steps over the open byte
-    } else if (role[i] == 2) {
-      out.append(after);
+      pos = at + prefix.size() + 1;
+      ++nextOpen;
     } else {
-      out.push_back(text[i]);
+      out.append(after);
+      pos = at + 1;
+      ++nextClose;
     }
   }
-  out.append(text.substr(n));
+  out.append(text, pos, std::string_view::npos);
   return out;
 }
 
