@@ -151,7 +151,7 @@ void TTextToHTML::OpenBlock(THTMLTag kind) {
   CurrentTag = kind;
 }
 
-void TTextToHTML::CloseBlock(THTMLTag kind) {
+void TTextToHTML::CloseBlock(THTMLTag kind, THTMLTag next) {
   switch (kind) {
     case htUL:
     case htOL:
@@ -168,7 +168,9 @@ void TTextToHTML::CloseBlock(THTMLTag kind) {
       Output += ">\n";
       break;
     case htTH:
-      Output += "</thead>\n";
+      // Body rows continue the table; anything else ends it, so header rows alone still make
+      // a closed table.
+      Output += next == htTB ? "</thead>\n" : "</thead>\n</table>\n";
       break;
     case htTB:
       Output += "</tbody>\n</table>\n";
@@ -192,7 +194,7 @@ std::string TTextToHTML::Convert(std::string_view body) {
     text.clear();
     THTMLTag kind = ConvertLine(line, text);
     if (kind != CurrentTag) {
-      CloseBlock(CurrentTag);
+      CloseBlock(CurrentTag, kind);
       OpenBlock(kind);
     }
     Output += text;

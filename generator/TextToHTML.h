@@ -60,6 +60,7 @@ class TTextToHTML {
   THTMLTag ConvertTextLine(std::string_view line, std::string& text);
   void ChangeLevel(size_t level);
   void OpenBlock(THTMLTag kind);
-  void CloseBlock(THTMLTag kind);
+  // next: the block that opens right after, which decides whether header rows end their table.
+  void CloseBlock(THTMLTag kind, THTMLTag next = htEmpty);
   void AppendStartTag(const char* element, bool lineFeed);
 };
