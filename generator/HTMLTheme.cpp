@@ -10,14 +10,12 @@
 
 namespace {
 
-// The existing file or folder at path; when the exact name is missing, its last part is
-// matched without regard to letter case.
+// The existing file or folder at path; when the exact name is missing, each part of the path
+// is matched without regard to letter case (themes named as on Windows).
 QString ExistingPath(const std::string& path) {
-  QString exact = FileSystemPath(path);
+  QString exact = QDir::cleanPath(QFileInfo(FileSystemPath(path)).absoluteFilePath());
   if (QFileInfo::exists(exact)) return exact;
-  QFileInfo info(exact);
-  QString found = ResolvePathIgnoringCase(info.absolutePath(), info.fileName());
-  return found;
+  return ResolvePathIgnoringCase(QStringLiteral("/"), exact.mid(1));
 }
 
 // destination + name, or an empty path when name would lead out of destination.
