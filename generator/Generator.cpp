@@ -19,7 +19,7 @@ namespace {
 // expansion has examined kMaxExpandWork bytes (macros that double at every level). Real
 // projects nest a few levels deep.
 constexpr int kMaxExpandDepth = 64;
-constexpr size_t kMaxExpandWork = size_t(64) << 20;
+constexpr size_t kMaxExpandWork = size_t(32) << 20;
 
 // "Tue, 8 Jan 2008 14:05:09 +0300": English names whatever the system's language.
 std::string FormatNow() {
