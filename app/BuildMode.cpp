@@ -45,8 +45,11 @@ int RunBuild(const QString& projectPath, const QString& themesFolder) {
   THTMLGenerator generator;
   generator.SetProjectFolder(QFileInfo(projectPath).absolutePath().toStdString());
   generator.SetThemesFolder(themesFolder.toStdString());
+  // The generator works on UTF-8; the UTF-16 copy is not needed while it runs.
+  QByteArray text = project.Text.toUtf8();
+  project = TProjectFileContents();
   try {
-    int result = generator.Generate(project.Text);
+    int result = generator.GenerateUtf8(std::string_view(text.constData(), static_cast<size_t>(text.size())));
     if (result == THTMLGenerator::geSuccess) return 0;
     PrintError(GeneratorProblem(result, generator.ErrorLine()));
   } catch (const EInkloomError& error) {

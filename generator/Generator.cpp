@@ -468,29 +468,23 @@ void THTMLGenerator::ScanResources(std::string_view html) {
     TCursor inside(tag.InnerStart, tag.CloserStart);
     std::string_view tagName;
     if (!ReadValue(inside, ' ', '\0', tagName)) continue;
-    std::string kind = LowerCaseAscii(tagName);
-    if (kind == "style") {
+    if (SameTextAscii(tagName, "style")) {
       styleStart = tag.After;
       continue;
     }
-    if (kind == "/style") {
+    if (SameTextAscii(tagName, "/style")) {
       if (styleStart) ScanStyleSheet(std::string_view(styleStart, tag.MatchStart - styleStart), "");
       continue;
     }
-    bool firstOnly = kind != "link";
-    const char* wanted = kind == "link" ? "href" : kind == "img" ? "src" : "background";
+    bool link = SameTextAscii(tagName, "link");
+    const char* wanted = link ? "href" : SameTextAscii(tagName, "img") ? "src" : "background";
     std::string_view key, value;
     while (ReadWord(inside, '=', WordChars, key) && ReadValue(inside, ' ', '\0', value)) {
-      if (LowerCaseAscii(key) != wanted) continue;
+      if (!SameTextAscii(key, wanted)) continue;
       AddResource(value);
-      if (kind == "link") {
-        std::string css;
-        if (CurrentTheme.ReadFile(value, css)) {
-          std::string base = ToSlashes(ExtractFolderPart(value));
-          ScanStyleSheet(css, base);
-        }
-      }
-      if (firstOnly) break;
+      if (!link) break;  // only a link names several resources
+      std::string css;
+      if (CurrentTheme.ReadFile(value, css)) ScanStyleSheet(css, ToSlashes(ExtractFolderPart(value)));
     }
   }
 }

@@ -217,7 +217,17 @@ std::string ReplaceBracketed(std::string_view text, std::string_view prefix, cha
   };
   std::vector<TConstruct> constructs;
   std::vector<size_t> openStack;  // index into constructs, or kNone for a plain open byte
-  for (size_t i = 0; i < n; ++i) {
+  // Brackets are sparse in ordinary text: jump from one to the next.
+  const char* base = text.data();
+  const char* openAhead = static_cast<const char*>(std::memchr(base, open, n));
+  const char* closeAhead = static_cast<const char*>(std::memchr(base, close, n));
+  while (openAhead || closeAhead) {
+    const char* at = !closeAhead || (openAhead && openAhead < closeAhead) ? openAhead : closeAhead;
+    size_t i = static_cast<size_t>(at - base);
+    if (at == openAhead)
+      openAhead = static_cast<const char*>(std::memchr(at + 1, open, n - i - 1));
+    else
+      closeAhead = static_cast<const char*>(std::memchr(at + 1, close, n - i - 1));
     if (text[i] == open) {
       bool opener = i >= prefix.size() && text.compare(i - prefix.size(), prefix.size(), prefix) == 0;
       if (opener) constructs.push_back(TConstruct{i - prefix.size(), kNone});
