@@ -3,6 +3,7 @@
 #include "generator/Generator.h"
 #include "generator/InkloomError.h"
 #include "project/ProjectFile.h"
+#include "services/ConfigFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,6 +33,19 @@ QString InstalledThemesFolder() {
     if (QFileInfo(candidate).isDir()) return QDir::cleanPath(candidate) + '/';
   }
   return QDir::cleanPath(programFolder.absoluteFilePath(QStringLiteral("../share/inkloom/themes"))) + '/';
+}
+
+QString ThemesFolderSetting() {
+  TConfigFile config;
+  config.SetFileName(QStringLiteral("Inkloom\\config.ini"));
+  config.SetLocation(cflCommonAppData);
+  try {
+    config.Load();
+  } catch (const EInkloomError& error) {
+    PrintError(error.what());  // an unreadable settings file: the defaults serve
+  }
+  return config.ReadString(QStringLiteral("General"), QStringLiteral("DefaultThemesPath"),
+                           InstalledThemesFolder());
 }
 
 int RunBuild(const QString& projectPath, const QString& themesFolder) {

@@ -7,6 +7,11 @@
 // project cannot be read).
 int RunBuild(const QString& projectPath, const QString& themesFolder);
 
+// The themes folder of the settings file (DefaultThemesPath in config.ini), read without ever
+// writing the file; the installed themes when it names none. Reading the file also applies its
+// code page.
+QString ThemesFolderSetting();
+
 // The folder of the themes installed with the program: <prefix>/share/inkloom/themes beside
 // the program's bin folder, or share/inkloom/themes in the build tree.
 QString InstalledThemesFolder();

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
       return RunEditor(argc, argv, commandLine);
     case rmBuild: {
       QCoreApplication application(argc, argv);
-      return RunBuild(commandLine.Project, InstalledThemesFolder());
+      return RunBuild(commandLine.Project, ThemesFolderSetting());
     }
     default:
       Print(stderr, QStringLiteral("This mode is not available in this version of Inkloom yet."));

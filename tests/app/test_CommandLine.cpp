@@ -1,6 +1,10 @@
 #include "app/CommandLine.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -93,4 +97,96 @@ TEST(Program, ModesNotYetAvailableSaySoAndExitTwo) {
   TProgramRun bad = RunProgram({QStringLiteral("--nonsense")});
   EXPECT_EQ(bad.ExitCode, 2);
   EXPECT_TRUE(bad.Err.contains(QStringLiteral("--help")));
+}
+
+namespace {
+
+class BuildMode : public ::testing::Test {
+ protected:
+  QTemporaryDir Dir;
+
+  QString Path(const QString& relative) const { return Dir.filePath(relative); }
+  void Write(const QString& relative, const QByteArray& bytes) const {
+    QDir().mkpath(QFileInfo(Path(relative)).absolutePath());
+    QFile file(Path(relative));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+  QByteArray Read(const QString& relative) const {
+    QFile file(Path(relative));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  TProgramRun Build(const QString& project) const {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), Path(QStringLiteral("config")));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(INKLOOM_PROGRAM), {QStringLiteral("--build"), project});
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+  }
+};
+
+}  // namespace
+
+TEST_F(BuildMode, UsesTheThemesFolderOfTheSettingsAndNeverWritesThem) {
+  const QByteArray settings = "[General]\r\nDefaultThemesPath=" + Path("themes").toUtf8() + "/\r\n";
+  Write(QStringLiteral("config/Inkloom/config.ini"), settings);
+  Write(QStringLiteral("themes/blue/index.html"), "<body class=\"blue\">{content}</body>");
+  Write(QStringLiteral("site/site.iklproj"),
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><iklproj><content>$theme blue\r\n"
+        "[index.html]\r\nHello &amp; welcome</content></iklproj>");
+  TProgramRun run = Build(Path(QStringLiteral("site/site.iklproj")));
+  EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+  EXPECT_TRUE(run.Out.isEmpty());
+  EXPECT_TRUE(run.Err.isEmpty()) << run.Err.toStdString();
+  EXPECT_EQ(Read(QStringLiteral("site/html/index.html")),
+            QByteArray("<body class=\"blue\">Hello & welcome</body>"));
+  EXPECT_EQ(Read(QStringLiteral("config/Inkloom/config.ini")), settings);
+}
+
+TEST_F(BuildMode, ReportsGeneratorProblemsWithTheirLineAndUnreadableProjects) {
+  // The section the bad header would end is not written; those before it are.
+  Write(QStringLiteral("bad.txt"), "[index.html]\n\nHello\n[other.html]\nx\n[third.html\n");
+  TProgramRun bracket = Build(Path(QStringLiteral("bad.txt")));
+  EXPECT_EQ(bracket.ExitCode, 1);
+  EXPECT_TRUE(bracket.Err.contains(QStringLiteral("Line 6"))) << bracket.Err.toStdString();
+  EXPECT_EQ(Read(QStringLiteral("html/index.html")), QByteArray("<p>Hello</p>\n"));
+  EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("html/other.html"))));
+
+  Write(QStringLiteral("section.txt"), "[a.html]\n$missing.title x\n");
+  TProgramRun section = Build(Path(QStringLiteral("section.txt")));
+  EXPECT_EQ(section.ExitCode, 1);
+  EXPECT_TRUE(section.Err.contains(QStringLiteral("Line 2"))) << section.Err.toStdString();
+
+  TProgramRun missing = Build(Path(QStringLiteral("none.iklproj")));
+  EXPECT_EQ(missing.ExitCode, 2);
+  EXPECT_TRUE(missing.Err.contains(QStringLiteral("Cannot open file"))) << missing.Err.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("config/Inkloom/config.ini"))));
+}
+
+TEST_F(BuildMode, ADamagedThemeArchiveEndsTheBuildWithItsMessage) {
+  // A stored entry whose CRC does not match its data.
+  QByteArray name = "index.html", data = "{content}";
+  QByteArray local;
+  auto put16 = [](QByteArray& b, int v) { b.append(char(v & 0xFF)).append(char(v >> 8 & 0xFF)); };
+  auto put32 = [&](QByteArray& b, uint32_t v) { put16(b, v & 0xFFFF); put16(b, v >> 16); };
+  put32(local, 0x04034b50);
+  put16(local, 10);
+  put16(local, 0);
+  put16(local, 0);
+  put16(local, 0);
+  put16(local, 0);
+  put32(local, 0x12345678);  // wrong CRC
+  put32(local, data.size());
+  put32(local, data.size());
+  put16(local, name.size());
+  put16(local, 0);
+  local += name + data;
+  Write(QStringLiteral("site/template.zip"), local);
+  Write(QStringLiteral("site/p.txt"), "[index.html]\nx\n");
+  TProgramRun run = Build(Path(QStringLiteral("site/p.txt")));
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_EQ(run.Err.trimmed(), QStringLiteral("CRC Error in \"index.html\"."));
 }
