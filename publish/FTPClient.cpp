@@ -1,0 +1,210 @@
+#include "publish/FTPClient.h"
+
+#include <sys/socket.h>
+
+#include <QFile>
+
+#include "generator/MiscUtils.h"
+#include "publish/Deadline.h"
+#include "publish/HostResolver.h"
+#include "publish/TcpSocket.h"
+
+namespace {
+
+// ASCII transfers carry CR LF line ends; a line end of the local (LF) form gains its CR. A CR
+// that ended the previous block still pairs with an LF that starts this one.
+std::string ToNetworkLineEnds(const char* data, size_t size, bool& lastWasCR) {
+  std::string out;
+  out.reserve(size + size / 8);
+  for (size_t i = 0; i < size; ++i) {
+    if (data[i] == '\n' && !lastWasCR) out += '\r';
+    out += data[i];
+    lastWasCR = data[i] == '\r';
+  }
+  return out;
+}
+
+}  // namespace
+
+TFTPClient::~TFTPClient() { Disconnect(); }
+
+void TFTPClient::SetTimeout(int milliseconds) {
+  Timeout = milliseconds > 0 ? milliseconds : DefaultTimeout;
+  Control.SetLimits(Timeout, Cancel);
+}
+
+void TFTPClient::SetCancelFlag(const std::atomic<bool>* cancel) {
+  Cancel = cancel;
+  Control.SetLimits(Timeout, Cancel);
+}
+
+uint16_t TFTPClient::PortNumber(const std::string& text) {
+  std::string_view digits = TrimBlanks(text);
+  if (digits.empty() || digits.size() > 5) return 21;
+  unsigned value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return 21;
+    value = value * 10 + static_cast<unsigned>(c - '0');
+  }
+  return value >= 1 && value <= 65535 ? static_cast<uint16_t>(value) : 21;
+}
+
+bool TFTPClient::Connect() {
+  Disconnect();
+  Control.SetLimits(Timeout, Cancel);
+  std::vector<TSocketAddress> addresses =
+      THostResolver::Resolve(Server, PortNumber(Port), Control.Deadline());
+  if (!Control.Open(addresses) || !LogIn()) {
+    Control.Close();
+    return false;
+  }
+  ReadFeatures();
+  return Connected();
+}
+
+bool TFTPClient::LogIn() {
+  bool anonymous = UserName.empty();
+  TFTPReply reply;
+  if (!Control.Command("USER " + (anonymous ? std::string("anonymous") : UserName), reply))
+    return false;
+  if (reply.Code == 230) return true;  // no password wanted
+  if (reply.Code != 331) return false;
+  // Anonymous servers expect some password; this is the customary one.
+  std::string password = anonymous && Password.empty() ? std::string("anonymous@") : Password;
+  return Control.Command("PASS " + password, reply) && reply.IsPositive();
+}
+
+void TFTPClient::ReadFeatures() {
+  // Over IPv6 the extended commands are the only ones there are.
+  bool ipv6 = Control.PeerAddress().Family() == AF_INET6;
+  UseEPSV = ipv6;
+  UseEPRT = ipv6;
+  TFTPReply features;
+  if (!Control.Command("FEAT", features)) return;
+  UseEPSV = UseEPSV || features.HasFeature("EPSV");
+  UseEPRT = UseEPRT || features.HasFeature("EPRT");
+  TFTPReply reply;
+  if (features.HasFeature("UTF8")) Control.Command("OPTS UTF8 ON", reply);
+}
+
+void TFTPClient::Disconnect() {
+  if (Control.IsOpen()) {
+    TFTPReply reply;
+    Control.Command("QUIT", reply);
+  }
+  Control.Close();
+}
+
+bool TFTPClient::SimpleCommand(const std::string& command) {
+  TFTPReply reply;
+  return Connected() && Control.Command(command, reply) && reply.IsPositive();
+}
+
+bool TFTPClient::SetCurrentDir(const std::string& path) { return SimpleCommand("CWD " + path); }
+
+bool TFTPClient::CreateDir(const std::string& name) { return SimpleCommand("MKD " + name); }
+
+bool TFTPClient::DeleteFile(const std::string& name) { return SimpleCommand("DELE " + name); }
+
+std::string TFTPClient::GetCurrentDir() {
+  TFTPReply reply;
+  std::string path;
+  if (!Connected() || !Control.Command("PWD", reply) || !reply.QuotedPath(path)) return {};
+  return path;
+}
+
+bool TFTPClient::OpenPassive(TTcpSocket& data) {
+  TSocketAddress server = Control.PeerAddress();
+  TFTPReply reply;
+  uint16_t port = 0;
+  bool offered = false;
+  if (UseEPSV || server.Family() == AF_INET6) {
+    if (!Control.Command("EPSV", reply)) return false;
+    offered = reply.ExtendedPassivePort(port);
+    UseEPSV = offered;
+  }
+  if (!offered && server.Family() == AF_INET) {
+    if (!Control.Command("PASV", reply)) return false;
+    offered = reply.PassivePort(port);
+  }
+  if (!offered) return false;
+  // Whatever address a 227 reply names, the data goes to the server this session talks to:
+  // a server must not be able to point the client at another host.
+  server.SetPort(port);
+  return data.Connect(server, Control.Deadline());
+}
+
+bool TFTPClient::OpenActive(TTcpSocket& listener) {
+  if (!listener.Listen(Control.LocalAddress())) return false;
+  TSocketAddress local = listener.LocalAddress();
+  TFTPReply reply;
+  if (UseEPRT || local.Family() == AF_INET6) {
+    std::string command = std::string("EPRT |") + (local.Family() == AF_INET6 ? "2" : "1") +
+                          "|" + local.HostText() + "|" + std::to_string(local.Port()) + "|";
+    if (!Control.Command(command, reply)) return false;
+    if (reply.IsPositive()) return true;
+    UseEPRT = false;
+  }
+  uint8_t host[4];
+  if (!local.IPv4Bytes(host)) return false;
+  std::string command = "PORT ";
+  for (uint8_t part : host) command += std::to_string(part) + ",";
+  command += std::to_string(local.Port() >> 8) + "," + std::to_string(local.Port() & 0xFF);
+  return Control.Command(command, reply) && reply.IsPositive();
+}
+
+bool TFTPClient::SendFileBlocks(QFile& file, TTcpSocket& data, bool& aborted) {
+  const int64_t total = file.size();
+  int64_t written = 0;
+  bool lastWasCR = false;
+  char block[BlockSize];
+  for (;;) {
+    qint64 got = file.read(block, BlockSize);
+    if (got < 0) return false;
+    if (got > 0) {
+      std::string converted;
+      const char* out = block;
+      size_t size = static_cast<size_t>(got);
+      if (!BinaryMode) {
+        converted = ToNetworkLineEnds(block, size, lastWasCR);
+        out = converted.data();
+        size = converted.size();
+      }
+      if (!data.SendAll(out, size, Control.Deadline())) return false;
+      written += got;
+    }
+    if (OnProgress) OnProgress(*this, written, aborted, total);
+    if (aborted || got < static_cast<qint64>(BlockSize)) return true;
+  }
+}
+
+bool TFTPClient::PutFile(const std::string& localFile, const std::string& remoteName) {
+  std::string store = "STOR " + remoteName;
+  if (!Connected() || !TFTPControlConnection::IsSendable(store)) return false;
+  QFile file(FileSystemPath(localFile));
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  if (!SimpleCommand(BinaryMode ? "TYPE I" : "TYPE A")) return false;
+
+  TTcpSocket data;
+  TTcpSocket listener;
+  if (PassiveMode ? !OpenPassive(data) : !OpenActive(listener)) return false;
+  TFTPReply reply;
+  if (!Control.Send(store) || !Control.ReadReply(reply) || !reply.IsPreliminary()) return false;
+  if (!PassiveMode) {
+    bool accepted = listener.Accept(data, Control.PeerAddress(), Control.Deadline());
+    listener.Close();
+    if (!accepted) {
+      // The server waits for a connection that will not come; its next reply is unknown.
+      Control.Close();
+      return false;
+    }
+  }
+
+  bool aborted = false;
+  bool sent = SendFileBlocks(file, data, aborted);
+  data.Close();  // the end of the data tells the server the file is complete
+  // Only the final reply says whether the server holds the whole file: a reset connection or a
+  // full disk shows here even when every block went out.
+  bool confirmed = Control.ReadReply(reply) && (reply.Code == 226 || reply.Code == 250);
+  return sent && !aborted && confirmed;
+}

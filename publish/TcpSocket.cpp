@@ -1,0 +1,125 @@
+#include "publish/TcpSocket.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "publish/Deadline.h"
+
+TTcpSocket::~TTcpSocket() { Close(); }
+
+void TTcpSocket::Close() {
+  if (Handle >= 0) ::close(Handle);
+  Handle = -1;
+}
+
+bool TTcpSocket::Open(int family) {
+  Close();
+  Handle = ::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  return Handle >= 0;
+}
+
+bool TTcpSocket::WaitFor(short events, const TDeadline& deadline) const {
+  while (!deadline.Expired()) {
+    pollfd entry{Handle, events, 0};
+    int ready = ::poll(&entry, 1, deadline.NextSliceMilliseconds());
+    if (ready > 0) return true;  // an error or hang-up shows in the call that follows
+    if (ready < 0 && errno != EINTR) return false;
+  }
+  return false;
+}
+
+bool TTcpSocket::Connect(const TSocketAddress& address, const TDeadline& deadline) {
+  if (!address.IsValid() || !Open(address.Family())) return false;
+  if (::connect(Handle, address.Data(), address.Length()) != 0) {
+    if (errno != EINPROGRESS || !WaitFor(POLLOUT, deadline)) {
+      Close();
+      return false;
+    }
+    int error = 0;
+    socklen_t length = sizeof(error);
+    if (::getsockopt(Handle, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+      Close();
+      return false;
+    }
+  }
+  return true;
+}
+
+bool TTcpSocket::Listen(const TSocketAddress& host) {
+  TSocketAddress local = host;
+  local.SetPort(0);
+  if (!local.IsValid() || !Open(local.Family())) return false;
+  if (::bind(Handle, local.Data(), local.Length()) != 0 || ::listen(Handle, 4) != 0) {
+    Close();
+    return false;
+  }
+  return true;
+}
+
+bool TTcpSocket::Accept(TTcpSocket& connection, const TSocketAddress& expectedPeer,
+                        const TDeadline& deadline) {
+  connection.Close();
+  while (IsOpen() && WaitFor(POLLIN, deadline)) {
+    TSocketAddress peer;
+    int handle = ::accept4(Handle, peer.Data(), peer.LengthForUpdate(),
+                           SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (handle < 0) {
+      if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ||
+          errno == ECONNABORTED)
+        continue;
+      return false;
+    }
+    if (peer.SameHost(expectedPeer)) {
+      connection.Handle = handle;
+      return true;
+    }
+    ::close(handle);
+  }
+  return false;
+}
+
+bool TTcpSocket::SendAll(const char* data, size_t size, const TDeadline& deadline) {
+  while (size > 0) {
+    if (!IsOpen()) return false;
+    ssize_t sent = ::send(Handle, data, size, MSG_NOSIGNAL);
+    if (sent > 0) {
+      data += sent;
+      size -= static_cast<size_t>(sent);
+    } else if (sent < 0 && errno == EINTR) {
+      continue;
+    } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (!WaitFor(POLLOUT, deadline)) return false;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+long TTcpSocket::Receive(char* buffer, size_t size, const TDeadline& deadline) {
+  while (IsOpen()) {
+    ssize_t got = ::recv(Handle, buffer, size, 0);
+    if (got >= 0) return static_cast<long>(got);
+    if (errno == EINTR) continue;
+    if ((errno != EAGAIN && errno != EWOULDBLOCK) || !WaitFor(POLLIN, deadline)) return -1;
+  }
+  return -1;
+}
+
+TSocketAddress TTcpSocket::LocalAddress() const {
+  TSocketAddress address;
+  if (Handle < 0 || ::getsockname(Handle, address.Data(), address.LengthForUpdate()) != 0)
+    return TSocketAddress();
+  return address;
+}
+
+TSocketAddress TTcpSocket::PeerAddress() const {
+  TSocketAddress address;
+  if (Handle < 0 || ::getpeername(Handle, address.Data(), address.LengthForUpdate()) != 0)
+    return TSocketAddress();
+  return address;
+}
