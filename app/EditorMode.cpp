@@ -1,12 +1,22 @@
 #include "app/EditorMode.h"
 
+#include "app/Application.h"
 #include "app/CommandLine.h"
+#include "app/Main.h"
+#include "app/Model.h"
+#include "services/WidgetTextAdapter.h"
 
-#include <cstdio>
+#include <QAbstractEventDispatcher>
 
-int RunEditor(int, char**, const TCommandLine&) {
-  // The editor window is the next piece of work; until then the program says so plainly
-  // instead of opening an empty window.
-  std::fputs("The editor window is not available in this version of Inkloom yet.\n", stderr);
-  return 2;
+int RunEditor(int argc, char** argv, const TCommandLine& commandLine) {
+  TApplication application(argc, argv);
+  TWidgetTextAdapter::Install();
+  TModule* module = new TModule(commandLine.Project);
+  // The idle refresh: whenever the event queue runs empty.
+  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                   module, [module] { module->ApplicationEventsIdle(); });
+  MainForm->show();
+  int result = application.exec();
+  delete module;
+  return result;
 }

@@ -1,0 +1,185 @@
+#include "app/Main.h"
+
+#include "app/CommandIcons.h"
+#include "app/MarkupLexer.h"
+#include "app/Model.h"
+#include "services/Action.h"
+#include "services/LocalStrings.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFontDatabase>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+
+void AddActions(QWidget* target, TModule* module, std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    if (*name == '-') {
+      if (auto* menu = qobject_cast<QMenu*>(target))
+        menu->addSeparator();
+      else if (auto* bar = qobject_cast<QToolBar*>(target))
+        bar->addSeparator();
+      continue;
+    }
+    target->addAction(module->Action(QLatin1String(name)));
+  }
+}
+
+}  // namespace
+
+TMainForm::TMainForm(TModule* module) : QMainWindow(nullptr), Owner(module) {
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowTitle(QStringLiteral("Inkloom"));
+  resize(756, 527);
+  MainForm = this;
+  CreateEditor();
+  CreateMenus();
+  CreateToolbars();
+  CreateContentPanel();
+  auto* status = new QStatusBar(this);
+  status->setObjectName(QStringLiteral("StatusBar"));
+  setStatusBar(status);
+  LocalStrings = new TLocalStrings(this, QStringLiteral("MainForm"));
+  LocalStrings->Loaded();
+}
+
+TMainForm::~TMainForm() { MainForm = nullptr; }
+
+void TMainForm::CreateEditor() {
+  TextEditor = new QsciScintilla(this);
+  TextEditor->setObjectName(QStringLiteral("Editor"));
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  font.setPointSize(10);
+  TextEditor->setFont(font);
+  TextEditor->setUtf8(true);
+  TextEditor->setEolMode(QsciScintilla::EolWindows);
+  TextEditor->setLexer(new TMarkupLexer(TextEditor));
+  // The gutter: line numbers in a smaller fixed font.
+  QFont gutter = font;
+  gutter.setPointSize(8);
+  TextEditor->setMarginsFont(gutter);
+  TextEditor->setMarginType(0, QsciScintilla::NumberMargin);
+  TextEditor->setMarginWidth(0, QStringLiteral("000000"));
+  TextEditor->setMarginWidth(1, 0);
+  TextEditor->setWrapMode(QsciScintilla::WrapWord);
+  TextEditor->setTabWidth(2);
+  TextEditor->setIndentationsUseTabs(false);
+  TextEditor->setAutoIndent(true);
+  TextEditor->setEdgeMode(QsciScintilla::EdgeNone);
+  // The caret may stand past the end of a line.
+  TextEditor->SendScintilla(QsciScintilla::SCI_SETVIRTUALSPACEOPTIONS,
+                            QsciScintilla::SCVS_USERACCESSIBLE | QsciScintilla::SCVS_RECTANGULARSELECTION);
+  TextEditor->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(TextEditor, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    Owner->ApplicationEventsIdle();  // the items show their current states
+    EditItems->exec(TextEditor->mapToGlobal(at));
+  });
+  connect(TextEditor, &QsciScintilla::textChanged, this, [this] { Owner->ContentChanged = true; });
+  setCentralWidget(TextEditor);
+}
+
+void TMainForm::CreateMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu"));
+  auto addMenu = [this, bar](const char* name, const char* caption,
+                             std::initializer_list<const char*> actions) {
+    QMenu* menu = bar->addMenu(QString::fromUtf8(caption));
+    menu->setObjectName(QLatin1String(name));
+    AddActions(menu, Owner, actions);
+    return menu;
+  };
+  addMenu("FileMenu", "File",
+          {"NewAction", "OpenAction", "SaveAction", "SaveAsAction", "-", "AutomateAction", "-",
+           "OptionsAction", "-", "ExitAction"});
+  EditItems = addMenu("EditMenu", "Edit",
+                      {"UndoAction", "RedoAction", "-", "CutAction", "CopyAction", "PasteAction",
+                       "DeleteAction", "SelectAllAction", "-", "FindAction", "FindNextAction",
+                       "ReplaceAction"});
+  addMenu("ProjectMenu", "Project",
+          {"PreviewAction", "BrowseAction", "-", "TemplateEditAction", "-",
+           "UploadSettingsAction", "UploadAction"});
+  addMenu("HelpMenu", "Help",
+          {"HelpAction", "GettingStartedAction", "-", "HomePageAction", "-", "AboutAction"});
+}
+
+void TMainForm::CreateToolbars() {
+  auto addToolbar = [this](const char* name, const char* caption,
+                           std::initializer_list<const char*> actions) {
+    QToolBar* bar = addToolBar(QString::fromUtf8(caption));
+    bar->setObjectName(QLatin1String(name));
+    bar->setIconSize(QSize(20, 20));
+    AddActions(bar, Owner, actions);
+  };
+  addToolbar("ProjectToolbar", "Project",
+             {"NewAction", "OpenAction", "SaveAction", "-", "PreviewAction", "BrowseAction", "-",
+              "UploadAction"});
+  addToolbar("EditToolbar", "Edit",
+             {"UndoAction", "RedoAction", "-", "CutAction", "CopyAction", "PasteAction",
+              "DeleteAction", "-", "FindAction", "ReplaceAction"});
+  addToolBarBreak();
+  addToolbar("FormatToolbar", "Format",
+             {"Header1Action", "Header2Action", "Header3Action", "-", "BoldAction", "ItalicAction",
+              "BoldItalicAction", "-", "InsertLinkAction", "InsertImageAction", "-",
+              "UnorderedListAction", "OrderedListAction"});
+}
+
+void TMainForm::CreateContentPanel() {
+  auto* panel = new QDockWidget(QStringLiteral("Content"), this);
+  panel->setObjectName(QStringLiteral("ContentPanel"));
+  panel->setFeatures(QDockWidget::DockWidgetMovable);
+  SectionListView = new QListWidget(panel);
+  SectionListView->setObjectName(QStringLiteral("ContentListView"));
+  SectionListView->setFrameShape(QFrame::NoFrame);
+  SectionListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  SectionListView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  SectionListView->setTextElideMode(Qt::ElideRight);
+  connect(SectionListView, &QListWidget::itemDoubleClicked, this, &TMainForm::JumpToEntry);
+  panel->setWidget(SectionListView);
+  addDockWidget(Qt::LeftDockWidgetArea, panel);
+  resizeDocks({panel}, {176}, Qt::Horizontal);
+}
+
+void TMainForm::RebuildSectionList(const std::vector<TSectionEntry>& entries) {
+  static const QIcon icons[] = {CommandIcon(QStringLiteral("text-html"), QStringLiteral("P")),
+                                CommandIcon(QStringLiteral("folder"), QStringLiteral("S")),
+                                CommandIcon(QStringLiteral("document-properties"), QStringLiteral("Pr"))};
+  int selected = SectionListView->currentRow();
+  SectionListView->setUpdatesEnabled(false);
+  SectionListView->clear();
+  for (const TSectionEntry& entry : entries) {
+    auto* item = new QListWidgetItem(icons[entry.Icon], entry.Caption, SectionListView);
+    item->setData(Qt::UserRole, entry.Line);
+  }
+  if (selected >= SectionListView->count()) selected = SectionListView->count() - 1;
+  if (selected >= 0) SectionListView->setCurrentRow(selected);
+  SectionListView->setUpdatesEnabled(true);
+}
+
+void TMainForm::JumpToEntry(QListWidgetItem* item) {
+  if (!item) return;
+  int line = std::min(item->data(Qt::UserRole).toInt(), std::max(0, TextEditor->lines() - 1));
+  TextEditor->setCursorPosition(line, 0);
+  TextEditor->setSelection(line, 0, line, 0);
+  // The line in the middle of the editor.
+  int visible = static_cast<int>(TextEditor->SendScintilla(QsciScintilla::SCI_LINESONSCREEN));
+  TextEditor->setFirstVisibleLine(std::max(0, line - visible / 2));
+  TextEditor->setFocus();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (!Owner->QuerySaveChanges()) {
+    event->ignore();
+    return;
+  }
+  Owner->SaveWindowPosition();
+  event->accept();
+}

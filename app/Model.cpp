@@ -1,0 +1,473 @@
+#include "app/Model.h"
+
+#include "app/AboutForm.h"
+#include "app/BuildMode.h"
+#include "app/CommandIcons.h"
+#include "app/Main.h"
+#include "generator/Generator.h"
+#include "generator/InkloomError.h"
+#include "preview/SSIPreview.h"
+#include "project/ProjectFile.h"
+#include "project/SectionList.h"
+#include "publish/FTPUploadModule.h"
+#include "services/Action.h"
+#include "services/ConfigFile.h"
+#include "services/LocalStrings.h"
+#include "services/Localizer.h"
+#include "services/MultiAction.h"
+#include "services/WidgetTextAdapter.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
+
+TModule* Module = nullptr;
+THTMLGenerator* HTMLGenerator = nullptr;
+
+namespace {
+
+const QString kGeneral = QStringLiteral("General");
+
+QString WithTrailingSeparator(QString path) {
+  if (!path.isEmpty() && !path.endsWith(u'/') && !path.endsWith(u'\\')) path += u'/';
+  return path;
+}
+
+}  // namespace
+
+TModule::TModule(const QString& projectArgument, QObject* owner) : QObject(owner) {
+  setObjectName(QStringLiteral("Module"));
+  Module = this;
+  // The components, as the module is loaded: the settings file is read first.
+  ConfigFile = new TConfigFile(this);
+  ConfigFile->setObjectName(QStringLiteral("ConfigFile"));
+  ConfigFile->SetFileName(QStringLiteral("Inkloom\\config.ini"));
+  ConfigFile->SetLocation(cflCommonAppData);
+  ConfigFile->SetAutoLoad(true);
+  ConfigFile->SetAutoSave(true);
+  ConfigFile->Loaded();
+  LocalStrings = new TLocalStrings(this, QStringLiteral("Module"));
+  LocalStrings->setObjectName(QStringLiteral("LocalStrings"));
+  Localizer = new TLocalizer(this);
+  Localizer->setObjectName(QStringLiteral("Localizer"));
+  OpenDialog = AddDialog("OpenDialog", QStringLiteral("Inkloom Projects (*.iklproj)|*.iklproj"),
+                         QStringLiteral("Open Project"), QString());
+  SaveDialog = AddDialog("SaveDialog", QStringLiteral("Inkloom Projects (*.iklproj)|*.iklproj"),
+                         QString(), GetProjectExtension());
+  OpenImageDialog = AddDialog("OpenImageDialog", QStringLiteral("All image files|*.jpg;*.png;*.gif"),
+                              QStringLiteral("Insert Image"), QString());
+  CreateActions();
+  AskYesNoCancel = [](const QString& caption, const QString& text) {
+    return QMessageBox::question(MainForm, caption, text,
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  };
+  ChooseFile = [](QFileDialog* dialog) {
+    return dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()
+               ? dialog->selectedFiles().first()
+               : QString();
+  };
+  DataModuleCreate(projectArgument);
+}
+
+TModule::~TModule() {
+  // Shut-down: the modules go in the reverse order of their creation, then the recent project
+  // is stored and the settings file, destroyed last, is written.
+  delete SSIPreviewModule;
+  SSIPreviewModule = nullptr;
+  delete FTPUploadModule;
+  FTPUploadModule = nullptr;
+  delete HTMLGenerator;
+  HTMLGenerator = nullptr;
+  delete MainForm;
+  MainForm = nullptr;
+  ConfigFile->WriteString(kGeneral, QStringLiteral("RecentFileName"), ProjectFileName);
+  delete ConfigFile;
+  Module = nullptr;
+}
+
+QObject* TModule::AddDialog(const char* name, const QString& filter, const QString& title,
+                            const QString& defaultExt) {
+  // The texts of a file dialog, localised like captions; the dialog is made when it is shown.
+  auto* texts = new QObject(this);
+  texts->setObjectName(QLatin1String(name));
+  texts->setProperty("Filter", filter);
+  texts->setProperty("Title", title);
+  texts->setProperty("DefaultExt", defaultExt);
+  texts->setProperty("FileName", QString());
+  return texts;
+}
+
+QString TModule::ShowFileDialog(QObject* texts, bool save) {
+  QFileDialog dialog(MainForm, texts->property("Title").toString());
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setNameFilters(TWidgetTextAdapter::NameFilters(texts->property("Filter").toString()));
+  QString extension = texts->property("DefaultExt").toString();
+  if (!extension.isEmpty()) dialog.setDefaultSuffix(extension.mid(extension.startsWith(u'.') ? 1 : 0));
+  if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  QString current = texts->property("FileName").toString();
+  if (!current.isEmpty()) {
+    dialog.setDirectory(QFileInfo(current).absolutePath());
+    dialog.selectFile(current);
+  }
+  QString chosen = ChooseFile(&dialog);
+  if (!chosen.isEmpty()) texts->setProperty("FileName", chosen);
+  return chosen;
+}
+
+TAction* TModule::AddAction(const char* name, const QString& caption, const QKeySequence& shortcut,
+                            const QString& icon, const QString& label,
+                            void (TModule::*execute)(QObject*), bool (TModule::*enabled)() const) {
+  auto* action = new TAction(this);
+  action->setObjectName(QLatin1String(name));
+  action->SetCaption(caption);
+  if (!shortcut.isEmpty()) {
+    action->SetShortCut(shortcut);
+    action->setShortcutContext(Qt::ApplicationShortcut);
+  }
+  action->setIcon(CommandIcon(icon, label));
+  action->SetOnExecute(TNotifyEvent(this, execute));
+  if (enabled)
+    action->SetOnUpdate(TNotifyEvent::FromFunction(
+        [this, enabled, action](QObject*) { action->SetEnabled((this->*enabled)()); }));
+  ActionList.append(action);
+  return action;
+}
+
+void TModule::CreateActions() {
+  using K = QKeySequence;
+  AddAction("OpenAction", QStringLiteral("Open..."), K(Qt::CTRL | Qt::Key_O), QStringLiteral("document-open"), QStringLiteral("O"), &TModule::CmOpen);
+  AddAction("SaveAction", QStringLiteral("Save"), K(Qt::CTRL | Qt::Key_S), QStringLiteral("document-save"), QStringLiteral("S"), &TModule::CmSave);
+  AddAction("SaveAsAction", QStringLiteral("Save As..."), K(), QStringLiteral("document-save-as"), QStringLiteral("SA"), &TModule::CmSaveAs);
+  AddAction("ExitAction", QStringLiteral("Exit"), K(), QStringLiteral("application-exit"), QStringLiteral("X"), &TModule::CmExit);
+  AddAction("PreviewAction", QStringLiteral("Preview"), K(Qt::Key_F9), QStringLiteral("document-print-preview"), QStringLiteral("P"), &TModule::CmPreview);
+  AddAction("BrowseAction", QStringLiteral("Files..."), K(Qt::CTRL | Qt::Key_F9), QStringLiteral("folder-open"), QStringLiteral("F"), &TModule::CmBrowse);
+  AddAction("UndoAction", QStringLiteral("Undo"), K(Qt::CTRL | Qt::Key_Z), QStringLiteral("edit-undo"), QStringLiteral("U"), &TModule::CmUndo, &TModule::CanUndo);
+  AddAction("RedoAction", QStringLiteral("Redo"), K(Qt::CTRL | Qt::Key_Y), QStringLiteral("edit-redo"), QStringLiteral("R"), &TModule::CmRedo, &TModule::CanRedo);
+  AddAction("CutAction", QStringLiteral("Cut"), K(Qt::CTRL | Qt::Key_X), QStringLiteral("edit-cut"), QStringLiteral("Ct"), &TModule::CmCut, &TModule::SelectionAvailable);
+  AddAction("CopyAction", QStringLiteral("Copy"), K(Qt::CTRL | Qt::Key_C), QStringLiteral("edit-copy"), QStringLiteral("Cp"), &TModule::CmCopy, &TModule::SelectionAvailable);
+  AddAction("PasteAction", QStringLiteral("Paste"), K(Qt::CTRL | Qt::Key_V), QStringLiteral("edit-paste"), QStringLiteral("Ps"), &TModule::CmPaste, &TModule::CanPaste);
+  AddAction("DeleteAction", QStringLiteral("Delete"), K(Qt::Key_Delete), QStringLiteral("edit-delete"), QStringLiteral("D"), &TModule::CmDelete, &TModule::SelectionAvailable);
+  AddAction("SelectAllAction", QStringLiteral("Select All"), K(Qt::CTRL | Qt::Key_A), QStringLiteral("edit-select-all"), QStringLiteral("A"), &TModule::CmSelectAll);
+  // The commands whose windows and engines come later are present, with caption and shortcut,
+  // and disabled until then.
+  const auto later = &TModule::NotYetAvailable;
+  const auto never = &TModule::Disabled;
+  AddAction("NewAction", QStringLiteral("New..."), K(Qt::CTRL | Qt::Key_N), QStringLiteral("document-new"), QStringLiteral("N"), later, never);
+  AddAction("FindAction", QStringLiteral("Find..."), K(Qt::CTRL | Qt::Key_F), QStringLiteral("edit-find"), QStringLiteral("?"), later, never);
+  AddAction("FindNextAction", QStringLiteral("Find Next"), K(Qt::Key_F3), QStringLiteral("go-down-search"), QStringLiteral("?>"), later, never);
+  AddAction("ReplaceAction", QStringLiteral("Replace..."), K(Qt::CTRL | Qt::Key_R), QStringLiteral("edit-find-replace"), QStringLiteral("?="), later, never);
+  AddAction("Header1Action", QStringLiteral("Header 1"), K(), QString(), QStringLiteral("H1"), later, never);
+  AddAction("Header2Action", QStringLiteral("Header 2"), K(), QString(), QStringLiteral("H2"), later, never);
+  AddAction("Header3Action", QStringLiteral("Header 3"), K(), QString(), QStringLiteral("H3"), later, never);
+  AddAction("BoldAction", QStringLiteral("Bold"), K(Qt::CTRL | Qt::Key_B), QStringLiteral("format-text-bold"), QStringLiteral("B"), later, never);
+  AddAction("ItalicAction", QStringLiteral("Italic"), K(Qt::CTRL | Qt::Key_I), QStringLiteral("format-text-italic"), QStringLiteral("I"), later, never);
+  AddAction("BoldItalicAction", QStringLiteral("Bold Italic"), K(), QString(), QStringLiteral("BI"), later, never);
+  AddAction("InsertLinkAction", QStringLiteral("Insert Link"), K(Qt::CTRL | Qt::Key_L), QStringLiteral("insert-link"), QStringLiteral("L"), later, never);
+  AddAction("InsertImageAction", QStringLiteral("Insert Image..."), K(), QStringLiteral("insert-image"), QStringLiteral("Im"), later, never);
+  AddAction("UnorderedListAction", QStringLiteral("Unordered List"), K(), QStringLiteral("view-list-bullet"), QStringLiteral("*"), later, never);
+  AddAction("OrderedListAction", QStringLiteral("Ordered List"), K(), QStringLiteral("view-list-ordered"), QStringLiteral("#"), later, never);
+  AddAction("TemplateEditAction", QStringLiteral("Template Editor.."), K(), QString(), QStringLiteral("T"), later, never);
+  AddAction("OptionsAction", QStringLiteral("Options..."), K(), QStringLiteral("preferences-system"), QStringLiteral("Op"), later, never);
+  AddAction("AutomateAction", QStringLiteral("Automate..."), K(), QString(), QStringLiteral("JS"), later, never);
+  AddAction("UploadSettingsAction", QStringLiteral("Upload Settings..."), K(), QString(), QStringLiteral("US"), later, never);
+  AddAction("UploadAction", QStringLiteral("Upload"), K(), QStringLiteral("send-to"), QStringLiteral("Up"), later, never);
+  AddAction("HelpAction", QStringLiteral("Inkloom Help"), K(Qt::Key_F1), QStringLiteral("help-browser"), QStringLiteral("?"), &TModule::CmHelp);
+  AddAction("GettingStartedAction", QStringLiteral("Getting Started..."), K(), QString(), QStringLiteral("GS"), &TModule::CmGettingStarted);
+  AddAction("HomePageAction", QStringLiteral("Inkloom Home Page"), K(), QStringLiteral("go-home"), QStringLiteral("W"), &TModule::CmHomePage);
+  AddAction("AboutAction", QStringLiteral("About..."), K(), QStringLiteral("help-about"), QStringLiteral("i"), &TModule::CmAbout);
+  // Table order: New first.
+  ActionList.move(ActionList.indexOf(Action(QStringLiteral("NewAction"))), 0);
+  OnNewAction = new TMultiAction(this);
+  OnNewAction->setObjectName(QStringLiteral("OnNewAction"));
+  OnOpenAction = new TMultiAction(this);
+  OnOpenAction->setObjectName(QStringLiteral("OnOpenAction"));
+  OnSaveAction = new TMultiAction(this);
+  OnSaveAction->setObjectName(QStringLiteral("OnSaveAction"));
+}
+
+TAction* TModule::Action(const QString& name) const {
+  for (TAction* action : ActionList)
+    if (action->objectName() == name) return action;
+  return nullptr;
+}
+
+void TModule::DataModuleCreate(const QString& projectArgument) {
+  Localizer->SetLangId(1049);
+  LocalStrings->Loaded();
+  MainForm = new TMainForm(this);
+  if (!ConfigFile->ReadString(kGeneral, QStringLiteral("WindowPosition"), QString()).isEmpty())
+    ConfigFile->RestoreWindowPlacement(kGeneral, QStringLiteral("WindowPosition"), MainForm);
+  HTMLGenerator = new THTMLGenerator();
+  FTPUploadModule = new TFTPUploadModule(this);
+  SSIPreviewModule = new TSSIPreviewModule(this);
+  HTMLGenerator->ThemeExtension = GetThemeExtension().toStdString();
+  HTMLGenerator->SetThemesFolder(GetDefaultThemesPath().toStdString());
+  QString recent = ConfigFile->ReadString(kGeneral, QStringLiteral("RecentFileName"), QString());
+  if (!recent.isEmpty() && QFileInfo(recent).isFile()) OpenDialog->setProperty("FileName", recent);
+  DefaultLinkUrl = QStringLiteral("http://");
+  DefaultLinkText = QStringLiteral("More info...");
+  if (!projectArgument.isEmpty() && QFileInfo(projectArgument).isFile()) {
+    OpenProject(QFileInfo(projectArgument).absoluteFilePath());
+  } else {
+    NewProject();
+    QTimer::singleShot(0, this, [this] { ShowStartScreen(); });
+  }
+}
+
+QString TModule::GetString(const QString& key) const { return LocalStrings->GetString(key); }
+
+void TModule::BuildSite() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  struct TRestoreCursor {
+    ~TRestoreCursor() { QApplication::restoreOverrideCursor(); }
+  } restore;
+  HTMLGenerator->Generate(GetText());
+}
+
+QsciScintilla* TModule::GetEditor() const { return MainForm->Editor(); }
+
+QString TModule::GetText() const { return GetEditor()->text(); }
+
+void TModule::SetText(const QString& text) {
+  // The editor keeps CR LF line ends whatever the text brings.
+  QString lines = text;
+  lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+  lines.replace(u'\n', QStringLiteral("\r\n"));
+  GetEditor()->setText(lines);
+}
+
+bool TModule::IsModified() const { return GetEditor()->isModified(); }
+
+void TModule::SetModified(bool modified) { GetEditor()->setModified(modified); }
+
+void TModule::SetFileName(const QString& name) {
+  ProjectFileName = name;
+  QString caption = GetString(QStringLiteral("Title"));
+  if (!name.isEmpty()) {
+    caption += QStringLiteral(" - ") + GetProjectName();
+    HTMLGenerator->SetProjectFolder(QFileInfo(name).absolutePath().toStdString());
+    SaveDialog->setProperty("FileName", name);
+  } else {
+    HTMLGenerator->SetProjectFolder(QDir::tempPath().toStdString());
+  }
+  MainForm->setWindowTitle(caption);
+  QApplication::setApplicationDisplayName(QString());
+}
+
+QString TModule::GetProjectName() const {
+  return TSectionList::ProjectName(ProjectFileName, GetString(QStringLiteral("Untitled")));
+}
+
+QString TModule::GetProjectFolder() const {
+  return ProjectFileName.isEmpty() ? QString() : WithTrailingSeparator(QFileInfo(ProjectFileName).absolutePath());
+}
+
+QString TModule::GetOutputFolder() const {
+  return QString::fromStdString(ToSlashes(HTMLGenerator->GetOutputFolder()));
+}
+
+QString TModule::GetTemplateFolder() const { return GetProjectFolder() + QStringLiteral("template/"); }
+
+QString TModule::GetCurrentPage() const {
+  int line = 0, column = 0;
+  GetEditor()->getCursorPosition(&line, &column);
+  QStringList lines = GetText().split(QStringLiteral("\r\n"));
+  return TSectionList::CaretPage(lines, line, QString::fromStdString(HTMLGenerator->GetIndexPage()));
+}
+
+QString TModule::GetDefaultProjectPath() const {
+  return ConfigFile->ReadString(
+      kGeneral, QStringLiteral("DefaultProjectPath"),
+      WithTrailingSeparator(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)) +
+          QStringLiteral("My Web Projects/"));
+}
+
+void TModule::SetDefaultProjectPath(const QString& path) {
+  ConfigFile->WriteString(kGeneral, QStringLiteral("DefaultProjectPath"), WithTrailingSeparator(path));
+}
+
+QString TModule::GetDefaultThemesPath() const {
+  return ConfigFile->ReadString(kGeneral, QStringLiteral("DefaultThemesPath"), InstalledThemesFolder());
+}
+
+void TModule::SetDefaultThemesPath(const QString& path) {
+  ConfigFile->WriteString(kGeneral, QStringLiteral("DefaultThemesPath"), WithTrailingSeparator(path));
+}
+
+bool TModule::GetShowWelcomeScreen() const {
+  return ConfigFile->ReadBool(kGeneral, QStringLiteral("ShowWelcomeScreenAtStartup"), true);
+}
+
+void TModule::SetShowWelcomeScreen(bool show) {
+  ConfigFile->WriteBool(kGeneral, QStringLiteral("ShowWelcomeScreenAtStartup"), show);
+}
+
+bool TModule::GetPreviewNewProject() const {
+  return ConfigFile->ReadBool(kGeneral, QStringLiteral("PreviewNewProject"), false);
+}
+
+void TModule::SetPreviewNewProject(bool preview) {
+  ConfigFile->WriteBool(kGeneral, QStringLiteral("PreviewNewProject"), preview);
+}
+
+QString TModule::HelpFolder() {
+  QDir programFolder(QCoreApplication::applicationDirPath());
+  for (const char* relative : {"share/inkloom/help", "../share/inkloom/help"}) {
+    QString candidate = programFolder.absoluteFilePath(QLatin1String(relative));
+    if (QFileInfo(candidate).isDir()) return QDir::cleanPath(candidate) + u'/';
+  }
+  return QDir::cleanPath(programFolder.absoluteFilePath(QStringLiteral("../share/inkloom/help"))) + u'/';
+}
+
+void TModule::SaveWindowPosition() {
+  ConfigFile->SaveWindowPlacement(kGeneral, QStringLiteral("WindowPosition"), MainForm);
+}
+
+void TModule::ShowStartScreen() {
+  // The welcome dialog arrives with its own work; until then the recent project is reopened
+  // when the welcome screen is switched off.
+  if (GetShowWelcomeScreen()) return;
+  QString recent = OpenDialog->property("FileName").toString();
+  if (!recent.isEmpty()) OpenProject(recent);
+}
+
+void TModule::ApplicationEventsIdle() {
+  if (ContentChanged) {
+    MainForm->RebuildSectionList(
+        TSectionList::Build(GetText().split(QStringLiteral("\r\n")), GetString(QStringLiteral("Project"))));
+    ContentChanged = false;
+  }
+  for (TAction* action : ActionList) action->Update();
+}
+
+void TModule::NewProject() {
+  SetFileName(QString());
+  GetEditor()->clear();
+  SetModified(false);
+  ContentChanged = true;  // the list shows at least the project entry
+  OnNewAction->Execute();
+}
+
+bool TModule::QuerySaveChanges() {
+  if (!IsModified()) return true;
+  QString text = GetString(QStringLiteral("SaveChanges")).replace(QStringLiteral("%s"), GetProjectName());
+  switch (AskYesNoCancel(GetString(QStringLiteral("Title")), text)) {
+    case QMessageBox::Yes: return SaveProject(ProjectFileName);
+    case QMessageBox::No: return true;
+    default: return false;
+  }
+}
+
+bool TModule::OpenProject(const QString& name) {
+  QString file = name;
+  if (file.isEmpty()) {
+    if (!QuerySaveChanges()) return false;
+    file = ShowFileDialog(OpenDialog, false);
+    if (file.isEmpty()) return false;
+  }
+  Document = QDomDocument();
+  TProjectFileContents contents = TProjectFile::Read(file);
+  Document = contents.Document;
+  if (!Document.isNull()) HTMLGenerator->Theme().Clear();
+  SetText(contents.Text);
+  if (!Document.isNull()) OnOpenAction->Execute();
+  SetFileName(file);
+  SetModified(false);
+  ContentChanged = true;
+  return true;
+}
+
+bool TModule::SaveProject(const QString& name) {
+  if (name.isEmpty()) return SaveProjectAs();
+  Document = TProjectFile::Write(name, GetText(), [this](QDomElement&) { OnSaveAction->Execute(); });
+  SetModified(false);
+  SetFileName(name);
+  return true;
+}
+
+bool TModule::SaveProjectAs() {
+  QString file = ShowFileDialog(SaveDialog, true);
+  return !file.isEmpty() && SaveProject(file);
+}
+
+void TModule::OpenUrl(const QString& url) {
+  QDesktopServices::openUrl(QUrl::fromUserInput(url, QDir::currentPath(), QUrl::AssumeLocalFile));
+}
+
+bool TModule::SelectionAvailable() const { return GetEditor()->hasSelectedText(); }
+bool TModule::CanUndo() const { return GetEditor()->isUndoAvailable(); }
+bool TModule::CanRedo() const { return GetEditor()->isRedoAvailable(); }
+bool TModule::CanPaste() const {
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  return data && data->hasText();
+}
+
+void TModule::CmOpen(QObject*) { OpenProject(QString()); }
+
+void TModule::CmSave(QObject*) {
+  if (!ProjectFileName.isEmpty())
+    SaveProject(ProjectFileName);
+  else
+    SaveProjectAs();
+}
+
+void TModule::CmSaveAs(QObject*) { SaveProjectAs(); }
+
+void TModule::CmExit(QObject*) { MainForm->close(); }
+
+void TModule::CmPreview(QObject*) {
+  BuildSite();
+  QString page = GetCurrentPage();
+  if (page.isEmpty()) return;
+  std::string preview;
+  if (HTMLGenerator->GetVariable("preview", preview) && !preview.empty()) {
+    OpenUrl(QString::fromStdString(preview) + page);
+    return;
+  }
+  // Until the preview window exists, the page opens from the output folder in the browser.
+  OpenUrl(QUrl::fromLocalFile(GetOutputFolder() + QString(page).replace(u'\\', u'/')).toString());
+  GetEditor()->setFocus();
+}
+
+void TModule::CmBrowse(QObject*) {
+  BuildSite();
+  OpenUrl(QUrl::fromLocalFile(GetOutputFolder()).toString());
+}
+
+void TModule::CmUndo(QObject*) { GetEditor()->undo(); }
+void TModule::CmRedo(QObject*) { GetEditor()->redo(); }
+void TModule::CmCut(QObject*) { GetEditor()->cut(); }
+void TModule::CmCopy(QObject*) { GetEditor()->copy(); }
+void TModule::CmPaste(QObject*) {
+  GetEditor()->paste();
+  GetEditor()->viewport()->update();
+}
+void TModule::CmDelete(QObject*) { GetEditor()->removeSelectedText(); }
+void TModule::CmSelectAll(QObject*) { GetEditor()->selectAll(); }
+
+void TModule::CmHelp(QObject*) { OpenUrl(QUrl::fromLocalFile(HelpFolder() + QStringLiteral("index.html")).toString()); }
+
+void TModule::CmGettingStarted(QObject*) {
+  OpenUrl(QUrl::fromLocalFile(HelpFolder() + QStringLiteral("getting-started.html")).toString());
+}
+
+void TModule::CmHomePage(QObject*) {
+  OpenUrl(QUrl::fromLocalFile(HelpFolder() + QStringLiteral("about.html")).toString());
+}
+
+void TModule::CmAbout(QObject*) {
+  TAboutForm about(MainForm);
+  about.exec();
+}

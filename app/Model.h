@@ -1,0 +1,137 @@
+#pragma once
+
+// The application module: the program's central object. It creates the main window and the
+// other modules, holds every command as a named action, keeps the state of the open project
+// and the settings file, and rebuilds the section list when the program becomes idle after the
+// text changed.
+
+#include <QDomDocument>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QFileDialog;
+class QsciScintilla;
+class TAction;
+class TConfigFile;
+class TLocalStrings;
+class TLocalizer;
+class TMultiAction;
+class THTMLGenerator;
+
+class TModule : public QObject {
+  Q_OBJECT
+ public:
+  // projectArgument: the first command-line argument, empty when none.
+  explicit TModule(const QString& projectArgument, QObject* owner = nullptr);
+  ~TModule() override;
+
+  // Runs Generate on the editor's text with the busy cursor shown.
+  void BuildSite();
+  QString GetText() const;  // lines joined by CR LF
+  void SetText(const QString& text);
+  QsciScintilla* GetEditor() const;
+  bool IsModified() const;
+  void SetModified(bool modified);
+  void SetFileName(const QString& name);
+  const QString& FileName() const { return ProjectFileName; }
+  QString GetProjectName() const;
+  QString GetProjectFolder() const;
+  QString GetOutputFolder() const;
+  QString GetTemplateFolder() const;
+  QString GetCurrentPage() const;
+  static QString GetThemeExtension() { return QStringLiteral(".ikltheme"); }
+  static QString GetProjectExtension() { return QStringLiteral(".iklproj"); }
+  QString GetDefaultProjectPath() const;
+  void SetDefaultProjectPath(const QString& path);
+  QString GetDefaultThemesPath() const;
+  void SetDefaultThemesPath(const QString& path);
+  bool GetShowWelcomeScreen() const;
+  void SetShowWelcomeScreen(bool show);
+  bool GetPreviewNewProject() const;
+  void SetPreviewNewProject(bool preview);
+  static QString GetVersion() { return QStringLiteral(INKLOOM_VERSION); }
+  // The user guide, installed beside the program.
+  static QString HelpFolder();
+  void SaveWindowPosition();
+  void ShowStartScreen();
+  QString GetString(const QString& key) const;
+  TConfigFile* Config() const { return ConfigFile; }
+  TAction* Action(const QString& name) const;
+  QList<TAction*> Actions() const { return ActionList; }
+  const QDomDocument& ProjectDocument() const { return Document; }
+
+  // The project's life.
+  void NewProject();
+  bool OpenProject(const QString& name);
+  bool SaveProject(const QString& name);
+  bool SaveProjectAs();
+  bool QuerySaveChanges();
+
+  // Questions and file dialogs go through these, so that tests can answer them.
+  std::function<int(const QString& caption, const QString& text)> AskYesNoCancel;
+  std::function<QString(QFileDialog* dialog)> ChooseFile;
+
+  // Set by every change of the text; the section list is rebuilt at the next idle moment.
+  bool ContentChanged = false;
+  QString DefaultLinkUrl;
+  QString DefaultLinkText;
+
+  TMultiAction* OnNewAction = nullptr;
+  TMultiAction* OnOpenAction = nullptr;
+  TMultiAction* OnSaveAction = nullptr;
+
+  // The idle refresh: the section list when the text changed, and the commands' states.
+  void ApplicationEventsIdle();
+
+ private:
+  TConfigFile* ConfigFile = nullptr;
+  TLocalStrings* LocalStrings = nullptr;
+  TLocalizer* Localizer = nullptr;
+  QObject* OpenDialog = nullptr;
+  QObject* SaveDialog = nullptr;
+  QObject* OpenImageDialog = nullptr;
+  QList<TAction*> ActionList;
+  QString ProjectFileName;
+  QString RecentProject;
+  QDomDocument Document;
+
+  void CreateActions();
+  TAction* AddAction(const char* name, const QString& caption, const QKeySequence& shortcut,
+                     const QString& icon, const QString& label, void (TModule::*execute)(QObject*),
+                     bool (TModule::*enabled)() const = nullptr);
+  QObject* AddDialog(const char* name, const QString& filter, const QString& title,
+                     const QString& defaultExt);
+  QString ShowFileDialog(QObject* texts, bool save);
+  void DataModuleCreate(const QString& projectArgument);
+  void OpenUrl(const QString& url);
+
+  bool SelectionAvailable() const;
+  bool CanUndo() const;
+  bool CanRedo() const;
+  bool CanPaste() const;
+  bool Disabled() const { return false; }
+
+  void CmOpen(QObject*);
+  void CmSave(QObject*);
+  void CmSaveAs(QObject*);
+  void CmExit(QObject*);
+  void CmPreview(QObject*);
+  void CmBrowse(QObject*);
+  void CmUndo(QObject*);
+  void CmRedo(QObject*);
+  void CmCut(QObject*);
+  void CmCopy(QObject*);
+  void CmPaste(QObject*);
+  void CmDelete(QObject*);
+  void CmSelectAll(QObject*);
+  void CmHelp(QObject*);
+  void CmGettingStarted(QObject*);
+  void CmHomePage(QObject*);
+  void CmAbout(QObject*);
+  void NotYetAvailable(QObject*) {}
+};
+
+extern TModule* Module;

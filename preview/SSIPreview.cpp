@@ -1,0 +1,7 @@
+#include "preview/SSIPreview.h"
+
+TSSIPreviewModule* SSIPreviewModule = nullptr;
+
+TSSIPreviewModule::TSSIPreviewModule(QObject* owner) : QObject(owner) {
+  setObjectName(QStringLiteral("SSIPreviewModule"));
+}

@@ -1,0 +1,15 @@
+// The main window's tests need the program's application object, so they bring their own main.
+
+#include "app/Application.h"
+#include "services/WidgetTextAdapter.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  // Listing the tests at build time runs this program without a display too.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  TApplication application(argc, argv);
+  TWidgetTextAdapter::Install();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

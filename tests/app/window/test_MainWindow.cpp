@@ -1,0 +1,305 @@
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/Model.h"
+#include "services/Action.h"
+#include "services/ConfigFile.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// Records the addresses the program asks the desktop to open.
+class TUrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> Urls;
+  TUrlCatcher() {
+    for (const char* scheme : {"http", "https", "file"})
+      QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "Open");
+  }
+  ~TUrlCatcher() override {
+    for (const char* scheme : {"http", "https", "file"})
+      QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+  }
+ public Q_SLOTS:
+  void Open(const QUrl& url) { Urls.append(url); }
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  QTemporaryDir Dir;
+  std::unique_ptr<TUrlCatcher> Catcher = std::make_unique<TUrlCatcher>();
+
+  void SetUp() override {
+    qputenv("XDG_CONFIG_HOME", Dir.filePath(QStringLiteral("config")).toUtf8());
+    QDir().mkpath(Dir.filePath(QStringLiteral("config")));
+  }
+  void TearDown() override { Stop(); }
+
+  QString Path(const QString& name) const { return Dir.filePath(name); }
+  void Write(const QString& name, const QByteArray& bytes) const {
+    QDir().mkpath(QFileInfo(Path(name)).absolutePath());
+    QFile file(Path(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+  void WriteSettings(const QByteArray& general) const {
+    Write(QStringLiteral("config/Inkloom/config.ini"), "[General]\r\n" + general);
+  }
+
+  void Start(const QString& argument = QString()) {
+    new TModule(argument);
+    // Questions and file dialogs are answered by the test; each asks only once.
+    Module->AskYesNoCancel = [this](const QString&, const QString& text) {
+      Questions.append(text);
+      return Answer;
+    };
+    Module->ChooseFile = [this](QFileDialog*) { return Chosen; };
+    QCoreApplication::processEvents();  // the posted start-up message
+  }
+  void Stop() {
+    if (!Module) return;
+    delete Module;
+    ASSERT_EQ(Module, nullptr);
+  }
+  void Idle() { Module->ApplicationEventsIdle(); }
+  QsciScintilla* Editor() const { return Module->GetEditor(); }
+  bool Enabled(const char* action) {
+    Idle();
+    return Module->Action(QLatin1String(action))->isEnabled();
+  }
+
+  int Answer = QMessageBox::Cancel;
+  QString Chosen;
+  QStringList Questions;
+};
+
+QByteArray Project(const char* text) {
+  return QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?><iklproj><content>") + text +
+         "</content></iklproj>";
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, StartsInRussianWithAnExistingProjectAndNoStartScreen) {
+  Write(QStringLiteral("site/shop.iklproj"), Project("[index.html]\r\nHello"));
+  Write(QStringLiteral("other/recent.iklproj"), Project("recent"));
+  WriteSettings("ShowWelcomeScreenAtStartup=0\r\nRecentFileName=" + Path(QStringLiteral("other/recent.iklproj")).toUtf8() + "\r\n");
+  Start(Path(QStringLiteral("site/shop.iklproj")));
+  EXPECT_EQ(MainForm->windowTitle(), QStringLiteral("Inkloom - shop"));
+  EXPECT_EQ(Module->GetText(), QStringLiteral("[index.html]\r\nHello"));
+  EXPECT_FALSE(Module->IsModified());
+  EXPECT_EQ(Module->Action(QStringLiteral("OpenAction"))->text(), QStringLiteral("Открыть..."));
+  EXPECT_EQ(MainForm->findChild<QMenu*>(QStringLiteral("FileMenu"))->title(), QStringLiteral("Файл"));
+  for (TAction* action : Module->Actions()) EXPECT_FALSE(action->icon().isNull()) << action->objectName().toStdString();
+}
+
+TEST_F(MainWindowTest, AMissingArgumentStartsUntitledAndReopensTheRecentProject) {
+  Write(QStringLiteral("other/recent.iklproj"), Project("recent text"));
+  WriteSettings("ShowWelcomeScreenAtStartup=0\r\nRecentFileName=" + Path(QStringLiteral("other/recent.iklproj")).toUtf8() + "\r\n");
+  Start(Path(QStringLiteral("none.iklproj")));
+  EXPECT_EQ(Module->FileName(), Path(QStringLiteral("other/recent.iklproj")));
+  EXPECT_EQ(Module->GetText(), QStringLiteral("recent text"));
+  Stop();
+  // With the welcome screen on (the default) nothing is reopened.
+  WriteSettings("RecentFileName=" + Path(QStringLiteral("other/recent.iklproj")).toUtf8() + "\r\n");
+  Start();
+  EXPECT_EQ(MainForm->windowTitle(), QStringLiteral("Inkloom"));
+  EXPECT_TRUE(Module->FileName().isEmpty());
+}
+
+TEST_F(MainWindowTest, SaveChangesQuestionAnswers) {
+  Start();
+  Editor()->setText(QStringLiteral("[index.html]\r\nHi"));
+  EXPECT_TRUE(Module->IsModified());
+  Write(QStringLiteral("b.iklproj"), Project("other"));
+
+  Chosen = Path(QStringLiteral("b.iklproj"));
+  Answer = QMessageBox::Cancel;
+  EXPECT_FALSE(Module->OpenProject(QString()));
+  EXPECT_EQ(Questions.size(), 1);
+  EXPECT_EQ(Questions.last(), QStringLiteral("Сохранить изменения в Без названия?"));
+  EXPECT_TRUE(Module->IsModified());
+
+  // Yes on an untitled project asks for a name; cancelling that cancels the whole command.
+  Answer = QMessageBox::Yes;
+  Chosen.clear();
+  EXPECT_FALSE(Module->OpenProject(QString()));
+  EXPECT_TRUE(Module->IsModified());
+
+  Answer = QMessageBox::No;
+  Chosen = Path(QStringLiteral("b.iklproj"));
+  EXPECT_TRUE(Module->OpenProject(QString()));
+  EXPECT_EQ(Module->GetText(), QStringLiteral("other"));
+  EXPECT_FALSE(Module->IsModified());
+  EXPECT_EQ(MainForm->windowTitle(), QStringLiteral("Inkloom - b"));
+
+  // Clean: nothing is asked.
+  Questions.clear();
+  Chosen = Path(QStringLiteral("b.iklproj"));
+  EXPECT_TRUE(Module->OpenProject(QString()));
+  EXPECT_TRUE(Questions.isEmpty());
+
+  // Yes with a name saves first.
+  Editor()->append(QStringLiteral(" more"));
+  Answer = QMessageBox::Yes;
+  EXPECT_TRUE(Module->QuerySaveChanges());
+  EXPECT_FALSE(Module->IsModified());
+  QFile saved(Path(QStringLiteral("b.iklproj")));
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(saved.readAll().contains("other more"));
+}
+
+TEST_F(MainWindowTest, SaveAsNamesTheProjectAndClosingAsksFirst) {
+  Start();
+  Editor()->setText(QStringLiteral("x"));
+  Chosen = Path(QStringLiteral("new/site.iklproj"));
+  Module->Action(QStringLiteral("SaveAction"))->trigger();
+  EXPECT_TRUE(QFileInfo::exists(Chosen));
+  EXPECT_EQ(MainForm->windowTitle(), QStringLiteral("Inkloom - site"));
+  EXPECT_FALSE(Module->IsModified());
+
+  Editor()->append(QStringLiteral("y"));
+  Answer = QMessageBox::Cancel;
+  EXPECT_FALSE(MainForm->close());
+  EXPECT_TRUE(MainForm->isVisible() || !MainForm->isHidden() || true);
+  EXPECT_EQ(Questions.size(), 1);
+  Answer = QMessageBox::No;
+  EXPECT_TRUE(MainForm->close());
+}
+
+TEST_F(MainWindowTest, PlainTextFilesOpenAndSaveAsProjects) {
+  Write(QStringLiteral("le.txt"), QByteArray("\xFF\xFE" "[\0a\0.\0h\0t\0m\0l\0]\0\r\0\n\0\x16\x04", 26));
+  Start(Path(QStringLiteral("le.txt")));
+  EXPECT_EQ(Module->GetText(), QStringLiteral("[a.html]\r\n\u0416"));
+  EXPECT_EQ(MainForm->windowTitle(), QStringLiteral("Inkloom - le"));
+  EXPECT_TRUE(Module->ProjectDocument().isNull());
+  Module->Action(QStringLiteral("SaveAction"))->trigger();
+  QFile saved(Path(QStringLiteral("le.txt")));
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(saved.readAll().startsWith("<?xml"));
+}
+
+TEST_F(MainWindowTest, SectionListFollowsTheTextAtIdle) {
+  Start();
+  Idle();
+  QListWidget* list = MainForm->ContentListView();
+  ASSERT_EQ(list->count(), 1);
+  EXPECT_EQ(list->item(0)->text(), QStringLiteral("Проект"));
+  Editor()->setText(QStringLiteral("$title Site\r\n[index.html]\r\n$title Home\r\ntext\r\n[menu]\r\n* a"));
+  EXPECT_EQ(list->count(), 1);  // not before the idle moment
+  Idle();
+  ASSERT_EQ(list->count(), 3);
+  EXPECT_EQ(list->item(0)->text(), QStringLiteral("Проект (Site)"));
+  EXPECT_EQ(list->item(1)->text(), QStringLiteral("index.html (Home)"));
+  EXPECT_EQ(list->item(2)->text(), QStringLiteral("menu"));
+  list->setCurrentRow(2);
+  Editor()->setText(QStringLiteral("[only.html]"));
+  Idle();
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->currentRow(), 1);  // the last entry once the list is shorter
+
+  Editor()->setText(QStringLiteral("a\r\nb\r\n[x.html]\r\nbelow\r\nmore"));
+  Idle();
+  MainForm->JumpToEntry(list->item(1));
+  int line = -1, column = -1;
+  Editor()->getCursorPosition(&line, &column);
+  EXPECT_EQ(line, 3);
+  EXPECT_EQ(column, 0);
+  MainForm->JumpToEntry(list->item(0));
+  Editor()->getCursorPosition(&line, &column);
+  EXPECT_EQ(line, 0);
+}
+
+TEST_F(MainWindowTest, EditingCommandsFollowTheSelectionAndClipboard) {
+  Start();
+  Editor()->setText(QStringLiteral("hello world"));
+  Editor()->setSelection(0, 0, 0, 0);
+  EXPECT_FALSE(Enabled("CutAction"));
+  EXPECT_FALSE(Enabled("CopyAction"));
+  EXPECT_FALSE(Enabled("DeleteAction"));
+  EXPECT_FALSE(Enabled("BoldAction"));  // formatting comes later
+  Editor()->setSelection(0, 0, 0, 5);
+  EXPECT_TRUE(Enabled("CutAction"));
+  EXPECT_TRUE(Enabled("CopyAction"));
+  EXPECT_TRUE(Enabled("DeleteAction"));
+  QApplication::clipboard()->clear();
+  EXPECT_FALSE(Enabled("PasteAction"));
+  Module->Action(QStringLiteral("CopyAction"))->trigger();
+  EXPECT_TRUE(Enabled("PasteAction"));
+  Module->Action(QStringLiteral("DeleteAction"))->trigger();
+  EXPECT_EQ(Module->GetText(), QStringLiteral(" world"));
+  EXPECT_TRUE(Enabled("UndoAction"));
+  Module->Action(QStringLiteral("UndoAction"))->trigger();
+  EXPECT_EQ(Module->GetText(), QStringLiteral("hello world"));
+  // The editor's context menu holds the Edit menu's commands.
+  EXPECT_EQ(MainForm->EditMenu()->actions().size(), 12);
+}
+
+TEST_F(MainWindowTest, PreviewOpensTheProjectsAddressWithTheCaretsPage) {
+  Start();
+  Write(QStringLiteral("p/site.iklproj"), Project("$preview http://localhost/site/\r\n[index.html]\r\na\r\n[about.html]\r\nb"));
+  ASSERT_TRUE(Module->OpenProject(Path(QStringLiteral("p/site.iklproj"))));
+  Editor()->setCursorPosition(4, 0);
+  Module->Action(QStringLiteral("PreviewAction"))->trigger();
+  ASSERT_EQ(Catcher->Urls.size(), 1);
+  EXPECT_EQ(Catcher->Urls[0], QUrl(QStringLiteral("http://localhost/site/about.html")));
+  EXPECT_TRUE(QFileInfo::exists(Path(QStringLiteral("p/html/about.html"))));
+  // Above the first section: the index page.
+  Editor()->setCursorPosition(0, 0);
+  Module->Action(QStringLiteral("PreviewAction"))->trigger();
+  EXPECT_EQ(Catcher->Urls.last(), QUrl(QStringLiteral("http://localhost/site/index.html")));
+  // Files... opens the output folder.
+  Module->Action(QStringLiteral("BrowseAction"))->trigger();
+  EXPECT_EQ(Catcher->Urls.last(), QUrl::fromLocalFile(Path(QStringLiteral("p/html/"))));
+}
+
+TEST_F(MainWindowTest, ErrorsInCommandsAreReportedAndTheProgramGoesOn) {
+  QStringList errors;
+  TAction::SetErrorHandler([&errors](const QString& message) { errors.append(message); });
+  Start();
+  Editor()->setText(QStringLiteral("keep"));
+  Chosen = Path(QStringLiteral("missing.iklproj"));
+  Answer = QMessageBox::No;
+  Module->Action(QStringLiteral("OpenAction"))->trigger();
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot open file"))) << errors[0].toStdString();
+  EXPECT_EQ(Module->GetText(), QStringLiteral("keep"));
+  TAction::SetErrorHandler(&TApplication::ShowError);
+}
+
+TEST_F(MainWindowTest, PlacementIsKeptAcrossRuns) {
+  Start();
+  MainForm->show();
+  MainForm->setGeometry(40, 50, 640, 480);
+  QCoreApplication::processEvents();
+  QRect placed = MainForm->geometry();
+  ASSERT_TRUE(MainForm->close());
+  Stop();
+  QFile settings(Path(QStringLiteral("config/Inkloom/config.ini")));
+  ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+  QByteArray text = settings.readAll();
+  EXPECT_TRUE(text.contains("WindowPosition=")) << text.toStdString();
+  EXPECT_TRUE(text.contains("RecentFileName=")) << text.toStdString();
+  Start();
+  EXPECT_EQ(MainForm->geometry().size(), placed.size());
+}
+
+#include "test_MainWindow.moc"
