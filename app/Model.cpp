@@ -210,6 +210,8 @@ void TModule::DataModuleCreate(const QString& projectArgument) {
     ConfigFile->RestoreWindowPlacement(kGeneral, QStringLiteral("WindowPosition"), MainForm);
   HTMLGenerator = new THTMLGenerator();
   FTPUploadModule = new TFTPUploadModule(this);
+  FTPUploadModule->AttachProjectEvents(OnNewAction, OnOpenAction, OnSaveAction,
+                                       [this] { return Document; });
   SSIPreviewModule = new TSSIPreviewModule(this);
   HTMLGenerator->ThemeExtension = GetThemeExtension().toStdString();
   HTMLGenerator->SetThemesFolder(GetDefaultThemesPath().toStdString());
@@ -391,7 +393,10 @@ bool TModule::OpenProject(const QString& name) {
 
 bool TModule::SaveProject(const QString& name) {
   if (name.isEmpty()) return SaveProjectAs();
-  Document = TProjectFile::Write(name, GetText(), [this](QDomElement&) { OnSaveAction->Execute(); });
+  Document = TProjectFile::Write(name, GetText(), [this](QDomElement& root) {
+    Document = root.ownerDocument();  // the handlers add their parts to the new document
+    OnSaveAction->Execute();
+  });
   SetModified(false);
   SetFileName(name);
   return true;

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Model.h"
+#include "publish/FTPUploadModule.h"
 #include "services/Action.h"
 #include "services/ConfigFile.h"
 
@@ -300,6 +301,26 @@ TEST_F(MainWindowTest, PlacementIsKeptAcrossRuns) {
   EXPECT_TRUE(text.contains("RecentFileName=")) << text.toStdString();
   Start();
   EXPECT_EQ(MainForm->geometry().size(), placed.size());
+}
+
+TEST_F(MainWindowTest, UploadSettingsSurviveOpenAndSave) {
+  Write(QStringLiteral("s/site.iklproj"),
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><iklproj><content>x</content>"
+        "<Settings FTPServer=\"ftp.example.org\" FTPPort=\"2121\" UploadChangesOnly=\"1\">"
+        "<UploadFiles>a.html=0123456789abcdef0123456789abcdef</UploadFiles></Settings></iklproj>");
+  Start(Path(QStringLiteral("s/site.iklproj")));
+  EXPECT_EQ(FTPUploadModule->FTPServer, QStringLiteral("ftp.example.org"));
+  EXPECT_FALSE(FTPUploadModule->FTPPassiveMode);
+  FTPUploadModule->FTPUserName = QStringLiteral("me");
+  Module->Action(QStringLiteral("SaveAction"))->trigger();
+  QFile saved(Path(QStringLiteral("s/site.iklproj")));
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  QByteArray bytes = saved.readAll();
+  EXPECT_TRUE(bytes.contains("FTPServer=\"ftp.example.org\"")) << bytes.toStdString();
+  EXPECT_TRUE(bytes.contains("FTPPort=\"2121\"")) << bytes.toStdString();
+  EXPECT_TRUE(bytes.contains("a.html=0123456789abcdef0123456789abcdef")) << bytes.toStdString();
+  EXPECT_TRUE(bytes.contains("FTPUserName=\"")) << bytes.toStdString();
+  EXPECT_FALSE(bytes.contains("\"me\""));
 }
 
 #include "test_MainWindow.moc"

@@ -1,0 +1,104 @@
+#include "project/XMLUtils.h"
+#include "publish/FTPUploadModule.h"
+#include "publish/Twofish.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QDomElement Settings(const QDomDocument& document) {
+  return FindChildElement(document.documentElement(), QStringLiteral("Settings"));
+}
+
+QString Attribute(const QDomDocument& document, const char* name) {
+  return GetAttributeText(Settings(document), QLatin1String(name), QStringLiteral("<none>"));
+}
+
+}  // namespace
+
+TEST(UploadSettings, DefaultsWriteOnlyPortAndFlags) {
+  TFTPUploadModule module;
+  QDomDocument document = NewXmlDocument(QStringLiteral("iklproj"));
+  QDomElement root = document.documentElement();
+  module.WriteSettings(root);
+  QDomElement settings = Settings(document);
+  ASSERT_FALSE(settings.isNull());
+  EXPECT_EQ(settings.attributes().size(), 3);
+  EXPECT_EQ(Attribute(document, "FTPPort"), QStringLiteral("21"));
+  EXPECT_EQ(Attribute(document, "FTPPassiveMode"), QStringLiteral("1"));
+  EXPECT_EQ(Attribute(document, "UploadChangesOnly"), QStringLiteral("1"));
+  EXPECT_TRUE(FindChildElement(settings, QStringLiteral("UploadFiles")).isNull());
+}
+
+TEST(UploadSettings, RoundTripWithEncipheredCredentialsAndTheRecord) {
+  TFTPUploadModule module;
+  module.FTPServer = QStringLiteral("ftp.example.org");
+  module.FTPUserName = QStringLiteral("\u0438\u0432\u0430\u043d");  // Cyrillic, in the code page
+  module.FTPPassword = QStringLiteral("p&ss<\"word\">");
+  module.FTPPort = QStringLiteral("2121");
+  module.FTPRemoteRoot = QStringLiteral("/www");
+  module.FTPPassiveMode = false;
+  module.UploadChangesOnly = true;
+  module.UploadedFiles = {QStringLiteral("index.html=0123456789abcdef0123456789abcdef"),
+                          QStringLiteral("img\\a.png=fedcba9876543210fedcba9876543210")};
+  QDomDocument document = NewXmlDocument(QStringLiteral("iklproj"));
+  QDomElement root = document.documentElement();
+  module.WriteSettings(root);
+  EXPECT_EQ(Attribute(document, "FTPPassiveMode"), QStringLiteral("<none>"));
+  EXPECT_NE(Attribute(document, "FTPUserName"), module.FTPUserName);
+  EXPECT_EQ(Attribute(document, "FTPUserName").size(), 8);  // two digits a byte
+  EXPECT_EQ(GetChildText(Settings(document), QStringLiteral("UploadFiles"), QString()),
+            module.UploadedFiles.join(u'\n'));
+
+  QDomDocument reread;
+  ASSERT_TRUE(LoadXmlText(document.toString(), reread));
+  TFTPUploadModule other;
+  other.ReadSettings(reread.documentElement());
+  EXPECT_EQ(other.FTPServer, module.FTPServer);
+  EXPECT_EQ(other.FTPUserName, module.FTPUserName);
+  EXPECT_EQ(other.FTPPassword, module.FTPPassword);
+  EXPECT_EQ(other.FTPPort, module.FTPPort);
+  EXPECT_EQ(other.FTPRemoteRoot, module.FTPRemoteRoot);
+  EXPECT_FALSE(other.FTPPassiveMode);
+  EXPECT_TRUE(other.UploadChangesOnly);
+  EXPECT_EQ(other.UploadedFiles, module.UploadedFiles);
+}
+
+TEST(UploadSettings, AbsentAttributesKeepOrClearAsTheFileRulesSay) {
+  TFTPUploadModule module;
+  module.FTPServer = QStringLiteral("earlier.example.org");
+  module.FTPUserName = QStringLiteral("user");
+  module.FTPPort = QStringLiteral("2121");
+  module.UploadedFiles = {QStringLiteral("a=b")};
+  QDomDocument document;
+  ASSERT_TRUE(LoadXmlText(QStringLiteral("<p><Settings FTPPassiveMode=\"true\"/></p>"), document));
+  module.ReadSettings(document.documentElement());
+  EXPECT_EQ(module.FTPServer, QStringLiteral("earlier.example.org"));  // kept
+  EXPECT_EQ(module.FTPPort, QStringLiteral("2121"));                   // kept
+  EXPECT_TRUE(module.FTPUserName.isEmpty());                           // cleared
+  EXPECT_FALSE(module.FTPPassiveMode);                                 // only "1" is on
+  EXPECT_FALSE(module.UploadChangesOnly);
+  EXPECT_TRUE(module.UploadedFiles.isEmpty());
+
+  // No Settings element at all: everything stays.
+  module.FTPUserName = QStringLiteral("kept");
+  ASSERT_TRUE(LoadXmlText(QStringLiteral("<p><content>x</content></p>"), document));
+  module.ReadSettings(document.documentElement());
+  EXPECT_EQ(module.FTPUserName, QStringLiteral("kept"));
+
+  module.ResetSettings();
+  EXPECT_EQ(module.FTPPort, QStringLiteral("21"));
+  EXPECT_TRUE(module.FTPPassiveMode);
+  EXPECT_TRUE(module.UploadChangesOnly);
+  EXPECT_TRUE(module.FTPServer.isEmpty());
+}
+
+TEST(UploadSettings, MalformedEncipheredTextDecodesWithoutHarm) {
+  TFTPUploadModule module;
+  QDomDocument document;
+  ASSERT_TRUE(LoadXmlText(
+      QStringLiteral("<p><Settings FTPUserName=\"ZZ1\" FTPPassword=\"ABC\"/></p>"), document));
+  module.ReadSettings(document.documentElement());
+  EXPECT_TRUE(module.FTPUserName.isEmpty());
+  EXPECT_EQ(module.FTPPassword.size(), 1);
+}
