@@ -1,6 +1,7 @@
 #include "app/Model.h"
 
 #include "app/AboutForm.h"
+#include "app/Application.h"
 #include "app/BuildMode.h"
 #include "app/CommandIcons.h"
 #include "app/Main.h"
@@ -220,7 +221,14 @@ void TModule::DataModuleCreate(const QString& projectArgument) {
   DefaultLinkUrl = QStringLiteral("http://");
   DefaultLinkText = QStringLiteral("More info...");
   if (!projectArgument.isEmpty() && QFileInfo(projectArgument).isFile()) {
-    OpenProject(QFileInfo(projectArgument).absoluteFilePath());
+    NewProject();  // what stays if the file cannot be read
+    try {
+      OpenProject(QFileInfo(projectArgument).absoluteFilePath());
+    } catch (const std::exception& error) {
+      QTimer::singleShot(0, this, [message = QString::fromUtf8(error.what())] {
+        TApplication::ShowError(message);
+      });
+    }
   } else {
     NewProject();
     QTimer::singleShot(0, this, [this] { ShowStartScreen(); });
@@ -264,8 +272,7 @@ void TModule::SetFileName(const QString& name) {
   } else {
     HTMLGenerator->SetProjectFolder(QDir::tempPath().toStdString());
   }
-  MainForm->setWindowTitle(caption);
-  QApplication::setApplicationDisplayName(QString());
+  MainForm->setWindowTitle(caption);  // the task bar shows the window's title
 }
 
 QString TModule::GetProjectName() const {
