@@ -374,14 +374,14 @@ class TBracketPass {
     return true;
   }
 
-  // .[specification text]; every complete construct qualifies.
+  // .[attribute list text]; every complete construct qualifies.
   bool BuildSpan(const char* content, const char* end) {
-    TAttributeSpec spec = TInlineMarkup::ScanAttributes(std::string_view(content, end - content));
+    TAttributeSpec attributeList = TInlineMarkup::ScanAttributes(std::string_view(content, end - content));
     AddLiteral("<span");
-    if (spec.Kind == TAttributeSpec::akStyle) {
+    if (attributeList.Kind == TAttributeSpec::akStyle) {
       AddLiteral(" style=\"");
       bool first = true;
-      for (const TStyleDeclaration& declaration : spec.Declarations) {
+      for (const TStyleDeclaration& declaration : attributeList.Declarations) {
         std::string name = first ? std::string() : std::string(";");
         name.append(declaration.Property);
         name += ':';
@@ -391,9 +391,9 @@ class TBracketPass {
       }
       AddLiteral("\">");
     } else {
-      AddLiteral(TInlineMarkup::RenderAttributes(spec) + ">");
+      AddLiteral(TInlineMarkup::RenderAttributes(attributeList) + ">");
     }
-    AddKept(spec.Remainder, true);
+    AddKept(attributeList.Remainder, true);
     AddLiteral("</span>");
     return true;
   }
@@ -438,20 +438,20 @@ std::string TInlineMarkup::Convert(std::string_view text, bool* limited) {
 
 TAttributeSpec TInlineMarkup::ScanAttributes(std::string_view text) {
   static constexpr TCharSet kTokenEnd(std::string_view("\0 ", 2), "", false);
-  TAttributeSpec spec;
+  TAttributeSpec attributeList;
   TCursor cursor(text);
   std::string_view token;
   if (ReadWordUntilAny(cursor, kTokenEnd, AttributeTokenChars, token)) {
     if (token[0] == '#') {
-      spec.Kind = TAttributeSpec::akId;
-      spec.Token = token.substr(1);
+      attributeList.Kind = TAttributeSpec::akId;
+      attributeList.Token = token.substr(1);
     } else {
-      spec.Kind = TAttributeSpec::akClass;
-      spec.Token = token;
+      attributeList.Kind = TAttributeSpec::akClass;
+      attributeList.Token = token;
     }
     while (cursor.Pos < cursor.End && *cursor.Pos == ' ') ++cursor.Pos;
   } else {
-    spec.Kind = TAttributeSpec::akStyle;
+    attributeList.Kind = TAttributeSpec::akStyle;
     for (;;) {
       TCursor declarationStart = cursor;
       std::string_view property, value;
@@ -460,31 +460,31 @@ TAttributeSpec TInlineMarkup::ScanAttributes(std::string_view text) {
         cursor = declarationStart;  // the remainder starts after the last whole declaration
         break;
       }
-      spec.Declarations.push_back(TStyleDeclaration{property, value});
+      attributeList.Declarations.push_back(TStyleDeclaration{property, value});
     }
   }
-  spec.Remainder = std::string_view(cursor.Pos, text.data() + text.size() - cursor.Pos);
-  return spec;
+  attributeList.Remainder = std::string_view(cursor.Pos, text.data() + text.size() - cursor.Pos);
+  return attributeList;
 }
 
-std::string TInlineMarkup::RenderAttributes(const TAttributeSpec& spec) {
+std::string TInlineMarkup::RenderAttributes(const TAttributeSpec& attributeList) {
   std::string out;
-  switch (spec.Kind) {
+  switch (attributeList.Kind) {
     case TAttributeSpec::akClass:
       out = " class=\"";
-      out.append(spec.Token);
+      out.append(attributeList.Token);
       break;
     case TAttributeSpec::akId:
       out = " id=\"";
-      out.append(spec.Token);
+      out.append(attributeList.Token);
       break;
     case TAttributeSpec::akStyle:
       out = " style=\"";
-      for (size_t i = 0; i < spec.Declarations.size(); ++i) {
+      for (size_t i = 0; i < attributeList.Declarations.size(); ++i) {
         if (i > 0) out += ';';
-        out.append(spec.Declarations[i].Property);
+        out.append(attributeList.Declarations[i].Property);
         out += ':';
-        out.append(spec.Declarations[i].Value);
+        out.append(attributeList.Declarations[i].Value);
       }
       break;
   }

@@ -1,7 +1,7 @@
 #pragma once
 
 // The inline constructs of the markup: emphasis _[...], __[...], ___[...], anchors #[...],
-// links *[...], images ![...] and spans .[...], and the attribute specification used by spans,
+// links *[...], images ![...] and spans .[...], and the attribute list used by spans,
 // attribute lines and quotation blocks.
 //
 // Each pass behaves as if it searched the text from its start again after every replacement
@@ -17,13 +17,13 @@ struct TStyleDeclaration {
   std::string_view Value;
 };
 
-// An attribute specification taken apart: a class, an id or style declarations.
+// An attribute list taken apart: a class, an id or style declarations.
 struct TAttributeSpec {
   enum TKind { akClass, akId, akStyle };
   TKind Kind = akStyle;
   std::string_view Token;  // the class, or the id without its "#"
   std::vector<TStyleDeclaration> Declarations;
-  std::string_view Remainder;  // the text after the specification
+  std::string_view Remainder;  // the text after the attribute list
 };
 
 class TInlineMarkup {
@@ -31,7 +31,7 @@ class TInlineMarkup {
   // limited (optional) is set when a safety limit made a pass leave its constructs unconverted.
   static std::string Convert(std::string_view text, bool* limited);
 
-  static TAttributeSpec ScanAttributes(std::string_view spec);
+  static TAttributeSpec ScanAttributes(std::string_view attributeList);
   // " class="C"", " id="I"" or " style="p:v;p:v"".
-  static std::string RenderAttributes(const TAttributeSpec& spec);
+  static std::string RenderAttributes(const TAttributeSpec& attributeList);
 };

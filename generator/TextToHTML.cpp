@@ -62,8 +62,8 @@ std::string TTextToHTML::ConvertInline(std::string_view text, bool* limited) {
   return TInlineMarkup::Convert(text, limited);
 }
 
-std::string TTextToHTML::ParseAttributes(std::string_view spec, std::string_view* remainder) {
-  TAttributeSpec parsed = TInlineMarkup::ScanAttributes(spec);
+std::string TTextToHTML::ParseAttributes(std::string_view attributeList, std::string_view* remainder) {
+  TAttributeSpec parsed = TInlineMarkup::ScanAttributes(attributeList);
   if (remainder) *remainder = parsed.Remainder;
   return TInlineMarkup::RenderAttributes(parsed);
 }

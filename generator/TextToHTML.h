@@ -25,7 +25,7 @@ enum THTMLTag {
 
 class TTextToHTML {
  public:
-  // Attribute specification of quotation blocks (the quotestyle directive); kept between pages.
+  // Attribute list of quotation blocks (the quotestyle directive); kept between pages.
   std::string QuoteStyle;
 
   std::string Convert(std::string_view body);
@@ -35,14 +35,14 @@ class TTextToHTML {
   // As above; limited is set when a safety limit left some constructs unconverted.
   static std::string ConvertInline(std::string_view text, bool* limited);
 
-  // The attribute text of a specification (" class=...", " id=..." or " style=...") and the
-  // part of spec after it.
-  static std::string ParseAttributes(std::string_view spec, std::string_view* remainder);
+  // The attribute text of an attribute list (" class=...", " id=..." or " style=...") and the
+  // part of attributeList after it.
+  static std::string ParseAttributes(std::string_view attributeList, std::string_view* remainder);
 
   // Table cells: "<td...>cell</td>" for each cell of text cut at separator.
   static std::string SplitCells(std::string_view text, char separator);
 
-  // True for a line ".[spec]" with nothing else on it; then its attributes are pending.
+  // True for a line ".[attributeList]" with nothing else on it; then its attributes are pending.
   bool IsAttributeLine(std::string_view s);
 
   const std::string& PendingAttributes() const { return Pending; }

@@ -158,29 +158,29 @@ TEST(InlineDifferential, NestedConstructsMatchLiteralRules) {
   EXPECT_EQ(differences, 0u);
 }
 
-std::string BothAttributeResults(const std::string& spec, bool literal) {
+std::string BothAttributeResults(const std::string& attributeList, bool literal) {
   if (literal) {
     std::string remainder;
-    std::string attributes = LiteralParseAttributes(spec, &remainder);
+    std::string attributes = LiteralParseAttributes(attributeList, &remainder);
     return attributes + "\n|" + remainder;
   }
   std::string_view remainder;
-  std::string attributes = TTextToHTML::ParseAttributes(spec, &remainder);
+  std::string attributes = TTextToHTML::ParseAttributes(attributeList, &remainder);
   return attributes + "\n|" + std::string(remainder);
 }
 
-bool AttributesDiffer(const std::string& spec) {
-  return BothAttributeResults(spec, false) != BothAttributeResults(spec, true);
+bool AttributesDiffer(const std::string& attributeList) {
+  return BothAttributeResults(attributeList, false) != BothAttributeResults(attributeList, true);
 }
 
 TEST(InlineDifferential, RandomAttributeSpecificationsMatchLiteralRules) {
   std::mt19937 random(31337);
   size_t differences = 0;
   for (int n = 0; n < 20000; ++n) {
-    std::string spec = RandomText(random, kAttributePieces, 12);
-    if (!AttributesDiffer(spec)) continue;
+    std::string attributeList = RandomText(random, kAttributePieces, 12);
+    if (!AttributesDiffer(attributeList)) continue;
     if (++differences > 5) continue;
-    std::string small = Shrink(spec, AttributesDiffer);
+    std::string small = Shrink(attributeList, AttributesDiffer);
     ADD_FAILURE() << "ParseAttributes differs from the literal rules\nspec (hex " << Hex(small)
                   << "):\n"
                   << ShowGoldenText(small) << "ParseAttributes (attributes, then |remainder):\n"

@@ -30,8 +30,8 @@ import sys, zipfile
 out, comment = sys.argv[1], sys.argv[2]
 with zipfile.ZipFile(out, 'w') as z:
     z.comment = comment.encode()
-    for spec in sys.argv[3:]:
-        method, name, source = spec.split(':', 2)
+    for item in sys.argv[3:]:
+        method, name, source = item.split(':', 2)
         info = zipfile.ZipInfo(name, date_time=(2021, 5, 4, 3, 2, 0))
         info.compress_type = zipfile.ZIP_DEFLATED if method == 'd' else zipfile.ZIP_STORED
         if source.startswith('@zeros='):
@@ -138,9 +138,9 @@ class ZipFileTest : public ::testing::Test {
 
   // An archive with one deflated entry of count zero bytes (made by Python, not on disk first).
   std::vector<TLayout> MakeZerosArchive(const QString& archiveName, size_t count) {
-    const QString spec = "d:bomb.bin:@zeros=" + QString::number(count);
+    const QString item = "d:bomb.bin:@zeros=" + QString::number(count);
     return ParseLayout(
-        Run("/usr/bin/python3", {"-c", MakeZipScript, Dir.filePath(archiveName), QString(), spec}));
+        Run("/usr/bin/python3", {"-c", MakeZipScript, Dir.filePath(archiveName), QString(), item}));
   }
 
   static std::vector<TLayout> ParseLayout(const std::string& output) {

@@ -244,8 +244,8 @@ std::string LiteralReplaceBracketed(const std::string& text, const std::string& 
   }
 }
 
-std::string LiteralParseAttributes(const std::string& spec, std::string* remainder) {
-  const Text text(spec);
+std::string LiteralParseAttributes(const std::string& attributeList, std::string* remainder) {
+  const Text text(attributeList);
   size_t cursor = 0;
   std::string attributes;
   std::string token;
@@ -270,8 +270,8 @@ std::string LiteralParseAttributes(const std::string& spec, std::string* remaind
     cursor = afterLast;
     attributes = " style=\"" + declarations + "\"";
   }
-  // The remainder is the rest of spec, including anything after a NUL.
-  if (remainder) *remainder = spec.substr(cursor);
+  // The remainder is the rest of attributeList, including anything after a NUL.
+  if (remainder) *remainder = attributeList.substr(cursor);
   return attributes;
 }
 

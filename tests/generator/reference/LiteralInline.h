@@ -21,9 +21,9 @@ std::string LiteralConvertInline(const std::string& text);
 // fuzz target would spend its time there.
 std::string LiteralConvertInline(const std::string& text, size_t largest, bool* tooLarge);
 
-// The attribute text of a specification (" class=...", " id=..." or " style=...") and, in
-// remainder (may be null), the part of spec after the specification.
-std::string LiteralParseAttributes(const std::string& spec, std::string* remainder);
+// The attribute text of an attribute list (" class=...", " id=..." or " style=...") and, in
+// remainder (may be null), the part of attributeList after the attribute list.
+std::string LiteralParseAttributes(const std::string& attributeList, std::string* remainder);
 
 // Replaces the first complete construct prefix + open ... close by before + content + after and
 // starts again from the beginning, until no complete construct is found.
