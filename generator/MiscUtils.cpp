@@ -529,6 +529,19 @@ bool CopyOneFile(const QString& source, const QString& destination, bool overwri
   return QFile::copy(source, destination);
 }
 
+bool CopyFolderPaths(const QString& source, const QString& destination, bool overwrite);
+
+// Copies files and folders into the folder to (ending with "/"); the result is that of the last.
+bool CopyEntries(const QFileInfoList& entries, const QString& to, bool overwrite) {
+  bool result = false;
+  for (const QFileInfo& entry : entries) {
+    QString target = to + entry.fileName();
+    result = entry.isDir() ? CopyFolderPaths(entry.filePath(), target, overwrite)
+                           : CopyOneFile(entry.filePath(), target, overwrite);
+  }
+  return result;
+}
+
 bool CopyFolderPaths(const QString& source, const QString& destination, bool overwrite) {
   QFileInfo sourceInfo(source);
   if (!sourceInfo.isDir()) return false;
@@ -536,18 +549,9 @@ bool CopyFolderPaths(const QString& source, const QString& destination, bool ove
   QString from = QDir(source).absolutePath() + '/';
   QString to = QDir(destination).absolutePath() + '/';
   if (from == to) return false;
-  bool result = false;
-  const QFileInfoList entries =
-      QDir(source).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                 QDir::Name);
-  for (const QFileInfo& entry : entries) {
-    QString target = to + entry.fileName();
-    if (entry.isDir())
-      result = CopyFolderPaths(entry.filePath(), target, overwrite);
-    else
-      result = CopyOneFile(entry.filePath(), target, overwrite);
-  }
-  return result;
+  return CopyEntries(QDir(source).entryInfoList(
+                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name),
+                     to, overwrite);
 }
 
 }  // namespace
@@ -571,14 +575,5 @@ bool CopyMatchingFiles(std::string_view pattern, std::string_view destination, b
   if (matches.isEmpty()) return false;
   QString to = FileSystemPath(destination);
   if (!QDir().mkpath(to)) return false;
-  to = QDir(to).absolutePath() + '/';
-  bool result = false;
-  for (const QFileInfo& entry : matches) {
-    QString target = to + entry.fileName();
-    if (entry.isDir())
-      result = CopyFolderPaths(entry.filePath(), target, overwrite);
-    else
-      result = CopyOneFile(entry.filePath(), target, overwrite);
-  }
-  return result;
+  return CopyEntries(matches, QDir(to).absolutePath() + '/', overwrite);
 }
