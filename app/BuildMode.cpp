@@ -48,7 +48,24 @@ QString ThemesFolderSetting() {
                            InstalledThemesFolder());
 }
 
-int RunBuild(const QString& projectPath, const QString& themesFolder) {
+bool GenerateProjectSite(THTMLGenerator& generator, const QString& projectPath,
+                         QString projectText, const QString& themesFolder) {
+  generator.SetProjectFolder(QFileInfo(projectPath).absolutePath().toStdString());
+  generator.SetThemesFolder(themesFolder.toStdString());
+  // The generator works on UTF-8; the UTF-16 copy is not needed while it runs.
+  QByteArray text = projectText.toUtf8();
+  projectText = QString();
+  try {
+    int result = generator.GenerateUtf8(std::string_view(text.constData(), static_cast<size_t>(text.size())));
+    if (result == THTMLGenerator::geSuccess) return true;
+    PrintError(GeneratorProblem(result, generator.ErrorLine()));
+  } catch (const EInkloomError& error) {
+    PrintError(error.what());  // a damaged theme archive entry
+  }
+  return false;
+}
+
+int BuildProject(const QString& projectPath, const QString& themesFolder, THTMLGenerator& generator) {
   TProjectFileContents project;
   try {
     project = TProjectFile::Read(projectPath);
@@ -56,18 +73,12 @@ int RunBuild(const QString& projectPath, const QString& themesFolder) {
     PrintError(error.what());
     return 2;
   }
-  THTMLGenerator generator;
-  generator.SetProjectFolder(QFileInfo(projectPath).absolutePath().toStdString());
-  generator.SetThemesFolder(themesFolder.toStdString());
-  // The generator works on UTF-8; the UTF-16 copy is not needed while it runs.
-  QByteArray text = project.Text.toUtf8();
+  QString text = std::move(project.Text);
   project = TProjectFileContents();
-  try {
-    int result = generator.GenerateUtf8(std::string_view(text.constData(), static_cast<size_t>(text.size())));
-    if (result == THTMLGenerator::geSuccess) return 0;
-    PrintError(GeneratorProblem(result, generator.ErrorLine()));
-  } catch (const EInkloomError& error) {
-    PrintError(error.what());  // a damaged theme archive entry
-  }
-  return 1;
+  return GenerateProjectSite(generator, projectPath, std::move(text), themesFolder) ? 0 : 1;
+}
+
+int RunBuild(const QString& projectPath, const QString& themesFolder) {
+  THTMLGenerator generator;
+  return BuildProject(projectPath, themesFolder, generator);
 }

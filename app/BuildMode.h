@@ -7,6 +7,17 @@
 // project cannot be read).
 int RunBuild(const QString& projectPath, const QString& themesFolder);
 
+class THTMLGenerator;
+
+// Generates a project's site with the given generator; a generator problem or a damaged theme
+// archive is reported on stderr (with the line of the project text) and gives false.
+bool GenerateProjectSite(THTMLGenerator& generator, const QString& projectPath,
+                         QString projectText, const QString& themesFolder);
+
+// Reads the project and generates its site: 0, 1 after a generator problem, 2 when the project
+// cannot be read (both reported on stderr).
+int BuildProject(const QString& projectPath, const QString& themesFolder, THTMLGenerator& generator);
+
 // The themes folder of the settings file (DefaultThemesPath in config.ini), read without ever
 // writing the file; the installed themes when it names none. Reading the file also applies its
 // code page.

@@ -3,6 +3,8 @@
 #include "app/BuildMode.h"
 #include "app/CommandLine.h"
 #include "app/EditorMode.h"
+#include "app/UploadMode.h"
+#include "app/ServeMode.h"
 
 #include <QCoreApplication>
 
@@ -38,6 +40,12 @@ int main(int argc, char** argv) {
     case rmBuild: {
       QCoreApplication application(argc, argv);
       return RunBuild(commandLine.Project, ThemesFolderSetting());
+    }
+    case rmUpload:
+      return RunUploadMode(argc, argv, commandLine.Project);
+    case rmServe: {
+      QCoreApplication application(argc, argv);
+      return RunServe(commandLine.Project, commandLine.Port);
     }
     default:
       Print(stderr, QStringLiteral("This mode is not available in this version of Inkloom yet."));

@@ -1,7 +1,29 @@
 #include "preview/SSIPreview.h"
 
+#include "preview/IncludeExpander.h"
+#include "preview/OutputFolder.h"
+#include "preview/PreviewRequest.h"
+
+#include <QFile>
+
 TSSIPreviewModule* SSIPreviewModule = nullptr;
 
 TSSIPreviewModule::TSSIPreviewModule(QObject* owner) : QObject(owner) {
   setObjectName(QStringLiteral("SSIPreviewModule"));
+}
+
+TPreviewAnswer TSSIPreviewModule::Answer(const QString& requestPath) const {
+  TPreviewAnswer answer;
+  if (PreviewFolderPath.isEmpty()) return answer;
+  const TOutputFolder folder(PreviewFolderPath);
+  const QString file = TPreviewRequest(folder, IndexPagePath).FileFor(requestPath);
+  if (file.isEmpty()) return answer;
+  QFile data(file);
+  if (!data.open(QIODevice::ReadOnly)) return answer;
+  answer.Body = data.readAll();
+  const bool html = TPreviewRequest::IsHtml(file, answer.Body.left(TPreviewRequest::HeadSize));
+  if (html) answer.Body = TIncludeExpander(folder).Expand(answer.Body);
+  answer.ContentType = TPreviewRequest::ContentType(file, html);
+  answer.Found = true;
+  return answer;
 }

@@ -2,9 +2,14 @@
 
 #include "project/CodePage.h"
 #include "project/XMLUtils.h"
+#include "publish/ConnectionTest.h"
 #include "publish/Twofish.h"
+#include "publish/UploadJob.h"
+#include "publish/WorkerThread.h"
 #include "services/MultiAction.h"
 #include "services/MultiActionHandler.h"
+
+#include <QEventLoop>
 
 TFTPUploadModule* FTPUploadModule = nullptr;
 
@@ -31,10 +36,28 @@ TMultiActionHandler* AddHandler(QObject* owner, const char* name, TMultiAction* 
   return handler;
 }
 
+TMultiAction* AddEvent(QObject* owner, const char* name) {
+  auto* action = new TMultiAction(owner);
+  action->setObjectName(QLatin1String(name));
+  return action;
+}
+
 }  // namespace
 
 TFTPUploadModule::TFTPUploadModule(QObject* owner) : QObject(owner) {
   setObjectName(QStringLiteral("FTPUploadModule"));
+  OnFileAction = AddEvent(this, "OnFileAction");
+  OnUploadCompleteAction = AddEvent(this, "OnUploadCompleteAction");
+  OnTestCompleteAction = AddEvent(this, "OnTestCompleteAction");
+  UploadThread = new TWorkerThread(this, "UploadThread");
+  TestThread = new TWorkerThread(this, "TestThread");
+}
+
+TFTPUploadModule::~TFTPUploadModule() {
+  Cancelled = true;
+  // The threads are children; waiting for them here keeps the job's data alive until they end.
+  delete UploadThread;
+  delete TestThread;
 }
 
 void TFTPUploadModule::AttachProjectEvents(TMultiAction* onNew, TMultiAction* onOpen,
@@ -90,3 +113,76 @@ void TFTPUploadModule::WriteSettings(QDomElement& root) const {
   SetAttributeFlag(settings, QStringLiteral("UploadChangesOnly"), UploadChangesOnly);
   SetChildText(settings, kUploadFiles, UploadedFiles.join(u'\n'));
 }
+
+TFTPSettings TFTPUploadModule::Settings() const {
+  TFTPSettings settings;
+  settings.Server = FTPServer;
+  settings.UserName = FTPUserName;
+  settings.Password = FTPPassword;
+  settings.Port = FTPPort;
+  settings.RemoteRoot = FTPRemoteRoot;
+  settings.PassiveMode = FTPPassiveMode;
+  settings.ChangesOnly = UploadChangesOnly;
+  settings.Timeout = Timeout;
+  return settings;
+}
+
+bool TFTPUploadModule::Busy() const { return UploadThread->Running() || TestThread->Running(); }
+
+void TFTPUploadModule::Cancel() {
+  Cancelled = true;
+  UploadResult = -1;
+}
+
+bool TFTPUploadModule::StartUpload(const QString& localRoot) {
+  if (Busy()) return false;
+  Cancelled = false;
+  Job = std::make_unique<TUploadJob>(Settings(), localRoot, UploadedFiles, Cancelled,
+                                     [this] { OnFileAction->Execute(); });
+  auto outcome = std::make_shared<int>(0);
+  return UploadThread->Start([this, outcome] { *outcome = Job->Run(); },
+                             [this, outcome] {
+                               UploadResult = *outcome;
+                               OnUploadCompleteAction->Execute();
+                             });
+}
+
+int TFTPUploadModule::RunUpload(const QString& localRoot) {
+  QEventLoop loop;
+  connect(UploadThread, &TWorkerThread::Finished, &loop, &QEventLoop::quit);
+  if (StartUpload(localRoot)) loop.exec();
+  return UploadResult;
+}
+
+bool TFTPUploadModule::StartTest(const QString& server, const QString& userName,
+                                 const QString& folder, const QString& port,
+                                 const QString& password) {
+  if (Busy()) return false;
+  Cancelled = false;
+  TFTPSettings settings;
+  settings.Server = server;
+  settings.UserName = userName;
+  settings.Password = password;
+  settings.Port = port;
+  settings.RemoteRoot = folder;
+  settings.Timeout = Timeout;
+  TestRoot = folder;
+  auto test = std::make_shared<TConnectionTest>(settings, Cancelled);
+  auto outcome = std::make_shared<int>(0);
+  return TestThread->Start([test, outcome] { *outcome = test->Run(); },
+                           [this, test, outcome] {
+                             TestResult = *outcome;
+                             TestRoot = test->Root();
+                             OnTestCompleteAction->Execute();
+                           });
+}
+
+int TFTPUploadModule::PendingCount() const {
+  return Job ? static_cast<int>(Job->PendingFiles().size()) : 0;
+}
+
+int TFTPUploadModule::CurrentIndex() const { return Job ? Job->CurrentIndex() : -1; }
+
+QString TFTPUploadModule::CurrentFile() const { return Job ? Job->CurrentFile() : QString(); }
+
+int TFTPUploadModule::FailedCount() const { return Job ? Job->FailedCount() : 0; }

@@ -3,22 +3,33 @@
 // The publishing module: the upload settings of the open project and the record of the files
 // uploaded with their digests. It keeps them in step with the project through the application
 // module's project events: reset when a project starts, read when one opens, written into the
-// document when one is saved. The upload jobs join it with the publishing engine.
+// document when one is saved. It runs the upload and the connection test, each on a worker thread
+// of its own and never both at once, and reports through its multi-cast actions: OnFileAction
+// for progress (on the worker thread), OnUploadCompleteAction and OnTestCompleteAction when a job
+// has ended (on the thread the module lives on).
 
 #include <QDomElement>
 
-#include <functional>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <functional>
+#include <memory>
+
 class TMultiAction;
 class TMultiActionHandler;
+class TUploadJob;
+struct TFTPSettings;
+class TWorkerThread;
 
 class TFTPUploadModule : public QObject {
   Q_OBJECT
  public:
   explicit TFTPUploadModule(QObject* owner = nullptr);
+  // Cancels a job still running and waits for it; its completion event is not fired.
+  ~TFTPUploadModule() override;
 
   // The settings, as the user entered them.
   QString FTPServer;
@@ -42,7 +53,52 @@ class TFTPUploadModule : public QObject {
   // A Settings element (made when missing) with the settings and the record.
   void WriteSettings(QDomElement& root) const;
 
+  // Starts an upload run of the files below localRoot (the output folder, ending with a
+  // separator) with the settings and the record as they are now. False, and nothing starts,
+  // while a job runs.
+  bool StartUpload(const QString& localRoot);
+  // StartUpload, then waits for the run's end with a local event loop; UploadResult. Building
+  // the site first, and marking the project modified after outcomes 0 and -1 (the record may
+  // have changed), are the caller's.
+  int RunUpload(const QString& localRoot);
+  // Starts a connection test with these values instead of the stored settings; false while a
+  // job runs.
+  bool StartTest(const QString& server, const QString& userName, const QString& folder,
+                 const QString& port, const QString& password);
+  // Asks the running job to stop at its next check.
+  void Cancel();
+  bool Busy() const;
+  // The flag Cancel raises, for a signal handler (setting it is all such a handler may do).
+  std::atomic<bool>& CancelFlag() { return Cancelled; }
+
+  // The progress of the run: the files it sends, the index of the one being sent (-1 while
+  // listing and connecting) and its relative path (empty outside the transfer).
+  int PendingCount() const;
+  int CurrentIndex() const;
+  QString CurrentFile() const;
+  // Files of the last run that were not sent (failed transfers, folders that could not be made).
+  int FailedCount() const;
+
+  // Outcome of the last upload run: 0 done, 1 connection or log-in failed, 2 remote root not
+  // entered, 3 nothing to send, -1 cancelled.
+  std::atomic<int> UploadResult{0};
+  // Outcome of the last test: 0, 1, 2 or -1 as above; after 2, TestRoot holds the server's folder.
+  int TestResult = 0;
+  QString TestRoot;
+  int Timeout = 30000;  // milliseconds, for each wait of the client
+
+  TMultiAction* OnFileAction = nullptr;
+  TMultiAction* OnUploadCompleteAction = nullptr;
+  TMultiAction* OnTestCompleteAction = nullptr;
+
  private:
+  TFTPSettings Settings() const;
+
+  std::atomic<bool> Cancelled{false};
+  std::unique_ptr<TUploadJob> Job;
+  TWorkerThread* UploadThread = nullptr;
+  TWorkerThread* TestThread = nullptr;
+
   TMultiActionHandler* NewProjectHandler = nullptr;
   TMultiActionHandler* OpenProjectHandler = nullptr;
   TMultiActionHandler* SaveProjectHandler = nullptr;

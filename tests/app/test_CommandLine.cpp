@@ -91,7 +91,7 @@ TEST(Program, AnswersVersionAndHelp) {
 }
 
 TEST(Program, ModesNotYetAvailableSaySoAndExitTwo) {
-  TProgramRun run = RunProgram({QStringLiteral("--upload"), QStringLiteral("x.iklproj")});
+  TProgramRun run = RunProgram({QStringLiteral("--run-script"), QStringLiteral("x.js")});
   EXPECT_EQ(run.ExitCode, 2);
   EXPECT_TRUE(run.Err.contains(QStringLiteral("not available")));
   TProgramRun bad = RunProgram({QStringLiteral("--nonsense")});

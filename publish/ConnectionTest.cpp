@@ -1,0 +1,42 @@
+#include "publish/ConnectionTest.h"
+
+#include "publish/FTPClient.h"
+
+namespace {
+
+std::string Bytes(const QString& text) { return text.toUtf8().toStdString(); }
+
+}  // namespace
+
+TConnectionTest::TConnectionTest(const TFTPSettings& settings, const std::atomic<bool>& cancelled)
+    : Settings(settings), TestRoot(settings.RemoteRoot), Cancelled(cancelled) {}
+
+int TConnectionTest::Run() {
+  int result;
+  try {
+    result = Try();
+  } catch (...) {
+    result = 1;
+  }
+  return Cancelled ? -1 : result;
+}
+
+int TConnectionTest::Try() {
+  TFTPClient client;
+  client.SetCancelFlag(&Cancelled);
+  client.SetTimeout(Settings.Timeout);
+  client.SetServer(Bytes(Settings.Server));
+  client.SetPort(Bytes(Settings.Port));
+  client.SetUserName(Bytes(Settings.UserName));
+  client.SetPassword(Bytes(Settings.Password));
+  if (!client.Connect()) return 1;
+  if (Cancelled) return -1;
+  if (!TestRoot.isEmpty() && client.SetCurrentDir(Bytes(TestRoot))) {
+    client.Disconnect();
+    return 0;
+  }
+  // Where the server puts the user: the starting point for choosing a folder.
+  if (!Cancelled) TestRoot = QString::fromUtf8(client.GetCurrentDir());
+  if (!Cancelled) client.Disconnect();
+  return 2;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+// The connection settings a publishing job works with, copied from the module when it starts.
+
+#include <QString>
+
+struct TFTPSettings {
+  QString Server;
+  QString UserName;
+  QString Password;
+  QString Port = QStringLiteral("21");
+  QString RemoteRoot;
+  bool PassiveMode = true;
+  bool ChangesOnly = true;
+  int Timeout = 30000;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+// The folders of an upload on the server, all below a base folder ending with "/": entering the
+// folder of the next file, creating it with its missing parents first when it does not exist.
+// The server's folder is changed only when the next file lies in another folder than the last.
+
+#include <string>
+
+class TFTPClient;
+
+class TRemoteFolders {
+ public:
+  TRemoteFolders(TFTPClient& client, std::string base);
+
+  // Enters base + folderPart ("img\sub\" or empty), the "\" turned into "/". False when the
+  // folder can neither be entered nor made; the server's folder is then unknown.
+  bool Enter(const std::string& folderPart);
+
+ private:
+  // Creates the folders of path (ending with "/"), the outer ones first. Stops when no shorter
+  // parent is left.
+  void MakePath(const std::string& path);
+
+  TFTPClient& Client;
+  std::string Base;
+  std::string Current;  // the server's folder; empty when unknown
+  std::string Failed;   // the last folder that could not be made
+};

@@ -1,0 +1,39 @@
+#include "publish/UploadRecord.h"
+
+namespace {
+
+char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+
+}  // namespace
+
+bool TUploadRecord::SameName(const QString& a, const QString& b) {
+  if (a.size() != b.size()) return false;
+  for (qsizetype i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i].unicode()) != AsciiLower(b[i].unicode())) return false;
+  return true;
+}
+
+int TUploadRecord::IndexOf(const QString& path) const {
+  for (int i = 0; i < Lines.size(); ++i)
+    if (SameName(Lines[i].section(u'=', 0, 0), path)) return i;
+  return -1;
+}
+
+QString TUploadRecord::Digest(const QString& path) const {
+  int index = IndexOf(path);
+  if (index < 0) return QString();
+  const QString& line = Lines[index];
+  return line.mid(line.indexOf(u'=') + 1);
+}
+
+bool TUploadRecord::Store(const QString& path, const QString& digest) {
+  if (path.contains(u'=')) return false;
+  int index = IndexOf(path);
+  if (index < 0) {
+    Lines.append(path + u'=' + digest);
+  } else {
+    QString& line = Lines[index];
+    line = line.left(line.indexOf(u'=') + 1) + digest;
+  }
+  return true;
+}

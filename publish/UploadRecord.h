@@ -1,0 +1,27 @@
+#pragma once
+
+// The record of uploaded files: lines "relative path=MD5 digest", the path with "\" between
+// folder names. A line's name ends at its first "="; names are compared without regard to ASCII
+// letter case.
+
+#include <QString>
+#include <QStringList>
+
+class TUploadRecord {
+ public:
+  explicit TUploadRecord(QStringList& lines) : Lines(lines) {}
+
+  // The digest recorded for path; empty when it has no entry.
+  QString Digest(const QString& path) const;
+  // Records a file sent: the digest of its entry is replaced (the entry keeps its own spelling
+  // of the name), or a line is appended. A name holding "=" cannot be read back from a line and
+  // is not recorded; false then.
+  bool Store(const QString& path, const QString& digest);
+
+  static bool SameName(const QString& a, const QString& b);
+
+ private:
+  int IndexOf(const QString& path) const;
+
+  QStringList& Lines;
+};

@@ -1,0 +1,97 @@
+#include "preview/PreviewRequest.h"
+
+#include "SiteFolder.h"
+
+namespace {
+
+class PreviewRequest : public ::testing::Test {
+ protected:
+  TSiteFolder Site;
+  TOutputFolder Output{Site.Path(QStringLiteral("html"))};
+
+  void SetUp() override {
+    for (const char* name : {"html/index.html", "html/home.html", "html/sub/index.html",
+                             "html/sub/page.html", "html/about/index.html", "outside.txt"})
+      Site.Write(QLatin1String(name), name);
+  }
+  // The file that answers, relative to the output folder; "-" for none.
+  QString Answer(const QString& path, const QString& indexPage = QString()) const {
+    const QString file = TPreviewRequest(Output, indexPage).FileFor(path);
+    return file.isEmpty() ? QStringLiteral("-") : file.mid(Output.Root().size());
+  }
+};
+
+}  // namespace
+
+TEST_F(PreviewRequest, TakesThePathOfAPreviewUrl) {
+  EXPECT_EQ(TPreviewRequest::PathOfUrl(QStringLiteral("preview:")), QString());
+  EXPECT_EQ(TPreviewRequest::PathOfUrl(QStringLiteral("preview:sub/")), QStringLiteral("sub/"));
+  EXPECT_EQ(TPreviewRequest::PathOfUrl(QStringLiteral("preview:/sub/page.html?x=1#top")),
+            QStringLiteral("/sub/page.html"));
+  EXPECT_EQ(TPreviewRequest::PathOfUrl(QStringLiteral("preview:about#a:b")), QStringLiteral("about"));
+}
+
+TEST_F(PreviewRequest, SendsUrlsWithoutASlashToTheHierarchicalForm) {
+  EXPECT_EQ(TPreviewRequest::RedirectOfUrl(QStringLiteral("preview:sub/page.html")),
+            QStringLiteral("preview:/sub/page.html"));
+  EXPECT_EQ(TPreviewRequest::RedirectOfUrl(QStringLiteral("preview:")), QStringLiteral("preview:/"));
+  EXPECT_EQ(TPreviewRequest::RedirectOfUrl(QStringLiteral("preview:/sub/page.html")), QString());
+  // Both forms name the same file.
+  EXPECT_EQ(Answer(TPreviewRequest::PathOfUrl(QStringLiteral("preview:sub/page.html"))),
+            Answer(TPreviewRequest::PathOfUrl(QStringLiteral("preview:/sub/page.html"))));
+}
+
+TEST_F(PreviewRequest, MapsPathsToFilesWithTheDefaultDocumentAppended) {
+  EXPECT_EQ(Answer(QString()), QStringLiteral("index.html"));
+  EXPECT_EQ(Answer(QStringLiteral("/")), QStringLiteral("index.html"));
+  EXPECT_EQ(Answer(QStringLiteral("index.html")), QStringLiteral("index.html"));
+  EXPECT_EQ(Answer(QStringLiteral("sub/")), QStringLiteral("sub/index.html"));
+  EXPECT_EQ(Answer(QStringLiteral("/sub/page.html")), QStringLiteral("sub/page.html"));
+  EXPECT_EQ(Answer(QStringLiteral("sub%2Fp%61ge.html")), QStringLiteral("sub/page.html"));
+  // Appended directly: "about" looks for "aboutindex.html".
+  EXPECT_EQ(Answer(QStringLiteral("about")), QStringLiteral("-"));
+  Site.Write(QStringLiteral("html/aboutindex.html"), "x");
+  EXPECT_EQ(Answer(QStringLiteral("about")), QStringLiteral("aboutindex.html"));
+  EXPECT_EQ(Answer(QStringLiteral("none.html")), QStringLiteral("-"));
+}
+
+TEST_F(PreviewRequest, TheIndexPageAnswersTheFolderItselfWhenItExists) {
+  EXPECT_EQ(Answer(QString(), QStringLiteral("home.html")), QStringLiteral("home.html"));
+  EXPECT_EQ(Answer(QStringLiteral("/"), QStringLiteral("home.html")), QStringLiteral("home.html"));
+  EXPECT_EQ(Answer(QStringLiteral("sub/"), QStringLiteral("home.html")), QStringLiteral("sub/index.html"));
+  EXPECT_EQ(Answer(QStringLiteral("/"), QStringLiteral("gone.html")), QStringLiteral("index.html"));
+  EXPECT_EQ(Answer(QStringLiteral("/"), QStringLiteral("../outside.txt")), QStringLiteral("index.html"));
+}
+
+TEST_F(PreviewRequest, PathsLeadingOutsideTheFolderAreNotFound) {
+  const QString absolute = Site.Path(QStringLiteral("outside.txt"));
+  for (const QString& escape :
+       {QStringLiteral("../outside.txt"), QStringLiteral("/../outside.txt"),
+        QStringLiteral("%2e%2e/outside.txt"), QStringLiteral("%2E%2E%2Foutside.txt"),
+        QStringLiteral("sub/%2e%2e/%2e%2e/outside.txt"), QStringLiteral("..%5Coutside.txt"),
+        QStringLiteral("sub\\..\\..\\outside.txt"), QStringLiteral("index.html%00"),
+        QStringLiteral("index.html%00.png"), QStringLiteral("%00"), absolute,
+        QStringLiteral("/etc/passwd"), QStringLiteral("%2Fetc%2Fpasswd")})
+    EXPECT_EQ(Answer(escape), QStringLiteral("-")) << escape.toStdString();
+  EXPECT_EQ(Answer(QStringLiteral("sub/../index.html")), QStringLiteral("index.html"));
+}
+
+TEST_F(PreviewRequest, RecognisesHtmlByTheGeneratorsPageKindsThenByName) {
+  for (const char* page : {"a.html", "a.HTM", "sub/a.shtml", "a.php"})
+    EXPECT_TRUE(TPreviewRequest::IsHtml(QLatin1String(page), "plain words")) << page;
+  for (const char* other : {"style.css", "script.js", "logo.png", "feed.xml", "notes.txt"})
+    EXPECT_FALSE(TPreviewRequest::IsHtml(QLatin1String(other), "<!--#include file=\"x\"-->")) << other;
+  EXPECT_TRUE(TPreviewRequest::IsHtml(QStringLiteral("sub/page"), "<!DOCTYPE html>\n<html>"));
+  EXPECT_FALSE(TPreviewRequest::IsHtml(QStringLiteral("sub/page"), "just text"));
+}
+
+TEST_F(PreviewRequest, GivesEveryFileAContentType) {
+  Site.Write(QStringLiteral("html/style.css"), "body{}");
+  Site.Write(QStringLiteral("html/data"), QByteArray("\x00\x01\x02", 3));
+  EXPECT_EQ(TPreviewRequest::ContentType(Site.Path(QStringLiteral("html/index.html")), true), "text/html");
+  EXPECT_EQ(TPreviewRequest::ContentType(Site.Path(QStringLiteral("html/style.css")), false), "text/css");
+  EXPECT_EQ(TPreviewRequest::ContentType(QStringLiteral("logo.png"), false), "image/png");
+  EXPECT_TRUE(TPreviewRequest::ContentType(QStringLiteral("app.js"), false).contains("javascript"));
+  EXPECT_EQ(TPreviewRequest::ContentType(Site.Path(QStringLiteral("html/data")), false),
+            "application/octet-stream");
+}

@@ -1,0 +1,54 @@
+#include "preview/SSIPreview.h"
+
+#include "SiteFolder.h"
+
+namespace {
+
+class SSIPreviewModule : public ::testing::Test {
+ protected:
+  TSiteFolder Site;
+  TSSIPreviewModule Module;
+  static constexpr char PngBytes[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR<!--#include file=\"menu.html\"-->";
+  const QByteArray Png{PngBytes, sizeof PngBytes - 1};
+
+  void SetUp() override {
+    Site.Write(QStringLiteral("html/menu.html"), "<ul>menu</ul>");
+    Site.Write(QStringLiteral("html/sub/page.html"),
+               "<html><!--#include virtual=\"/menu.html\"--><link href=\"../style.css\"></html>");
+    Site.Write(QStringLiteral("html/style.css"), "<!--#include file=\"menu.html\"-->body{}");
+    Site.Write(QStringLiteral("html/img/logo.png"), Png);
+    Module.SetPreviewFolder(Site.Path(QStringLiteral("html/")));
+  }
+};
+
+}  // namespace
+
+TEST_F(SSIPreviewModule, ServesPagesExpandedAndOtherFilesByteForByte) {
+  const TPreviewAnswer page = Module.Answer(QStringLiteral("/sub/page.html"));
+  ASSERT_TRUE(page.Found);
+  EXPECT_EQ(page.ContentType, "text/html");
+  EXPECT_EQ(page.Body, QByteArray("<html><ul>menu</ul><link href=\"../style.css\"></html>"));
+  // Serving writes nothing.
+  EXPECT_EQ(Site.Read(QStringLiteral("html/sub/page.html")),
+            QByteArray("<html><!--#include virtual=\"/menu.html\"--><link href=\"../style.css\"></html>"));
+
+  const TPreviewAnswer style = Module.Answer(QStringLiteral("style.css"));
+  ASSERT_TRUE(style.Found);
+  EXPECT_EQ(style.ContentType, "text/css");
+  EXPECT_EQ(style.Body, Site.Read(QStringLiteral("html/style.css")));
+
+  const TPreviewAnswer image = Module.Answer(QStringLiteral("img/logo.png"));
+  ASSERT_TRUE(image.Found);
+  EXPECT_EQ(image.ContentType, "image/png");
+  EXPECT_EQ(image.Body, Png);
+}
+
+TEST_F(SSIPreviewModule, FindsNothingOutsideTheFolderOrWithoutOne) {
+  Site.Write(QStringLiteral("secret.html"), "secret");
+  EXPECT_FALSE(Module.Answer(QStringLiteral("../secret.html")).Found);
+  EXPECT_FALSE(Module.Answer(QStringLiteral("sub/%2e%2e/%2E%2E/secret.html")).Found);
+  EXPECT_FALSE(Module.Answer(QStringLiteral("about")).Found);
+  EXPECT_TRUE(Module.Answer(QStringLiteral("menu.html")).Found);
+  TSSIPreviewModule unset;
+  EXPECT_FALSE(unset.Answer(QStringLiteral("menu.html")).Found);
+}

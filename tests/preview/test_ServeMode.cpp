@@ -1,0 +1,152 @@
+// inkloom --serve: the program generates a project and answers HTTP requests on 127.0.0.1.
+
+#include "SiteFolder.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <csignal>
+
+namespace {
+
+struct THttpReply {
+  int Status = 0;
+  QByteArray Headers;  // lower case
+  QByteArray Body;
+};
+
+// One request on a raw socket, read until the server closes the connection.
+THttpReply Request(quint16 port, const QByteArray& method, const QByteArray& target) {
+  QTcpSocket socket;
+  socket.connectToHost(QStringLiteral("127.0.0.1"), port);
+  if (!socket.waitForConnected(10000)) return {};
+  socket.write(method + ' ' + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+  QByteArray data;
+  while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(10000))
+    data += socket.readAll();
+  data += socket.readAll();
+  THttpReply reply;
+  const qsizetype end = data.indexOf("\r\n\r\n");
+  if (end < 0) return reply;
+  reply.Headers = data.left(end).toLower();
+  reply.Body = data.mid(end + 4);
+  reply.Status = data.mid(9, 3).toInt();
+  return reply;
+}
+
+QByteArray Header(const THttpReply& reply, const QByteArray& name) {
+  for (const QByteArray& line : reply.Headers.split('\n'))
+    if (line.startsWith(name + ':')) return line.mid(name.size() + 1).trimmed();
+  return QByteArray();
+}
+
+class ServeMode : public ::testing::Test {
+ protected:
+  TSiteFolder Site;
+  QProcess Server;
+  quint16 Port = 0;
+
+  void SetUp() override {
+    Site.Write(QStringLiteral("site/template/index.html"),
+               "<!DOCTYPE html><html><link href=\"{root}style.css\"><body>{content}</body></html>");
+    Site.Write(QStringLiteral("site/template/style.css"), "<!--#include file=\"menu.inc\"-->body{}");
+    Site.Write(QStringLiteral("site/site.txt"),
+               "$root\n"
+               "[menu.inc]\n<ul><li>menu</li></ul>\n"
+               "[home.html]\n<!--#include virtual=\"/menu.inc\"-->\nWelcome\n"
+               "[sub/page.html]\n$root ../\n<?php include('menu.inc') ?>\nDeep\n");
+    Site.Write(QStringLiteral("secret.txt"), "SECRET");
+  }
+  void TearDown() override {
+    if (Server.state() != QProcess::NotRunning) {
+      Server.kill();
+      Server.waitForFinished(10000);
+    }
+  }
+  QProcessEnvironment Environment() const {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), Site.Path(QStringLiteral("config")));
+    return environment;
+  }
+  // Starts the program and reads the address it prints.
+  void Start(const QStringList& extra = {}) {
+    Server.setProcessEnvironment(Environment());
+    Server.start(QStringLiteral(INKLOOM_PROGRAM),
+                 QStringList{QStringLiteral("--serve"), Site.Path(QStringLiteral("site/site.txt"))} + extra);
+    ASSERT_TRUE(Server.waitForStarted(10000));
+    QByteArray out;
+    while (!out.contains('\n') && Server.waitForReadyRead(60000)) out += Server.readAllStandardOutput();
+    const QRegularExpressionMatch address =
+        QRegularExpression(QStringLiteral("^http://127\\.0\\.0\\.1:(\\d+)/\n$")).match(QString::fromUtf8(out));
+    ASSERT_TRUE(address.hasMatch()) << out.toStdString() << Server.readAllStandardError().toStdString();
+    Port = static_cast<quint16>(address.captured(1).toUInt());
+  }
+};
+
+}  // namespace
+
+TEST_F(ServeMode, ServesTheGeneratedSiteWithIncludesExpanded) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const THttpReply index = Request(Port, "GET", "/");
+  EXPECT_EQ(index.Status, 200);
+  EXPECT_EQ(Header(index, "content-type"), "text/html");
+  EXPECT_TRUE(index.Body.contains("<ul><li>menu</li></ul>")) << index.Body.toStdString();
+  EXPECT_TRUE(index.Body.contains("Welcome"));
+  EXPECT_FALSE(index.Body.contains("#include"));
+
+  // A page in a sub-folder: includes from the output folder, "../" reaches the style sheet.
+  const THttpReply page = Request(Port, "GET", "/sub/page.html");
+  EXPECT_EQ(page.Status, 200);
+  EXPECT_TRUE(page.Body.contains("<ul><li>menu</li></ul>")) << page.Body.toStdString();
+  EXPECT_FALSE(page.Body.contains("<?php"));
+  EXPECT_TRUE(page.Body.contains("href=\"../style.css\"")) << page.Body.toStdString();
+  const THttpReply style = Request(Port, "GET", "/sub/../style.css");
+  EXPECT_EQ(style.Status, 200);
+  EXPECT_EQ(Header(style, "content-type"), "text/css");
+  EXPECT_EQ(style.Body, QByteArray("<!--#include file=\"menu.inc\"-->body{}"));  // not HTML
+
+  // The files on disk stay as generated.
+  EXPECT_TRUE(Site.Read(QStringLiteral("site/html/home.html")).contains("<!--#include"));
+
+  const THttpReply head = Request(Port, "HEAD", "/home.html");
+  EXPECT_EQ(head.Status, 200);
+  EXPECT_TRUE(head.Body.isEmpty());
+  EXPECT_EQ(Request(Port, "POST", "/home.html").Status, 405);
+}
+
+TEST_F(ServeMode, RefusesWhatIsMissingOrOutsideTheOutputFolder) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  for (const char* target : {"/none.html", "/about", "/../../secret.txt", "/%2e%2e/%2e%2e/secret.txt",
+                             "/%2E%2E%2F%2E%2E%2Fsecret.txt", "/home.html%00.png", "/..%5c..%5csecret.txt"}) {
+    const THttpReply reply = Request(Port, "GET", target);
+    EXPECT_EQ(reply.Status, 404) << target;
+    EXPECT_FALSE(reply.Body.contains("SECRET")) << target;
+    EXPECT_FALSE(Header(reply, "content-type").isEmpty()) << target;
+  }
+}
+
+TEST_F(ServeMode, ListensOnTheGivenPortAndEndsCleanlyOnSigterm) {
+  // Find a free port, then ask for it.
+  QTcpServer probe;
+  ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+  const quint16 wanted = probe.serverPort();
+  probe.close();
+  ASSERT_NO_FATAL_FAILURE(Start({QStringLiteral("--port"), QString::number(wanted)}));
+  EXPECT_EQ(Port, wanted);
+  EXPECT_EQ(Request(Port, "GET", "/sub/").Status, 404);  // no sub/index.html
+  ::kill(static_cast<pid_t>(Server.processId()), SIGTERM);
+  ASSERT_TRUE(Server.waitForFinished(30000));
+  EXPECT_EQ(Server.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(Server.exitCode(), 0);
+}
+
+TEST_F(ServeMode, AProjectThatCannotBeReadEndsAsTheBuildDoes) {
+  QProcess run;
+  run.setProcessEnvironment(Environment());
+  run.start(QStringLiteral(INKLOOM_PROGRAM), {QStringLiteral("--serve"), Site.Path(QStringLiteral("none.iklproj"))});
+  ASSERT_TRUE(run.waitForFinished(60000));
+  EXPECT_EQ(run.exitCode(), 2);
+  EXPECT_TRUE(run.readAllStandardOutput().isEmpty());
+}
