@@ -1,0 +1,51 @@
+#!/usr/bin/python3
+"""A plain FTP server on 127.0.0.1 for the upload benchmark (bench/upload_bench.sh).
+
+    upload_server.py ROOT
+
+Serves ROOT to an anonymous user with full rights on a free port, prints that port on the
+first line of stdout, and serves until its stdin closes or it receives SIGTERM or SIGINT.
+Uses Debian's pyftpdlib (python3-pyftpdlib) with its default settings.
+"""
+
+import logging
+import os
+import signal
+import sys
+import threading
+import warnings
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+
+def stop_when_stdin_closes():
+    sys.stdin.buffer.read()
+    os._exit(0)
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit("usage: upload_server.py ROOT")
+    root = os.path.abspath(sys.argv[1])
+    logging.basicConfig(level=logging.ERROR)
+    warnings.filterwarnings("ignore", "write permissions assigned to anonymous user")
+    authorizer = DummyAuthorizer()
+    authorizer.add_anonymous(root, perm="elradfmwMT")
+
+    class Handler(FTPHandler):
+        pass
+
+    Handler.authorizer = authorizer
+    Handler.permit_foreign_addresses = False
+    server = FTPServer(("127.0.0.1", 0), Handler)
+    signal.signal(signal.SIGTERM, lambda *args: os._exit(0))
+    signal.signal(signal.SIGINT, lambda *args: os._exit(0))
+    print(server.address[1], flush=True)
+    threading.Thread(target=stop_when_stdin_closes, daemon=True).start()
+    server.serve_forever(handle_exit=False)
+
+
+if __name__ == "__main__":
+    main()
