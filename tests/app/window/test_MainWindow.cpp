@@ -323,4 +323,25 @@ TEST_F(MainWindowTest, UploadSettingsSurviveOpenAndSave) {
   EXPECT_FALSE(bytes.contains("\"me\""));
 }
 
+TEST_F(MainWindowTest, KeysReachTheirCommandsAndHelpOpensTheGuide) {
+  Write(QStringLiteral("k/site.iklproj"), Project("$preview http://localhost/\r\n[index.html]\r\na"));
+  Start(Path(QStringLiteral("k/site.iklproj")));
+  MainForm->show();
+  MainForm->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
+  Editor()->setFocus();
+  QTest::keyClick(Editor(), Qt::Key_F9);
+  ASSERT_EQ(Catcher->Urls.size(), 1);
+  EXPECT_EQ(Catcher->Urls.last(), QUrl(QStringLiteral("http://localhost/index.html")));
+  QTest::keyClick(Editor(), Qt::Key_F1);
+  ASSERT_EQ(Catcher->Urls.size(), 2);
+  EXPECT_TRUE(Catcher->Urls.last().toLocalFile().endsWith(QStringLiteral("/help/index.html")));
+  Module->Action(QStringLiteral("GettingStartedAction"))->trigger();
+  EXPECT_TRUE(Catcher->Urls.last().toLocalFile().endsWith(QStringLiteral("/help/getting-started.html")));
+  Module->Action(QStringLiteral("HomePageAction"))->trigger();
+  EXPECT_TRUE(Catcher->Urls.last().toLocalFile().endsWith(QStringLiteral("/help/about.html")));
+  QTest::keyClick(Editor(), Qt::Key_F9, Qt::ControlModifier);
+  EXPECT_EQ(Catcher->Urls.last(), QUrl::fromLocalFile(Path(QStringLiteral("k/html/"))));
+}
+
 #include "test_MainWindow.moc"
