@@ -40,18 +40,7 @@ die() { say "upload_bench: $*"; exit 1; }
 
 # --- tools -------------------------------------------------------------------------------------
 
-apt_updated=0
-install_package() {
-  local package=$1 sudo=()
-  [[ $(id -u) -eq 0 ]] || sudo=(sudo)
-  say "Installing $package with apt-get..."
-  export DEBIAN_FRONTEND=noninteractive
-  if [[ $apt_updated -eq 0 ]]; then
-    "${sudo[@]}" apt-get update -qq >&2 || true
-    apt_updated=1
-  fi
-  "${sudo[@]}" apt-get install -y -qq "$package" >&2
-}
+source "$(dirname "${BASH_SOURCE[0]}")/install_package.sh"
 
 [[ -x /usr/bin/time ]] || install_package time
 [[ -x /usr/bin/python3 ]] || install_package python3
