@@ -2,6 +2,7 @@
 // well: lookups after a generation, the index page, the NOW date, the expansion guards, the parsing
 // of placeholders, state that must not outlive a generation, and a damaged theme archive.
 
+#include "LittleEndian.h"
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -75,16 +76,6 @@ class TSite {
 
 // A zip archive of stored entries; crcDelta is added to the CRC-32 recorded for the entry named
 // damaged.
-void Put16(std::string& out, uint32_t value) {
-  out += static_cast<char>(value & 0xFF);
-  out += static_cast<char>((value >> 8) & 0xFF);
-}
-
-void Put32(std::string& out, uint32_t value) {
-  Put16(out, value & 0xFFFF);
-  Put16(out, value >> 16);
-}
-
 std::string StoredArchive(const std::vector<std::pair<std::string, std::string>>& entries,
                           const std::string& damaged) {
   std::string out, directory;

@@ -28,6 +28,7 @@
 // generator; the second run must leave the same tree and the same WrittenFiles (nothing of a
 // generation may leak into the next).
 
+#include "LittleEndian.h"
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -100,16 +101,6 @@ std::map<std::string, std::string> FileTree(const QString& folder) {
 }
 
 // --- Archives made at test time ------------------------------------------------------------
-
-void Put16(std::string& out, uint32_t value) {
-  out += static_cast<char>(value & 0xFF);
-  out += static_cast<char>((value >> 8) & 0xFF);
-}
-
-void Put32(std::string& out, uint32_t value) {
-  Put16(out, value & 0xFFFF);
-  Put16(out, value >> 16);
-}
 
 std::string RawDeflate(const std::string& data) {
   z_stream stream{};
