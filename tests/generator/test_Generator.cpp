@@ -2,7 +2,7 @@
 // well: lookups after a generation, the index page, the NOW date, the expansion guards, the parsing
 // of placeholders, state that must not outlive a generation, and a damaged theme archive.
 
-#include "LittleEndian.h"
+#include "TestZip.h"
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -114,16 +114,7 @@ std::string StoredArchive(const std::vector<std::pair<std::string, std::string>>
     Put32(directory, offset);
     directory += name;
   }
-  uint32_t directoryOffset = static_cast<uint32_t>(out.size());
-  out += directory;
-  Put32(out, 0x06054b50);
-  Put16(out, 0);
-  Put16(out, 0);
-  Put16(out, static_cast<uint32_t>(entries.size()));
-  Put16(out, static_cast<uint32_t>(entries.size()));
-  Put32(out, static_cast<uint32_t>(directory.size()));
-  Put32(out, directoryOffset);
-  Put16(out, 0);
+  AppendCentralDirectory(out, directory, entries.size());
   return out;
 }
 

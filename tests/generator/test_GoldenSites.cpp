@@ -28,7 +28,7 @@
 // generator; the second run must leave the same tree and the same WrittenFiles (nothing of a
 // generation may leak into the next).
 
-#include "LittleEndian.h"
+#include "TestZip.h"
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -167,16 +167,7 @@ std::string MakeArchive(const std::vector<TArchiveEntry>& entries) {
     Put32(directory, offset);
     directory += entry.Name;
   }
-  uint32_t directoryOffset = static_cast<uint32_t>(out.size());
-  out += directory;
-  Put32(out, 0x06054b50);
-  Put16(out, 0);
-  Put16(out, 0);
-  Put16(out, static_cast<uint32_t>(entries.size()));
-  Put16(out, static_cast<uint32_t>(entries.size()));
-  Put32(out, static_cast<uint32_t>(directory.size()));
-  Put32(out, directoryOffset);
-  Put16(out, 0);
+  AppendCentralDirectory(out, directory, entries.size());
   return out;
 }
 
