@@ -4,11 +4,13 @@
 #include "app/CommandLine.h"
 #include "app/Main.h"
 #include "app/Model.h"
+#include "preview/BrowserEngine.h"
 #include "services/WidgetTextAdapter.h"
 
 #include <QAbstractEventDispatcher>
 
 int RunEditor(int argc, char** argv, const TCommandLine& commandLine) {
+  PrepareBrowserEngine();
   TApplication application(argc, argv);
   TWidgetTextAdapter::Install();
   TModule* module = new TModule(commandLine.Project);

@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStandardPaths>
@@ -214,6 +215,7 @@ void TModule::DataModuleCreate(const QString& projectArgument) {
   FTPUploadModule->AttachProjectEvents(OnNewAction, OnOpenAction, OnSaveAction,
                                        [this] { return Document; });
   SSIPreviewModule = new TSSIPreviewModule(this);
+  SSIPreviewModule->SetSettings(ConfigFile);
   HTMLGenerator->ThemeExtension = GetThemeExtension().toStdString();
   HTMLGenerator->SetThemesFolder(GetDefaultThemesPath().toStdString());
   QString recent = ConfigFile->ReadString(kGeneral, QStringLiteral("RecentFileName"), QString());
@@ -448,8 +450,12 @@ void TModule::CmPreview(QObject*) {
     OpenUrl(QString::fromStdString(preview) + page);
     return;
   }
-  // Until the preview window exists, the page opens from the output folder in the browser.
-  OpenUrl(QUrl::fromLocalFile(GetOutputFolder() + QString(page).replace(u'\\', u'/')).toString());
+  SSIPreviewModule->ShowPreview(QStringLiteral("preview"), QString(page).replace(u'\\', u'/'),
+                                GetOutputFolder());
+  // The main window active again, the section list first, then the editor: the keyboard is back
+  // in the text.
+  MainForm->activateWindow();
+  MainForm->ContentListView()->setFocus();
   GetEditor()->setFocus();
 }
 

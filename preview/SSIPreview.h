@@ -15,6 +15,8 @@ struct TPreviewAnswer {
 // files of the output folder: HTML pages with their includes expanded, every other file as it
 // is. Serving never writes a file. The same answers serve the preview window's URL scheme and
 // the local web server of --serve.
+class TConfigFile;
+
 class TSSIPreviewModule : public QObject {
   Q_OBJECT
  public:
@@ -27,6 +29,14 @@ class TSSIPreviewModule : public QObject {
   // empty for none.
   void SetIndexPage(const QString& page) { IndexPagePath = page; }
 
+  // The settings in which the preview window keeps its placement; may stay null.
+  void SetSettings(TConfigFile* settings) { Settings = settings; }
+
+  // Serves folder under the URL scheme protocol while the preview window, opened on
+  // "protocol:page", is shown; returns when the user has closed it. Part of the windows' library
+  // (ShowPreview.cpp).
+  void ShowPreview(const QString& protocol, const QString& page, const QString& folder);
+
   // The answer to a percent-encoded request path below the folder ("sub/page.html",
   // "/sub/page.html", "" or "sub/" for a folder's default document).
   TPreviewAnswer Answer(const QString& requestPath) const;
@@ -34,6 +44,7 @@ class TSSIPreviewModule : public QObject {
  private:
   QString PreviewFolderPath;
   QString IndexPagePath;
+  TConfigFile* Settings = nullptr;
 };
 
 extern TSSIPreviewModule* SSIPreviewModule;

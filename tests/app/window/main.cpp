@@ -1,6 +1,7 @@
 // The main window's tests need the program's application object, so they bring their own main.
 
 #include "app/Application.h"
+#include "preview/BrowserEngine.h"
 #include "services/WidgetTextAdapter.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 int main(int argc, char** argv) {
   // Listing the tests at build time runs this program without a display too.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  PrepareBrowserEngine();
   TApplication application(argc, argv);
   TWidgetTextAdapter::Install();
   ::testing::InitGoogleTest(&argc, argv);

@@ -1,6 +1,8 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Model.h"
+#include "preview/BrowserForm.h"
+#include "preview/BrowserView.h"
 #include "publish/FTPUploadModule.h"
 #include "services/Action.h"
 #include "services/ConfigFile.h"
@@ -16,9 +18,13 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
+#include <QWebEnginePage>
 
 #include <gtest/gtest.h>
 
@@ -91,6 +97,33 @@ class MainWindowTest : public ::testing::Test {
   QString Chosen;
   QStringList Questions;
 };
+
+// Runs body on the preview window once it is shown and its first document has loaded, then
+// closes the window; returns what the page's body showed.
+QString InPreview(const std::function<void()>& open, const std::function<void(TBrowserForm*)>& body) {
+  QString shown;
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* form = qobject_cast<TBrowserForm*>(QApplication::activeModalWidget());
+    if (!form) return;
+    poll.stop();
+    QSignalSpy complete(form, &TBrowserForm::DocumentComplete);
+    if (form->findChild<QLineEdit*>(QStringLiteral("AddressEditItem"))->text().isEmpty())
+      complete.wait(30000);
+    bool done = false;
+    form->Browser()->page()->runJavaScript(QStringLiteral("document.body.innerText"), [&](const QVariant& text) {
+      shown = text.toString();
+      done = true;
+    });
+    for (int i = 0; !done && i < 600; ++i) QTest::qWait(50);
+    body(form);
+    form->close();
+  });
+  poll.start();
+  open();
+  return shown;
+}
 
 QByteArray Project(const char* text) {
   return QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?><iklproj><content>") + text +
@@ -342,6 +375,50 @@ TEST_F(MainWindowTest, KeysReachTheirCommandsAndHelpOpensTheGuide) {
   EXPECT_TRUE(Catcher->Urls.last().toLocalFile().endsWith(QStringLiteral("/help/about.html")));
   QTest::keyClick(Editor(), Qt::Key_F9, Qt::ControlModifier);
   EXPECT_EQ(Catcher->Urls.last(), QUrl::fromLocalFile(Path(QStringLiteral("k/html/"))));
+}
+
+TEST_F(MainWindowTest, F9ShowsTheCaretsPageInThePreviewWindowWhichKeepsItsPlacement) {
+  Write(QStringLiteral("v/site.iklproj"),
+        Project("[index.html]\r\nfront\r\n[sub/page.html]\r\n&lt;!--#include virtual=\"/menu.inc\"--&gt;deep\r\n"
+                "[menu.inc]\r\nMENU"));
+  Start(Path(QStringLiteral("v/site.iklproj")));
+  MainForm->show();
+  MainForm->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
+  Editor()->setCursorPosition(3, 0);
+  // F9 from the section list: the editor has the keyboard after the preview.
+  MainForm->ContentListView()->setFocus();
+
+  QRect placed;
+  QString address, caption;
+  const QString shown = InPreview([&] { QTest::keyClick(MainForm->ContentListView(), Qt::Key_F9); }, [&](TBrowserForm* form) {
+    EXPECT_EQ(form->size(), QSize(670, 480));  // the first preview: the design size
+    address = form->findChild<QLineEdit*>(QStringLiteral("AddressEditItem"))->text();
+    caption = form->findChild<QAction*>(QStringLiteral("BackAction"))->text();
+    form->setGeometry(30, 40, 500, 360);
+    QCoreApplication::processEvents();
+    placed = form->geometry();
+  });
+  EXPECT_EQ(address, QStringLiteral("preview:/sub/page.html"));
+  EXPECT_EQ(caption, QStringLiteral("Назад"));
+  EXPECT_TRUE(shown.contains(QStringLiteral("MENU"))) << shown.toStdString();
+  EXPECT_TRUE(shown.contains(QStringLiteral("deep"))) << shown.toStdString();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
+  EXPECT_EQ(QApplication::focusWidget(), Editor());
+  // The files on disk keep their directives.
+  QFile page(Path(QStringLiteral("v/html/sub/page.html")));
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(page.readAll().contains("#include"));
+
+  // The next preview opens where the last one was left.
+  QRect reopened;
+  InPreview([&] { Module->Action(QStringLiteral("PreviewAction"))->trigger(); },
+            [&](TBrowserForm* form) { reopened = form->geometry(); });
+  EXPECT_EQ(reopened.size(), placed.size());
+  Stop();
+  QFile settings(Path(QStringLiteral("config/Inkloom/config.ini")));
+  ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(settings.readAll().contains("PreviewPosition="));
 }
 
 #include "test_MainWindow.moc"

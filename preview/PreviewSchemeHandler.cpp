@@ -1,0 +1,44 @@
+#include "preview/PreviewSchemeHandler.h"
+
+#include "preview/PreviewRequest.h"
+#include "preview/SSIPreview.h"
+
+#include <QBuffer>
+#include <QUrl>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+
+void TPreviewSchemeHandler::RegisterScheme() {
+  QWebEngineUrlScheme scheme(SchemeName);
+  // A path without a host: "preview:/sub/page.html" resolves "../style.css" to
+  // "preview:/style.css". Pages may read their own files with scripts.
+  scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+  scheme.setFlags(QWebEngineUrlScheme::CorsEnabled);
+  QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+TPreviewSchemeHandler::TPreviewSchemeHandler(const TSSIPreviewModule& module, QObject* owner)
+    : QWebEngineUrlSchemeHandler(owner), PreviewModule(module) {}
+
+void TPreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
+  if (job->requestMethod() != "GET") {
+    job->fail(QWebEngineUrlRequestJob::RequestDenied);
+    return;
+  }
+  const QString url = job->requestUrl().toString(QUrl::FullyEncoded);
+  const QString redirect = TPreviewRequest::RedirectOfUrl(url);
+  if (!redirect.isEmpty()) {
+    job->redirect(QUrl(redirect));
+    return;
+  }
+  const TPreviewAnswer answer = PreviewModule.Answer(TPreviewRequest::PathOfUrl(url));
+  if (!answer.Found) {
+    job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+    return;
+  }
+  // The job owns the buffer's device; the buffer keeps its own copy of the bytes.
+  auto* body = new QBuffer(job);
+  body->setData(answer.Body);
+  body->open(QIODevice::ReadOnly);
+  job->reply(answer.ContentType, body);
+}
