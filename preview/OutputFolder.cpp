@@ -26,9 +26,18 @@ QString TOutputFolder::FilePath(const QString& relative) const {
 
 bool TOutputFolder::IsFile(const QString& filePath) const {
   if (filePath.isEmpty()) return false;
-  QFileInfo info(filePath);
-  if (!info.isFile()) return false;
-  // A link inside the folder must not lead to a file outside it.
+  const QFileInfo info(filePath);
+  return info.isFile() && Inside(info);
+}
+
+bool TOutputFolder::IsFolder(const QString& filePath) const {
+  if (filePath.isEmpty()) return false;
+  const QFileInfo info(filePath);
+  return info.isDir() && Inside(info);
+}
+
+// A link inside the folder must not lead to an entry outside it.
+bool TOutputFolder::Inside(const QFileInfo& info) const {
   const QString canonicalRoot = QFileInfo(RootPath).canonicalFilePath();
   return !canonicalRoot.isEmpty() && info.canonicalFilePath().startsWith(canonicalRoot + '/');
 }

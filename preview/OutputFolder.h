@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QFileInfo;
+
 // The folder whose files the preview serves. Turns a path below it (with "/" or "\" between
 // names, a leading separator meaning the folder itself) into a file path, and refuses every path
 // that would lead outside it: ".." above the folder, a NUL byte, or a link that points out.
@@ -14,7 +16,12 @@ class TOutputFolder {
   QString FilePath(const QString& relative) const;
   // FilePath names an existing regular file inside the folder.
   bool IsFile(const QString& filePath) const;
+  // FilePath names an existing folder inside the folder, other than the folder itself.
+  bool IsFolder(const QString& filePath) const;
 
  private:
   QString RootPath;  // ends with "/"
+
+  // The entry exists and, links resolved, lies below the folder.
+  bool Inside(const QFileInfo& info) const;
 };

@@ -35,6 +35,14 @@ MHD_Result Answer(void* server, MHD_Connection* connection, const char* url, con
     return Send(connection, MHD_HTTP_METHOD_NOT_ALLOWED, "text/plain", "Method not allowed\n");
   const TPreviewAnswer answer =
       static_cast<TPreviewHttpServer*>(server)->Module().Answer(QString::fromUtf8(url));
+  if (!answer.Redirect.isEmpty()) {
+    MHD_Response* response = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
+    if (!response) return MHD_NO;
+    MHD_add_response_header(response, MHD_HTTP_HEADER_LOCATION, answer.Redirect.toUtf8().constData());
+    const MHD_Result result = MHD_queue_response(connection, MHD_HTTP_MOVED_PERMANENTLY, response);
+    MHD_destroy_response(response);
+    return result;
+  }
   if (!answer.Found) return Send(connection, MHD_HTTP_NOT_FOUND, "text/plain", "Not found\n");
   return Send(connection, MHD_HTTP_OK, answer.ContentType, answer.Body);
 }

@@ -32,6 +32,14 @@ QString TPreviewRequest::FileFor(const QString& requestPath) const {
   return file.isEmpty() ? Existing(path + QLatin1String(DefaultDocument)) : file;
 }
 
+QString TPreviewRequest::FolderRedirect(const QString& requestPath) const {
+  if (requestPath.isEmpty() || requestPath.endsWith('/') || !FileFor(requestPath).isEmpty())
+    return QString();
+  const QByteArray decoded = QByteArray::fromPercentEncoding(requestPath.toUtf8());
+  if (decoded.contains('\0') || decoded.endsWith('/') || decoded.endsWith('\\')) return QString();
+  return Folder.IsFolder(Folder.FilePath(QString::fromUtf8(decoded))) ? requestPath + '/' : QString();
+}
+
 QString TPreviewRequest::Existing(const QString& relative) const {
   const QString file = Folder.FilePath(relative);
   return Folder.IsFile(file) ? file : QString();

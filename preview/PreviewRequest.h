@@ -29,6 +29,11 @@ class TPreviewRequest {
   // outside the output folder, once decoded, names nothing.
   QString FileFor(const QString& requestPath) const;
 
+  // A path that names a folder without ending in "/", where no file answers: the path the client
+  // should ask for instead (with "/" appended), so that the relative references of the folder's
+  // index.html resolve inside that folder. Empty otherwise.
+  QString FolderRedirect(const QString& requestPath) const;
+
   // HTML pages get their includes expanded: the kinds of page the generator pours into templates
   // (.htm, .html, .shtml, .php), other names the MIME database takes for HTML, and files of
   // names it does not know whose first bytes (head) it takes for HTML.

@@ -32,6 +32,10 @@ void TPreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
     return;
   }
   const TPreviewAnswer answer = PreviewModule.Answer(TPreviewRequest::PathOfUrl(url));
+  if (!answer.Redirect.isEmpty()) {
+    job->redirect(QUrl(QLatin1String(SchemeName) + u':' + answer.Redirect));
+    return;
+  }
   if (!answer.Found) {
     job->fail(QWebEngineUrlRequestJob::UrlNotFound);
     return;

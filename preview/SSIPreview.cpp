@@ -16,8 +16,12 @@ TPreviewAnswer TSSIPreviewModule::Answer(const QString& requestPath) const {
   TPreviewAnswer answer;
   if (PreviewFolderPath.isEmpty()) return answer;
   const TOutputFolder folder(PreviewFolderPath);
-  const QString file = TPreviewRequest(folder, IndexPagePath).FileFor(requestPath);
-  if (file.isEmpty()) return answer;
+  const TPreviewRequest request(folder, IndexPagePath);
+  const QString file = request.FileFor(requestPath);
+  if (file.isEmpty()) {
+    answer.Redirect = request.FolderRedirect(requestPath);
+    return answer;
+  }
   QFile data(file);
   if (!data.open(QIODevice::ReadOnly)) return answer;
   answer.Body = data.readAll();

@@ -9,6 +9,9 @@ struct TPreviewAnswer {
   bool Found = false;
   QByteArray ContentType;
   QByteArray Body;
+  // When not found: the request path to ask for instead ("sub/" for a folder asked as "sub"), or
+  // empty.
+  QString Redirect;
 };
 
 // The preview module. It lives from start-up to shut-down like the other modules and serves the

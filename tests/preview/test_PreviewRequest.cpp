@@ -76,6 +76,26 @@ TEST_F(PreviewRequest, PathsLeadingOutsideTheFolderAreNotFound) {
   EXPECT_EQ(Answer(QStringLiteral("sub/../index.html")), QStringLiteral("index.html"));
 }
 
+TEST_F(PreviewRequest, AFolderAskedWithoutItsSlashIsSentToTheFolder) {
+  const TPreviewRequest request(Output, QString());
+  EXPECT_EQ(request.FolderRedirect(QStringLiteral("sub")), QStringLiteral("sub/"));
+  EXPECT_EQ(request.FolderRedirect(QStringLiteral("/sub")), QStringLiteral("/sub/"));
+  EXPECT_EQ(request.FolderRedirect(QStringLiteral("%73ub")), QStringLiteral("%73ub/"));
+  // A folder without an index is sent on too: asking for it then finds nothing.
+  Site.Write(QStringLiteral("html/empty/x.png"), "x");
+  EXPECT_EQ(request.FolderRedirect(QStringLiteral("empty")), QStringLiteral("empty/"));
+  // Not a folder, a folder asked properly, or a file that answers first.
+  for (const char* none : {"", "/", "sub/", "sub%2F", "none", "index.html", "sub/page.html",
+                           "sub/..", "..", "%2e%2e", "../html", "sub%00", "/tmp"})
+    EXPECT_EQ(request.FolderRedirect(QLatin1String(none)), QString()) << none;
+  // The rule for names without a slash keeps its place: "about" is not a file but "aboutindex.html" is.
+  Site.Write(QStringLiteral("html/aboutindex.html"), "x");
+  EXPECT_EQ(request.FolderRedirect(QStringLiteral("about")), QString());
+  // A link inside that leads to a folder outside is no folder of the site.
+  ASSERT_TRUE(QFile::link(Site.Path(), Site.Path(QStringLiteral("html/up"))));
+  EXPECT_EQ(request.FolderRedirect(QStringLiteral("up")), QString());
+}
+
 TEST_F(PreviewRequest, RecognisesHtmlByTheGeneratorsPageKindsThenByName) {
   for (const char* page : {"a.html", "a.HTM", "sub/a.shtml", "a.php"})
     EXPECT_TRUE(TPreviewRequest::IsHtml(QLatin1String(page), "plain words")) << page;

@@ -110,6 +110,11 @@ TEST_F(ServeMode, ServesTheGeneratedSiteWithIncludesExpanded) {
   // The files on disk stay as generated.
   EXPECT_TRUE(Site.Read(QStringLiteral("site/html/home.html")).contains("<!--#include"));
 
+  // A folder asked without its slash is sent to the folder.
+  const THttpReply folder = Request(Port, "GET", "/sub");
+  EXPECT_EQ(folder.Status, 301);
+  EXPECT_EQ(Header(folder, "location"), "/sub/");
+
   const THttpReply head = Request(Port, "HEAD", "/home.html");
   EXPECT_EQ(head.Status, 200);
   EXPECT_TRUE(head.Body.isEmpty());

@@ -48,6 +48,7 @@ class BrowserFormTest : public ::testing::Test {
                "[index.html]\n$title Home page\n<a id=\"sub\" href=\"sub/page.html\">Deeper</a>\n"
                "<a id=\"out\" href=\"about.html\" target=\"_blank\">About</a>\n"
                "[about.html]\n$title About us\nAbout\n"
+               "[sub/index.html]\n$root ../\n$title Sub index\n<a id=\"deep\" href=\"page.html\">Deep</a>\n"
                "[sub/page.html]\n$root ../\n$title Deep page\n<img id=\"dot\" src=\"../img/dot.png\">\n");
     THTMLGenerator generator;
     ASSERT_EQ(BuildProject(Site.Path(QStringLiteral("site/site.txt")), QString(), generator), 0);
@@ -114,9 +115,14 @@ TEST_F(BrowserFormTest, ShowsThePageWithItsIncludesTitleAndAddress) {
             QStringLiteral("Menu"));
   EXPECT_EQ(Evaluate(QStringLiteral("document.documentElement.innerHTML.indexOf('#include')")).toInt(), -1);
   EXPECT_EQ(Evaluate(QStringLiteral("navigator.userAgent")).toString(), QStringLiteral("Inkloom120"));
-  // The folder's default document.
+  // The folders' default documents; a folder asked without its slash is sent to the folder, so
+  // that its page's links stay inside it.
   ASSERT_TRUE(Open(QStringLiteral("preview:")));
   EXPECT_EQ(Form->windowTitle(), QStringLiteral("Home page"));
+  ASSERT_TRUE(Open(QStringLiteral("preview:sub")));
+  EXPECT_EQ(Address(), QStringLiteral("preview:/sub/"));
+  EXPECT_EQ(Evaluate(QStringLiteral("document.getElementById('deep').href")).toString(),
+            QStringLiteral("preview:/sub/page.html"));
 }
 
 TEST_F(BrowserFormTest, APageInASubFolderReachesItsImageAndStyleSheet) {
