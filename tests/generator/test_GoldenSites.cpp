@@ -469,8 +469,8 @@ TEST(GoldenSiteCases, AreThere) {
   EXPECT_GE(CaseNames().size(), 20u) << SitesFolder().toStdString();
 }
 
-// The sample project builds as "inkloom --build" builds it, and gives its pages, its menu
-// include and its feed.
+// The sample project builds as "inkloom --build" builds it, and gives its pages, its include
+// files and its feed.
 TEST(GoldenSiteSample, BuildsWithoutErrors) {
   QTemporaryDir root;
   ASSERT_TRUE(root.isValid());
@@ -485,7 +485,7 @@ TEST(GoldenSiteSample, BuildsWithoutErrors) {
   EXPECT_EQ(RunBuild(project, root.filePath(QStringLiteral("no-themes"))), 0);
 
   const QDir html(QDir(copy).filePath(QStringLiteral("html")));
-  for (const char* file : {"index.html", "docs/guide.html", "menu.inc", "news.xml", "style.css"})
+  for (const char* file : {"index.html", "docs/guide.html", "menu.inc", "hours.inc", "news.xml", "style.css"})
     EXPECT_TRUE(QFileInfo(html.filePath(QLatin1String(file))).isFile()) << file;
   std::string index = ReadBytes(html.filePath(QStringLiteral("index.html")));
   EXPECT_NE(index.find("<title>"), std::string::npos);

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Model.h"
+#include "generator/MiscUtils.h"
 #include "preview/BrowserForm.h"
 #include "preview/BrowserView.h"
 #include "publish/FTPUploadModule.h"
@@ -419,6 +420,22 @@ TEST_F(MainWindowTest, F9ShowsTheCaretsPageInThePreviewWindowWhichKeepsItsPlacem
   QFile settings(Path(QStringLiteral("config/Inkloom/config.ini")));
   ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
   EXPECT_TRUE(settings.readAll().contains("PreviewPosition="));
+}
+
+TEST_F(MainWindowTest, F9ShowsTheSampleProjectWithItsIncludesResolved) {
+  const QString sample = Path(QStringLiteral("sample"));
+  ASSERT_TRUE(CopyFolder(QStringLiteral(INKLOOM_SOURCE_DIR "/examples/sample").toStdString(), sample.toStdString(), true));
+  QDir(sample + QStringLiteral("/html")).removeRecursively();
+  Start(sample + QStringLiteral("/sample.iklproj"));
+  MainForm->show();
+  const QStringList lines = Module->GetText().split(QStringLiteral("\r\n"));
+  Editor()->setCursorPosition(static_cast<int>(lines.indexOf(QStringLiteral("[visit.html]"))) + 2, 0);
+  QString title;
+  const QString shown = InPreview([&] { Module->Action(QStringLiteral("PreviewAction"))->trigger(); },
+                                  [&](TBrowserForm* form) { title = form->windowTitle(); });
+  EXPECT_EQ(title, QStringLiteral("Visit us - Greenleaf Tea House"));
+  EXPECT_TRUE(shown.contains(QStringLiteral("Monday - Friday"))) << shown.toStdString();
+  EXPECT_TRUE(shown.contains(QStringLiteral("12 Willow Lane"))) << shown.toStdString();
 }
 
 #include "test_MainWindow.moc"
