@@ -10,6 +10,7 @@
 #include "app/Model.h"
 #include "preview/BrowserEngine.h"
 #include "preview/BrowserForm.h"
+#include "preview/SSIPreview.h"
 #include "services/Action.h"
 #include "services/WidgetTextAdapter.h"
 
@@ -19,7 +20,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -75,21 +75,18 @@ int LineOfPage(int page) {
 double TimePreview() {
   QElapsedTimer clock;
   double loaded = -1;
-  QTimer poll;
-  poll.setInterval(1);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* form = qobject_cast<TBrowserForm*>(QApplication::activeModalWidget());
-    if (!form) return;
-    poll.stop();
-    QObject::connect(form, &TBrowserForm::DocumentComplete, form, [&, form](const QUrl&, bool ok) {
-      if (!ok) std::fprintf(stderr, "The page did not load.\n");
-      loaded = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-      form->close();
-    });
-  });
-  poll.start();
+  const QMetaObject::Connection created = QObject::connect(
+      SSIPreviewModule, &TSSIPreviewModule::PreviewWindowCreated, [&](QObject* window) {
+        auto* form = qobject_cast<TBrowserForm*>(window);
+        QObject::connect(form, &TBrowserForm::DocumentComplete, form, [&, form](const QUrl&, bool ok) {
+          if (!ok) std::fprintf(stderr, "The page did not load.\n");
+          loaded = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+          form->close();
+        }, Qt::SingleShotConnection);
+      });
   clock.start();
   Module->Action(QStringLiteral("PreviewAction"))->trigger();
+  QObject::disconnect(created);
   return loaded;
 }
 

@@ -44,6 +44,10 @@ class TSSIPreviewModule : public QObject {
   // "/sub/page.html", "" or "sub/" for a folder's default document).
   TPreviewAnswer Answer(const QString& requestPath) const;
 
+ Q_SIGNALS:
+  // ShowPreview made its window (a TBrowserForm) and is about to navigate it and show it.
+  void PreviewWindowCreated(QObject* window);
+
  private:
   QString PreviewFolderPath;
   QString IndexPagePath;

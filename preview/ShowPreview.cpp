@@ -15,6 +15,7 @@ void TSSIPreviewModule::ShowPreview(const QString& protocol, const QString& page
   TPreviewSchemeHandler handler(*this);
   const QByteArray scheme = protocol.toLatin1();
   form.Profile()->installUrlSchemeHandler(scheme, &handler);
+  Q_EMIT PreviewWindowCreated(&form);
   form.Navigate(protocol + u':' + page);
   form.exec();
   form.Profile()->removeUrlSchemeHandler(&handler);

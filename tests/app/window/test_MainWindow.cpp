@@ -4,6 +4,7 @@
 #include "generator/MiscUtils.h"
 #include "preview/BrowserForm.h"
 #include "preview/BrowserView.h"
+#include "preview/SSIPreview.h"
 #include "publish/FTPUploadModule.h"
 #include "services/Action.h"
 #include "services/ConfigFile.h"
@@ -20,10 +21,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 
@@ -99,30 +98,27 @@ class MainWindowTest : public ::testing::Test {
   QStringList Questions;
 };
 
-// Runs body on the preview window once it is shown and its first document has loaded, then
-// closes the window; returns what the page's body showed.
+// Runs body on the preview window once its first document has loaded, then closes the window;
+// returns what the page's body showed.
 QString InPreview(const std::function<void()>& open, const std::function<void(TBrowserForm*)>& body) {
   QString shown;
-  QTimer poll;
-  poll.setInterval(20);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* form = qobject_cast<TBrowserForm*>(QApplication::activeModalWidget());
-    if (!form) return;
-    poll.stop();
-    QSignalSpy complete(form, &TBrowserForm::DocumentComplete);
-    if (form->findChild<QLineEdit*>(QStringLiteral("AddressEditItem"))->text().isEmpty())
-      complete.wait(30000);
-    bool done = false;
-    form->Browser()->page()->runJavaScript(QStringLiteral("document.body.innerText"), [&](const QVariant& text) {
-      shown = text.toString();
-      done = true;
-    });
-    for (int i = 0; !done && i < 600; ++i) QTest::qWait(50);
-    body(form);
-    form->close();
-  });
-  poll.start();
+  const QMetaObject::Connection created = QObject::connect(
+      SSIPreviewModule, &TSSIPreviewModule::PreviewWindowCreated, [&](QObject* window) {
+        auto* form = qobject_cast<TBrowserForm*>(window);
+        QObject::connect(form, &TBrowserForm::DocumentComplete, form, [&, form] {
+          bool done = false;
+          form->Browser()->page()->runJavaScript(QStringLiteral("document.body.innerText"),
+                                                 [&](const QVariant& text) {
+                                                   shown = text.toString();
+                                                   done = true;
+                                                 });
+          for (int i = 0; !done && i < 600; ++i) QTest::qWait(50);
+          body(form);
+          form->close();
+        }, Qt::SingleShotConnection);
+      });
   open();
+  QObject::disconnect(created);
   return shown;
 }
 

@@ -1,5 +1,6 @@
-// The preview window's tests run a real embedded browser (offscreen), which must be prepared
-// before the application object exists; so they bring their own main.
+// The main of the test programs that make windows: they need the program's application object,
+// made after the embedded browser's start-up as the program makes it, so they bring this main
+// instead of GoogleTest's. Being an object file, it is linked before the gtest_main archive.
 
 #include "app/Application.h"
 #include "preview/BrowserEngine.h"
@@ -8,7 +9,7 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-  // Listing the tests at build time runs this program without a display too.
+  // Listing the tests at build time runs these programs without a display too.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   PrepareBrowserEngine();
   TApplication application(argc, argv);
