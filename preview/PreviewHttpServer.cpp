@@ -2,11 +2,15 @@
 
 #include "preview/SSIPreview.h"
 
+#include <QFile>
 #include <QString>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <microhttpd.h>
 #include <netinet/in.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -16,15 +20,39 @@ namespace {
 // refuses what leads outside the output folder.
 size_t KeepEscapes(void*, MHD_Connection*, char* text) { return std::strlen(text); }
 
+// Queues a response (made by the caller, freed here) with a header; false without a response.
+MHD_Result Queue(MHD_Connection* connection, unsigned int status, MHD_Response* response,
+                 const char* header, const QByteArray& value) {
+  if (!response) return MHD_NO;
+  MHD_add_response_header(response, header, value.constData());
+  const MHD_Result result = MHD_queue_response(connection, status, response);
+  MHD_destroy_response(response);
+  return result;
+}
+
 MHD_Result Send(MHD_Connection* connection, unsigned int status, const QByteArray& type,
                 const QByteArray& body) {
   MHD_Response* response = MHD_create_response_from_buffer(
       static_cast<size_t>(body.size()), const_cast<char*>(body.constData()), MHD_RESPMEM_MUST_COPY);
-  if (!response) return MHD_NO;
-  MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, type.constData());
-  const MHD_Result result = MHD_queue_response(connection, status, response);
-  MHD_destroy_response(response);
-  return result;
+  return Queue(connection, status, response, MHD_HTTP_HEADER_CONTENT_TYPE, type);
+}
+
+MHD_Result NotFound(MHD_Connection* connection) {
+  return Send(connection, MHD_HTTP_NOT_FOUND, "text/plain", "Not found\n");
+}
+
+// A file sent as it is, read by the server as the connection takes it.
+MHD_Result SendFile(MHD_Connection* connection, const QByteArray& type, const QString& path) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return NotFound(connection);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return NotFound(connection);
+  }
+  MHD_Response* response = MHD_create_response_from_fd64(static_cast<uint64_t>(info.st_size), fd);
+  if (!response) ::close(fd);  // otherwise the response owns it
+  return Queue(connection, MHD_HTTP_OK, response, MHD_HTTP_HEADER_CONTENT_TYPE, type);
 }
 
 MHD_Result Answer(void* server, MHD_Connection* connection, const char* url, const char* method,
@@ -35,15 +63,12 @@ MHD_Result Answer(void* server, MHD_Connection* connection, const char* url, con
     return Send(connection, MHD_HTTP_METHOD_NOT_ALLOWED, "text/plain", "Method not allowed\n");
   const TPreviewAnswer answer =
       static_cast<TPreviewHttpServer*>(server)->Module().Answer(QString::fromUtf8(url));
-  if (!answer.Redirect.isEmpty()) {
-    MHD_Response* response = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
-    if (!response) return MHD_NO;
-    MHD_add_response_header(response, MHD_HTTP_HEADER_LOCATION, answer.Redirect.toUtf8().constData());
-    const MHD_Result result = MHD_queue_response(connection, MHD_HTTP_MOVED_PERMANENTLY, response);
-    MHD_destroy_response(response);
-    return result;
-  }
-  if (!answer.Found) return Send(connection, MHD_HTTP_NOT_FOUND, "text/plain", "Not found\n");
+  if (!answer.Redirect.isEmpty())
+    return Queue(connection, MHD_HTTP_MOVED_PERMANENTLY,
+                 MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT),
+                 MHD_HTTP_HEADER_LOCATION, answer.Redirect.toUtf8());
+  if (!answer.Found) return NotFound(connection);
+  if (!answer.File.isEmpty()) return SendFile(connection, answer.ContentType, answer.File);
   return Send(connection, MHD_HTTP_OK, answer.ContentType, answer.Body);
 }
 

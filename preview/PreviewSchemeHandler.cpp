@@ -4,6 +4,7 @@
 #include "preview/SSIPreview.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QUrl>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
@@ -40,7 +41,16 @@ void TPreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
     job->fail(QWebEngineUrlRequestJob::UrlNotFound);
     return;
   }
-  // The job owns the buffer's device; the buffer keeps its own copy of the bytes.
+  // The job owns the device it reads the answer from.
+  if (!answer.File.isEmpty()) {
+    auto* file = new QFile(answer.File, job);
+    if (!file->open(QIODevice::ReadOnly)) {
+      job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+      return;
+    }
+    job->reply(answer.ContentType, file);
+    return;
+  }
   auto* body = new QBuffer(job);
   body->setData(answer.Body);
   body->open(QIODevice::ReadOnly);

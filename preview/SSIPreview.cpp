@@ -24,9 +24,11 @@ TPreviewAnswer TSSIPreviewModule::Answer(const QString& requestPath) const {
   }
   QFile data(file);
   if (!data.open(QIODevice::ReadOnly)) return answer;
-  answer.Body = data.readAll();
-  const bool html = TPreviewRequest::IsHtml(file, answer.Body.left(TPreviewRequest::HeadSize));
-  if (html) answer.Body = TIncludeExpander(folder).Expand(answer.Body);
+  const bool html = TPreviewRequest::IsHtml(file, data.peek(TPreviewRequest::HeadSize));
+  if (html)
+    answer.Body = TIncludeExpander(folder).Expand(data.readAll());
+  else
+    answer.File = file;
   answer.ContentType = TPreviewRequest::ContentType(file, html);
   answer.Found = true;
   return answer;

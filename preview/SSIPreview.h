@@ -8,7 +8,10 @@
 struct TPreviewAnswer {
   bool Found = false;
   QByteArray ContentType;
+  // An HTML page is answered with its bytes, includes expanded; any other file is sent as it is,
+  // read from File in the pieces the client asks for (Body stays empty).
   QByteArray Body;
+  QString File;
   // When not found: the request path to ask for instead ("sub/" for a folder asked as "sub"), or
   // empty.
   QString Redirect;

@@ -110,6 +110,15 @@ TEST_F(ServeMode, ServesTheGeneratedSiteWithIncludesExpanded) {
   // The files on disk stay as generated.
   EXPECT_TRUE(Site.Read(QStringLiteral("site/html/home.html")).contains("<!--#include"));
 
+  // A large file is sent whole and unchanged.
+  QByteArray big(6 * 1024 * 1024, '\0');
+  for (qsizetype i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 % 251);
+  Site.Write(QStringLiteral("site/html/big.bin"), big);
+  const THttpReply file = Request(Port, "GET", "/big.bin");
+  EXPECT_EQ(file.Status, 200);
+  EXPECT_EQ(Header(file, "content-length"), QByteArray::number(big.size()));
+  EXPECT_TRUE(file.Body == big);
+
   // A folder asked without its slash is sent to the folder.
   const THttpReply folder = Request(Port, "GET", "/sub");
   EXPECT_EQ(folder.Status, 301);
