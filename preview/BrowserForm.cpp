@@ -131,6 +131,12 @@ void TBrowserForm::CreateToolbar() {
     AddressEdit->selectAll();
   });
   addAction(focusAddress);
+
+  // Esc closes the window from the page too, which would otherwise keep the key.
+  auto* closeWindow = new QAction(this);
+  closeWindow->setShortcut(QKeySequence(Qt::Key_Escape));
+  connect(closeWindow, &QAction::triggered, this, &QDialog::reject);
+  addAction(closeWindow);
 }
 
 void TBrowserForm::CreateStatusBar() {

@@ -409,9 +409,17 @@ TEST_F(MainWindowTest, F9ShowsTheCaretsPageInThePreviewWindowWhichKeepsItsPlacem
 
   // The next preview opens where the last one was left.
   QRect reopened;
-  InPreview([&] { Module->Action(QStringLiteral("PreviewAction"))->trigger(); },
-            [&](TBrowserForm* form) { reopened = form->geometry(); });
+  InPreview([&] { Module->Action(QStringLiteral("PreviewAction"))->trigger(); }, [&](TBrowserForm* form) {
+    reopened = form->geometry();
+    form->showMaximized();
+    QCoreApplication::processEvents();
+  });
   EXPECT_EQ(reopened.size(), placed.size());
+  // Closed maximised, it opens maximised.
+  bool maximised = false;
+  InPreview([&] { Module->Action(QStringLiteral("PreviewAction"))->trigger(); },
+            [&](TBrowserForm* form) { maximised = form->isMaximized(); });
+  EXPECT_TRUE(maximised);
   Stop();
   QFile settings(Path(QStringLiteral("config/Inkloom/config.ini")));
   ASSERT_TRUE(settings.open(QIODevice::ReadOnly));

@@ -190,6 +190,23 @@ TEST_F(BrowserFormTest, TheAddressBoxNavigatesAndGoServesChangedFilesAfresh) {
   EXPECT_FALSE(started.wait(500));
 }
 
+TEST_F(BrowserFormTest, KeysWorkFromThePage) {
+  ASSERT_TRUE(Open(QStringLiteral("preview:index.html")));
+  ASSERT_TRUE(Load([&] { ASSERT_TRUE(Click(QStringLiteral("sub"))); }));
+  QWidget* page = Form->Browser()->focusProxy();
+  page->setFocus();
+  ASSERT_TRUE(Load([&] { QTest::keyClick(page, Qt::Key_Left, Qt::AltModifier); }));
+  EXPECT_EQ(Address(), QStringLiteral("preview:/index.html"));
+  ASSERT_TRUE(Load([&] { QTest::keyClick(page, Qt::Key_Right, Qt::AltModifier); }));
+  EXPECT_EQ(Address(), QStringLiteral("preview:/sub/page.html"));
+  QTest::keyClick(page, Qt::Key_L, Qt::ControlModifier);
+  EXPECT_TRUE(Form->findChild<QLineEdit*>(QStringLiteral("AddressEditItem"))->hasFocus());
+  page->setFocus();
+  // Esc closes the window while the page has the keyboard.
+  QTest::keyClick(page, Qt::Key_Escape);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !Form->isVisible(); }, 10000));
+}
+
 TEST_F(BrowserFormTest, AMissingPageFailsInTheBrowser) {
   // "preview:about" looks for "aboutindex.html".
   EXPECT_FALSE(Open(QStringLiteral("preview:about")));
