@@ -7,7 +7,12 @@
 #include <QString>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 std::string CopyRange(const char* first, const char* last) {
   if (last <= first) return std::string();
@@ -511,12 +516,52 @@ bool ReadFileText(std::string_view path, std::string& bytes) {
   return true;
 }
 
+namespace {
+
+// The regular file name holds exactly bytes. Reading a page back is several times cheaper than
+// truncating and rewriting it, and most pages of a site are the same from one build to the next.
+bool FileHolds(const QByteArray& name, std::string_view bytes) {
+  const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  bool same = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+              static_cast<uint64_t>(info.st_size) == bytes.size();
+  char buffer[64 * 1024];
+  for (size_t done = 0; same && done < bytes.size();) {
+    const ssize_t got = ::read(fd, buffer, std::min(sizeof buffer, bytes.size() - done));
+    if (got < 0 && errno == EINTR) continue;
+    same = got > 0 && std::memcmp(buffer, bytes.data() + done, static_cast<size_t>(got)) == 0;
+    if (same) done += static_cast<size_t>(got);
+  }
+  ::close(fd);
+  return same;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    done += static_cast<size_t>(put);
+  }
+  return true;
+}
+
+}  // namespace
+
 void WriteFileText(std::string_view path, std::string_view bytes) {
-  QString fsPath = FileSystemPath(path);
-  QDir().mkpath(QFileInfo(fsPath).absolutePath());
-  QFile file(fsPath);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
-  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  const QString fsPath = FileSystemPath(path);
+  const QByteArray name = QFile::encodeName(fsPath);
+  if (FileHolds(name, bytes)) return;  // unchanged: nothing to write
+  const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+  int fd = ::open(name.constData(), flags, 0666);
+  if (fd < 0 && errno == ENOENT) {  // the folder is made only when it is missing
+    QDir().mkpath(QFileInfo(fsPath).absolutePath());
+    fd = ::open(name.constData(), flags, 0666);
+  }
+  if (fd < 0) return;
+  WriteAll(fd, bytes);
+  ::close(fd);
 }
 
 namespace {

@@ -190,7 +190,8 @@ QString ResolvePathIgnoringCase(const QString& folder, const QString& relative);
 
 // The whole file, byte for byte; false when it cannot be opened.
 bool ReadFileText(std::string_view path, std::string& bytes);
-// Creates the missing folders, then writes the file; a file that cannot be written is skipped.
+// Creates the missing folders, then writes the file; a file that cannot be written is skipped, and
+// one that already holds exactly these bytes is left untouched.
 void WriteFileText(std::string_view path, std::string_view bytes);
 // Copies a folder tree; false unless the source exists, the destination exists or can be made and
 // the two differ. The result is that of the last entry copied.

@@ -1,5 +1,6 @@
 #include "generator/MiscUtils.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -265,6 +266,31 @@ TEST_F(FileHelpers, WriteCreatesFoldersAndReadsBackByteForByte) {
   // A file that cannot be created is skipped without a word.
   WriteFileText(Path("a/b/c.txt/inside.txt"), "x");
   EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(Path("a/b/c.txt/inside.txt"))));
+}
+
+TEST_F(FileHelpers, WriteLeavesAFileThatHoldsTheSameBytesUntouched) {
+  const QString name = QString::fromStdString(Path("page.html"));
+  const std::string page(200000, 'p');  // more than one read's worth
+  WriteFileText(Path("page.html"), page);
+  const QDateTime past = QDateTime::currentDateTimeUtc().addDays(-3);
+  auto setTime = [&] {
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(past, QFileDevice::FileModificationTime));
+  };
+  auto modified = [&] { return QFileInfo(name).lastModified().toUTC(); };
+  setTime();
+  WriteFileText(Path("page.html"), page);
+  EXPECT_EQ(modified(), past);  // unchanged: not written
+  // The same size with other bytes (the last one differs), a shorter and a longer text, nothing.
+  std::string other = page;
+  other.back() = 'q';
+  for (const std::string& bytes : {other, std::string("short"), page + "tail", std::string()}) {
+    setTime();
+    WriteFileText(Path("page.html"), bytes);
+    EXPECT_EQ(Read(Path("page.html")), bytes);
+    EXPECT_NE(modified(), past) << bytes.size();
+  }
 }
 
 TEST_F(FileHelpers, CopyFolderCopiesTheTreeAndKeepsFilesUnlessAskedToOverwrite) {
