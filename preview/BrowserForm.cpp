@@ -53,12 +53,12 @@ TBrowserForm::TBrowserForm(TConfigFile* settings, QWidget* parent)
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   resize(670, 480);
-  setSizeGripEnabled(false);
 
   BrowserProfile = new QWebEngineProfile(this);  // no storage name: kept in memory only
   View = new TBrowserView(BrowserProfile, this);
   View->setObjectName(QStringLiteral("Browser"));
   View->SetUserAgent(QStringLiteral("Inkloom120"));
+  // A page's window.open() is honoured, and its page shown in this window like a new-window link.
   View->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
 
   auto* layout = new QVBoxLayout(this);
