@@ -21,7 +21,7 @@ die() { say "serve_bench: $*"; exit 1; }
 [[ $concurrency =~ ^[1-9][0-9]*$ ]] || die "CONCURRENCY must be a positive number, not '$concurrency'"
 [[ -x $inkloom ]] || die "$inkloom is missing (try: bash scripts/build build)"
 
-source "$(dirname "${BASH_SOURCE[0]}")/install_package.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/bench_helpers.sh"
 command -v ab >/dev/null 2>&1 || install_package apache2-utils
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/inkloom-serve-bench.XXXXXX")
@@ -51,13 +51,7 @@ printf 'body { font-family: sans-serif; }\n%.0s' {1..40} >"$scratch/site/templat
 
 XDG_CONFIG_HOME=$scratch/config "$inkloom" --serve "$scratch/site/site.txt" >"$scratch/address" 2>"$scratch/serve.log" &
 server_pid=$!
-address=""
-for ((i = 0; i < 200; i++)); do
-  address=$(head -n 1 "$scratch/address" 2>/dev/null || true)
-  [[ -n $address ]] && break
-  kill -0 "$server_pid" 2>/dev/null || { cat "$scratch/serve.log" >&2; die "inkloom --serve did not start"; }
-  sleep 0.05
-done
+address=$(first_line_of "$scratch/address" "$server_pid" "$scratch/serve.log" "inkloom --serve")
 [[ $address == http://127.0.0.1:*/ ]] || die "inkloom --serve printed no address"
 
 page=$(curl -fsS "${address}page.html" 2>/dev/null || true)

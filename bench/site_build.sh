@@ -23,11 +23,7 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-if [[ $# -ge 1 ]]; then
-  inkloom=$(realpath -m -- "$1")
-else
-  inkloom=$repo/build/inkloom
-fi
+inkloom=$(realpath -m -- "${1:-$repo/build/inkloom}")
 pages=${2:-10000}
 runs=${RUNS:-3}
 
@@ -39,7 +35,7 @@ die() { say "site_build: $*"; exit 1; }
 
 # --- tools -------------------------------------------------------------------------------------
 
-source "$(dirname "${BASH_SOURCE[0]}")/install_package.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/bench_helpers.sh"
 
 [[ -x /usr/bin/time ]] || install_package time
 [[ -x /usr/bin/python3 ]] || install_package python3

@@ -22,11 +22,7 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-if [[ $# -ge 1 ]]; then
-  inkloom=$(realpath -m -- "$1")
-else
-  inkloom=$repo/build/inkloom
-fi
+inkloom=$(realpath -m -- "${1:-$repo/build/inkloom}")
 runs=${RUNS:-3}
 files=1000
 file_bytes=4096
@@ -40,7 +36,7 @@ die() { say "upload_bench: $*"; exit 1; }
 
 # --- tools -------------------------------------------------------------------------------------
 
-source "$(dirname "${BASH_SOURCE[0]}")/install_package.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/bench_helpers.sh"
 
 [[ -x /usr/bin/time ]] || install_package time
 [[ -x /usr/bin/python3 ]] || install_package python3
@@ -81,13 +77,7 @@ mkfifo "$scratch/server-in"
   <"$scratch/server-in" >"$scratch/server-port" 2>"$scratch/server.log" &
 server_pid=$!
 exec 3>"$scratch/server-in"
-port=""
-for ((i = 0; i < 100; i++)); do
-  port=$(head -n 1 "$scratch/server-port" 2>/dev/null || true)
-  [[ -n $port ]] && break
-  kill -0 "$server_pid" 2>/dev/null || { cat "$scratch/server.log" >&2; die "the FTP server did not start"; }
-  sleep 0.1
-done
+port=$(first_line_of "$scratch/server-port" "$server_pid" "$scratch/server.log" "the FTP server")
 [[ $port =~ ^[0-9]+$ ]] || { cat "$scratch/server.log" >&2; die "the FTP server printed no port"; }
 say "FTP server (pyftpdlib $(/usr/bin/python3 -c 'import pyftpdlib; print(pyftpdlib.__ver__)')) on 127.0.0.1:$port, serving $server_root"
 

@@ -1,3 +1,4 @@
+#include "PageScript.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Model.h"
@@ -106,13 +107,7 @@ QString InPreview(const std::function<void()>& open, const std::function<void(TB
       SSIPreviewModule, &TSSIPreviewModule::PreviewWindowCreated, [&](QObject* window) {
         auto* form = qobject_cast<TBrowserForm*>(window);
         QObject::connect(form, &TBrowserForm::DocumentComplete, form, [&, form] {
-          bool done = false;
-          form->Browser()->page()->runJavaScript(QStringLiteral("document.body.innerText"),
-                                                 [&](const QVariant& text) {
-                                                   shown = text.toString();
-                                                   done = true;
-                                                 });
-          for (int i = 0; !done && i < 600; ++i) QTest::qWait(50);
+          shown = EvaluateInPage(form->Browser()->page(), QStringLiteral("document.body.innerText")).toString();
           body(form);
           form->close();
         }, Qt::SingleShotConnection);

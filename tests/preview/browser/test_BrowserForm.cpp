@@ -2,6 +2,7 @@
 // shows, where its resources come from, and the window's navigation commands.
 
 #include "../SiteFolder.h"
+#include "PageScript.h"
 #include "QtPrinters.h"
 #include "app/BuildMode.h"
 #include "generator/Generator.h"
@@ -75,16 +76,7 @@ class BrowserFormTest : public ::testing::Test {
     return Load([&] { Form->Navigate(address); });
   }
   // The value of a script expression in the shown page.
-  QVariant Evaluate(const QString& script) {
-    QVariant result;
-    bool done = false;
-    Form->Browser()->page()->runJavaScript(script, [&](const QVariant& value) {
-      result = value;
-      done = true;
-    });
-    for (int i = 0; !done && i < 600; ++i) QTest::qWait(50);
-    return result;
-  }
+  QVariant Evaluate(const QString& script) { return EvaluateInPage(Form->Browser()->page(), script); }
   // A click of the mouse on an element of the page, as the user makes it.
   bool Click(const QString& id) {
     const QPoint point = Centre(id);
