@@ -3,9 +3,12 @@
 // The project file (.iklproj): an XML document whose root holds the project text in "content"
 // and the publishing settings in "Settings". Any other readable file opens as plain text.
 
+#include "generator/InkloomError.h"
+
 #include <QDomDocument>
 #include <QDomElement>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -15,19 +18,33 @@ struct TProjectFileContents {
   QDomElement Root() const { return Document.documentElement(); }
 };
 
+// A project text holding a character that an XML file cannot store: the line (from 1) and the
+// character's code.
+class EProjectCharacterError : public EInkloomError {
+ public:
+  EProjectCharacterError(int line, char32_t code);
+  // "0001", "FFFE": the code as U+ notation writes it.
+  static QString CodeText(char32_t code);
+  int Line;
+  char32_t Code;
+};
+
 class TProjectFile {
  public:
   // Reads a project file, or any other file as plain text (UTF-16 with its byte-order mark,
-  // otherwise the code page). Raises EInkloomError "Cannot open file "%s". %s" when the file
-  // cannot be read at all.
+  // UTF-8 when the bytes are valid UTF-8, otherwise the code page). Raises EInkloomError
+  // "Cannot open file "%s". %s" when the file cannot be read at all.
   static TProjectFileContents Read(const QString& fileName);
 
   // Writes text as a new project document; addSettings lets the publishing settings join the
   // document before it is written. Returns the new document. Raises EInkloomError when the folder
-  // cannot be made or the file cannot be written; the file on disk is then unchanged.
+  // cannot be made or the file cannot be written, EProjectCharacterError before anything is
+  // written when the text holds a character XML cannot store; the file on disk is then unchanged.
   static QDomDocument Write(const QString& fileName, const QString& text,
                            const std::function<void(QDomElement& root)>& addSettings = {});
 
   // The plain-text reading of a file's bytes.
   static QString DecodePlainText(const QByteArray& bytes);
+  // The attributes of the Settings element in the order they are written.
+  static const QStringList& SettingsAttributeOrder();
 };

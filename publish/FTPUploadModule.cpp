@@ -18,13 +18,29 @@ namespace {
 const QString kSettings = QStringLiteral("Settings");
 const QString kUploadFiles = QStringLiteral("UploadFiles");
 
-// Settings are kept as text of the code page, enciphered ones as hexadecimal digits of its bytes.
+// Credentials are enciphered as bytes of the code page, as every stored project has them. One
+// the code page cannot hold is enciphered as UTF-8 behind a byte-order mark, which no credential
+// typed in the code page begins with.
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
+
+std::string CredentialBytes(const QString& value) {
+  const std::string bytes = TCodePage::FromUnicode(value);
+  if (TCodePage::ToUnicode(bytes) == value) return bytes;
+  return kUtf8Mark + value.toStdString();
+}
+
+QString CredentialText(const std::string& bytes) {
+  if (bytes.compare(0, kUtf8Mark.size(), kUtf8Mark) == 0)
+    return QString::fromStdString(bytes.substr(kUtf8Mark.size()));
+  return TCodePage::ToUnicode(bytes);
+}
+
 QString Decipher(const QString& stored) {
-  return TCodePage::ToUnicode(DecryptSetting(stored.toStdString()));
+  return CredentialText(DecryptSetting(stored.toStdString()));
 }
 
 QString Encipher(const QString& value) {
-  return QString::fromStdString(EncryptSetting(TCodePage::FromUnicode(value)));
+  return QString::fromStdString(EncryptSetting(CredentialBytes(value)));
 }
 
 TMultiActionHandler* AddHandler(QObject* owner, const char* name, TMultiAction* target,
@@ -87,7 +103,7 @@ void TFTPUploadModule::ReadSettings(const QDomElement& root) {
   QDomElement settings = FindChildElement(root, kSettings);
   if (settings.isNull()) return;
   auto text = [&settings](const char* name, const QString& current) {
-    return TCodePage::Filter(GetAttributeText(settings, QLatin1String(name), current));
+    return GetAttributeText(settings, QLatin1String(name), current);
   };
   FTPServer = text("FTPServer", FTPServer);
   FTPUserName = Decipher(GetAttributeText(settings, QStringLiteral("FTPUserName"), QString()));
@@ -104,11 +120,11 @@ void TFTPUploadModule::ReadSettings(const QDomElement& root) {
 void TFTPUploadModule::WriteSettings(QDomElement& root) const {
   QDomElement settings = FindChildElement(root, kSettings);
   if (settings.isNull()) settings = AddChildElement(root, kSettings);
-  SetAttributeText(settings, QStringLiteral("FTPServer"), TCodePage::Filter(FTPServer));
+  SetAttributeText(settings, QStringLiteral("FTPServer"), FTPServer);
   SetAttributeText(settings, QStringLiteral("FTPUserName"), Encipher(FTPUserName));
   SetAttributeText(settings, QStringLiteral("FTPPassword"), Encipher(FTPPassword));
-  SetAttributeText(settings, QStringLiteral("FTPPort"), TCodePage::Filter(FTPPort));
-  SetAttributeText(settings, QStringLiteral("FTPRemoteRoot"), TCodePage::Filter(FTPRemoteRoot));
+  SetAttributeText(settings, QStringLiteral("FTPPort"), FTPPort);
+  SetAttributeText(settings, QStringLiteral("FTPRemoteRoot"), FTPRemoteRoot);
   SetAttributeFlag(settings, QStringLiteral("FTPPassiveMode"), FTPPassiveMode);
   SetAttributeFlag(settings, QStringLiteral("UploadChangesOnly"), UploadChangesOnly);
   SetChildText(settings, kUploadFiles, UploadedFiles.join(u'\n'));

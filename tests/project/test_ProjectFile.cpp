@@ -43,10 +43,63 @@ TEST_F(ProjectFileTest, TextRoundTripsThroughTheFile) {
   EXPECT_TRUE(ReadBytes("site.iklproj").startsWith("<?xml version=\"1.0\" encoding=\"utf-8\"?>"));
 }
 
-TEST_F(ProjectFileTest, CharactersOutsideTheCodePageBecomeQuestionMarks) {
-  TProjectFile::Write(Path("p.iklproj"), QStringLiteral("Caf\u00e9 \u4e2d \U0001F600 \u0416"));
-  // windows-1251 has Cyrillic but neither e-acute nor CJK nor emoji.
-  EXPECT_EQ(TProjectFile::Read(Path("p.iklproj")).Text, QStringLiteral("Caf? ? ? \u0416"));
+TEST_F(ProjectFileTest, EveryCharacterSurvivesASave) {
+  const QString texts[] = {
+      QStringLiteral("Caf\u00e9 \u00fc\u00df \u2615 \U0001D11E \u4e2d\u6587 \u0416 \u00a0\t"),
+      QStringLiteral("   \r\n  \t"),  // white space only
+      QStringLiteral(" leading and trailing \r\n"),
+      QStringLiteral("]]> <![CDATA[ &amp; \uFFFD \uFEFF"),
+  };
+  for (const QString& text : texts) {
+    TProjectFile::Write(Path("p.iklproj"), text);
+    EXPECT_EQ(Lf(TProjectFile::Read(Path("p.iklproj")).Text), Lf(text)) << text.toStdString();
+  }
+}
+
+TEST_F(ProjectFileTest, CharactersXmlCannotHoldRefuseTheSaveAndNameTheLine) {
+  TProjectFile::Write(Path("keep.iklproj"), QStringLiteral("old"));
+  const struct {
+    QString Text;
+    int Line;
+    char32_t Code;
+  } cases[] = {
+      {QStringLiteral("a\r\nb\r\nc\u0001d"), 3, 0x1},
+      {QStringLiteral("a\n\u000c"), 2, 0xC},
+      {QStringLiteral("\uFFFE"), 1, 0xFFFE},
+      {QStringLiteral("x\rx\r") + QChar(0xD800) + QStringLiteral("y"), 3, 0xD800},
+      {QStringLiteral("\u0000"), 1, 0},
+  };
+  for (const auto& c : cases) {
+    try {
+      TProjectFile::Write(Path("keep.iklproj"), c.Text);
+      ADD_FAILURE() << "no error for " << c.Text.toStdString();
+    } catch (const EProjectCharacterError& error) {
+      EXPECT_EQ(error.Line, c.Line);
+      EXPECT_EQ(error.Code, c.Code);
+    }
+    EXPECT_EQ(TProjectFile::Read(Path("keep.iklproj")).Text, QStringLiteral("old"));
+  }
+}
+
+TEST_F(ProjectFileTest, SettingsAttributesAreWrittenInTheirOrderSoSavesAreStable) {
+  auto settings = [](QDomElement& root) {
+    QDomElement element = AddChildElement(root, QStringLiteral("Settings"));
+    // Set in another order than they are written.
+    for (const QString& name : {QStringLiteral("UploadChangesOnly"), QStringLiteral("FTPPort"),
+                                QStringLiteral("Zeta"), QStringLiteral("FTPServer"),
+                                QStringLiteral("FTPRemoteRoot"), QStringLiteral("FTPPassword"),
+                                QStringLiteral("FTPPassiveMode"), QStringLiteral("FTPUserName"),
+                                QStringLiteral("Alpha")})
+      SetAttributeText(element, name, QStringLiteral("1"));
+  };
+  TProjectFile::Write(Path("a.iklproj"), QStringLiteral("x"), settings);
+  const QByteArray first = ReadBytes("a.iklproj");
+  EXPECT_TRUE(first.contains(
+      "<Settings FTPServer=\"1\" FTPUserName=\"1\" FTPPassword=\"1\" FTPPort=\"1\" FTPRemoteRoot=\"1\" "
+      "FTPPassiveMode=\"1\" UploadChangesOnly=\"1\" Alpha=\"1\" Zeta=\"1\"/>"))
+      << first.toStdString();
+  TProjectFile::Write(Path("a.iklproj"), QStringLiteral("x"), settings);
+  EXPECT_EQ(ReadBytes("a.iklproj"), first);
 }
 
 TEST_F(ProjectFileTest, AnEmptyTextWritesNoContentElement) {
@@ -89,6 +142,11 @@ TEST_F(ProjectFileTest, PlainTextFilesOpenInTheirEncoding) {
   TProjectFileContents ansi = TProjectFile::Read(Path("ansi.txt"));
   EXPECT_EQ(ansi.Text, QStringLiteral("[index.html]\r\n\u041f\u0440\u0438\u0432\u0435\u0442 <b>"));
   EXPECT_TRUE(ansi.Root().isNull());
+  // UTF-8, with or without its mark: the norm on this desktop.
+  for (const QByteArray& mark : {QByteArray(), QByteArray("\xEF\xBB\xBF")}) {
+    WriteBytes("utf8.txt", mark + "= \xD0\x9F\xD1\x80\xD0\xB8 caf\xC3\xA9 \xE2\x98\x95");
+    EXPECT_EQ(TProjectFile::Read(Path("utf8.txt")).Text, QStringLiteral("= \u041f\u0440\u0438 caf\u00e9 \u2615"));
+  }
   WriteBytes("emptyfile.txt", QByteArray());
   EXPECT_EQ(TProjectFile::Read(Path("emptyfile.txt")).Text, QString());
 }

@@ -102,3 +102,24 @@ TEST(UploadSettings, MalformedEncipheredTextDecodesWithoutHarm) {
   EXPECT_TRUE(module.FTPUserName.isEmpty());
   EXPECT_EQ(module.FTPPassword.size(), 1);
 }
+
+TEST(UploadSettings, EveryCharacterOfTheSettingsSurvives) {
+  TFTPUploadModule module;
+  module.FTPServer = QStringLiteral("b\u00fccher.example");
+  module.FTPRemoteRoot = QStringLiteral("/\u00e9t\u00e9/\u4e2d");
+  module.FTPUserName = QStringLiteral("\u0438\u0432\u0430\u043d");       // in the code page
+  module.FTPPassword = QStringLiteral("p\u00e4ss \u2615 \U0001F511");  // outside it
+  QDomDocument document = NewXmlDocument(QStringLiteral("iklproj"));
+  QDomElement root = document.documentElement();
+  module.WriteSettings(root);
+  // A credential the code page holds stays enciphered in its bytes, as older files have it.
+  EXPECT_EQ(DecryptSetting(Attribute(document, "FTPUserName").toStdString()), "\xE8\xE2\xE0\xED");
+  QDomDocument reread;
+  ASSERT_TRUE(LoadXmlText(document.toString(), reread));
+  TFTPUploadModule other;
+  other.ReadSettings(reread.documentElement());
+  EXPECT_EQ(other.FTPServer, module.FTPServer);
+  EXPECT_EQ(other.FTPRemoteRoot, module.FTPRemoteRoot);
+  EXPECT_EQ(other.FTPUserName, module.FTPUserName);
+  EXPECT_EQ(other.FTPPassword, module.FTPPassword);
+}
