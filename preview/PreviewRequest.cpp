@@ -24,12 +24,12 @@ QString TPreviewRequest::FileFor(const QString& requestPath) const {
   const QByteArray decoded = QByteArray::fromPercentEncoding(requestPath.toUtf8());
   if (decoded.contains('\0')) return QString();
   const QString path = QString::fromUtf8(decoded);
-  if (!IndexPage.isEmpty() && Folder.FilePath(path) == Folder.Root()) {
-    const QString index = Existing(IndexPage);
-    if (!index.isEmpty()) return index;
-  }
   const QString file = Existing(path);
-  return file.isEmpty() ? Existing(path + QLatin1String(DefaultDocument)) : file;
+  if (!file.isEmpty()) return file;
+  const QString document = Existing(path + QLatin1String(DefaultDocument));
+  // The site's own index.html answers the folder itself, as a web server would send it.
+  if (!document.isEmpty() || IndexPage.isEmpty() || Folder.FilePath(path) != Folder.Root()) return document;
+  return Existing(IndexPage);
 }
 
 QString TPreviewRequest::FolderRedirect(const QString& requestPath) const {

@@ -11,8 +11,8 @@ class TPreviewRequest {
  public:
   static constexpr const char* DefaultDocument = "index.html";
 
-  // indexPage answers the empty path (the folder itself) before the default document; it may be
-  // empty.
+  // indexPage answers the empty path (the folder itself) when the folder has no default
+  // document; it may be empty.
   TPreviewRequest(const TOutputFolder& folder, const QString& indexPage);
 
   // The path of a URL of the preview scheme: everything after the scheme's colon, without a

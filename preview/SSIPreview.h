@@ -31,7 +31,7 @@ class TSSIPreviewModule : public QObject {
   // The folder whose files are served; kept until the next call.
   void SetPreviewFolder(const QString& folder) { PreviewFolderPath = folder; }
   const QString& PreviewFolder() const { return PreviewFolderPath; }
-  // The page that answers the folder itself before index.html (the generator's index page);
+  // The page that answers the folder itself when it has no index.html (the generator's index page);
   // empty for none.
   void SetIndexPage(const QString& page) { IndexPagePath = page; }
 

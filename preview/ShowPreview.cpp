@@ -6,6 +6,7 @@
 #include "preview/SSIPreview.h"
 
 #include <QApplication>
+#include <QUrl>
 #include <QWebEngineProfile>
 
 void TSSIPreviewModule::ShowPreview(const QString& protocol, const QString& page,
@@ -16,7 +17,8 @@ void TSSIPreviewModule::ShowPreview(const QString& protocol, const QString& page
   const QByteArray scheme = protocol.toLatin1();
   form.Profile()->installUrlSchemeHandler(scheme, &handler);
   Q_EMIT PreviewWindowCreated(&form);
-  form.Navigate(protocol + u':' + page);
+  // "#", "?" and "%" in a page's name are its own characters, not parts of the address.
+  form.Navigate(protocol + u':' + QString::fromLatin1(QUrl::toPercentEncoding(page, "/")));
   form.exec();
   form.Profile()->removeUrlSchemeHandler(&handler);
 }

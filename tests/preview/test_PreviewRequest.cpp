@@ -2,6 +2,8 @@
 
 #include "SiteFolder.h"
 
+#include <QFile>
+
 namespace {
 
 class PreviewRequest : public ::testing::Test {
@@ -55,12 +57,16 @@ TEST_F(PreviewRequest, MapsPathsToFilesWithTheDefaultDocumentAppended) {
   EXPECT_EQ(Answer(QStringLiteral("none.html")), QStringLiteral("-"));
 }
 
-TEST_F(PreviewRequest, TheIndexPageAnswersTheFolderItselfWhenItExists) {
-  EXPECT_EQ(Answer(QString(), QStringLiteral("home.html")), QStringLiteral("home.html"));
-  EXPECT_EQ(Answer(QStringLiteral("/"), QStringLiteral("home.html")), QStringLiteral("home.html"));
+TEST_F(PreviewRequest, TheSitesIndexHtmlAnswersTheFolderElseTheIndexPage) {
+  // As a web server: the folder's own index.html first.
+  EXPECT_EQ(Answer(QString(), QStringLiteral("home.html")), QStringLiteral("index.html"));
+  EXPECT_EQ(Answer(QStringLiteral("/"), QStringLiteral("home.html")), QStringLiteral("index.html"));
   EXPECT_EQ(Answer(QStringLiteral("sub/"), QStringLiteral("home.html")), QStringLiteral("sub/index.html"));
-  EXPECT_EQ(Answer(QStringLiteral("/"), QStringLiteral("gone.html")), QStringLiteral("index.html"));
-  EXPECT_EQ(Answer(QStringLiteral("/"), QStringLiteral("../outside.txt")), QStringLiteral("index.html"));
+  QFile::remove(Site.Path(QStringLiteral("html/index.html")));
+  EXPECT_EQ(Answer(QStringLiteral("/"), QStringLiteral("home.html")), QStringLiteral("home.html"));
+  EXPECT_EQ(Answer(QString(), QStringLiteral("home.html")), QStringLiteral("home.html"));
+  EXPECT_EQ(Answer(QStringLiteral("/"), QStringLiteral("gone.html")), QStringLiteral("-"));
+  EXPECT_EQ(Answer(QStringLiteral("/"), QStringLiteral("../outside.txt")), QStringLiteral("-"));
 }
 
 TEST_F(PreviewRequest, PathsLeadingOutsideTheFolderAreNotFound) {
