@@ -181,5 +181,6 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     return;
   }
   Owner->SaveWindowPosition();
+  Owner->ProjectClosed();
   event->accept();
 }

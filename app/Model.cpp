@@ -5,10 +5,12 @@
 #include "app/BuildMode.h"
 #include "app/CommandIcons.h"
 #include "app/Main.h"
+#include "app/RecoveryKeeper.h"
 #include "generator/Generator.h"
 #include "generator/InkloomError.h"
 #include "preview/SSIPreview.h"
 #include "project/ProjectFile.h"
+#include "project/RecoveryFile.h"
 #include "project/SectionList.h"
 #include "publish/FTPUploadModule.h"
 #include "services/Action.h"
@@ -27,6 +29,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStandardPaths>
@@ -62,6 +65,7 @@ TModule::TModule(const QString& projectArgument, QObject* owner) : QObject(owner
   LocalStrings->setObjectName(QStringLiteral("LocalStrings"));
   Localizer = new TLocalizer(this);
   Localizer->setObjectName(QStringLiteral("Localizer"));
+  Localizer->SetDefaultLangId(1033);  // a text missing in a language falls back to English
   OpenDialog = AddDialog("OpenDialog", QStringLiteral("Inkloom Projects (*.iklproj)|*.iklproj"),
                          QStringLiteral("Open Project"), QString());
   SaveDialog = AddDialog("SaveDialog", QStringLiteral("Inkloom Projects (*.iklproj)|*.iklproj"),
@@ -73,6 +77,10 @@ TModule::TModule(const QString& projectArgument, QObject* owner) : QObject(owner
     return QMessageBox::question(MainForm, caption, text,
                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   };
+  AskYesNo = [](const QString& caption, const QString& text) {
+    return QMessageBox::question(MainForm, caption, text, QMessageBox::Yes | QMessageBox::No);
+  };
+  ShowError = &TApplication::ShowError;
   ChooseFile = [](QFileDialog* dialog) {
     return dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()
                ? dialog->selectedFiles().first()
@@ -93,8 +101,17 @@ TModule::~TModule() {
   delete MainForm;
   MainForm = nullptr;
   ConfigFile->WriteString(kGeneral, QStringLiteral("RecentFileName"), ProjectFileName);
+  SaveSettingsFile();
   delete ConfigFile;
   Module = nullptr;
+}
+
+void TModule::SaveSettingsFile() {
+  try {
+    ConfigFile->SaveAtShutdown();
+  } catch (const std::exception& error) {
+    ShowError(FormatText(GetString(QStringLiteral("SettingsNotSaved")), {QString::fromUtf8(error.what())}));
+  }
 }
 
 QObject* TModule::AddDialog(const char* name, const QString& filter, const QString& title,
@@ -208,6 +225,10 @@ void TModule::DataModuleCreate(const QString& projectArgument) {
   Localizer->SetLangId(1049);
   LocalStrings->Loaded();
   MainForm = new TMainForm(this);
+  Recovery = new TRecoveryKeeper([this] { return GetText(); }, [this] { return ProjectFileName; }, this);
+  connect(GetEditor(), &QsciScintilla::textChanged, this, [this] {
+    if (IsModified()) Recovery->Changed();
+  });
   if (!ConfigFile->ReadString(kGeneral, QStringLiteral("WindowPosition"), QString()).isEmpty())
     ConfigFile->RestoreWindowPlacement(kGeneral, QStringLiteral("WindowPosition"), MainForm);
   HTMLGenerator = new THTMLGenerator();
@@ -222,19 +243,49 @@ void TModule::DataModuleCreate(const QString& projectArgument) {
   if (!recent.isEmpty() && QFileInfo(recent).isFile()) OpenDialog->setProperty("FileName", recent);
   DefaultLinkUrl = QStringLiteral("http://");
   DefaultLinkText = QStringLiteral("More info...");
-  if (!projectArgument.isEmpty() && QFileInfo(projectArgument).isFile()) {
-    NewProject();  // what stays if the file cannot be read
+  const bool projectGiven = !projectArgument.isEmpty() && QFileInfo(projectArgument).isFile();
+  NewProject();  // what stays if the file cannot be read
+  if (projectGiven) {
     try {
       OpenProject(QFileInfo(projectArgument).absoluteFilePath());
     } catch (const std::exception& error) {
-      QTimer::singleShot(0, this, [message = QString::fromUtf8(error.what())] {
-        TApplication::ShowError(message);
-      });
+      QTimer::singleShot(0, this, [this, message = QString::fromUtf8(error.what())] { ShowError(message); });
     }
-  } else {
-    NewProject();
-    QTimer::singleShot(0, this, [this] { ShowStartScreen(); });
   }
+  QTimer::singleShot(0, this, [this, projectGiven] { ShowStart(projectGiven); });
+}
+
+// Once the window is up: unsaved text a crash left behind first, then the start screen.
+void TModule::ShowStart(bool projectGiven) {
+  if (OfferRecovery() || projectGiven) return;
+  ShowStartScreen();
+}
+
+bool TModule::OfferRecovery() {
+  for (const TRecoveredText& recovered : TRecoveryFile::Pending()) {
+    const QString name = TSectionList::ProjectName(recovered.Project, GetString(QStringLiteral("Untitled")));
+    const QString question = FormatText(GetString(QStringLiteral("RestoreUnsaved")),
+                                        {name, QLocale().toString(recovered.Time, QLocale::ShortFormat)});
+    if (AskYesNo(GetString(QStringLiteral("Title")), question) == QMessageBox::Yes) {
+      RestoreText(recovered);
+      return true;
+    }
+    TRecoveryFile::Remove(recovered.File);
+  }
+  return false;
+}
+
+// The recovered text comes back as unsaved changes of its project.
+void TModule::RestoreText(const TRecoveredText& recovered) {
+  if (QFileInfo(recovered.Project).isFile())
+    OpenProject(recovered.Project);
+  else
+    SetFileName(recovered.Project);
+  TRecoveryFile::Remove(recovered.File);
+  SetText(recovered.Text);
+  SetModified(true);
+  ContentChanged = true;
+  Recovery->Flush();
 }
 
 QString TModule::GetString(const QString& key) const { return LocalStrings->GetString(key); }
@@ -260,9 +311,14 @@ void TModule::SetText(const QString& text) {
   GetEditor()->setText(lines);
 }
 
-bool TModule::IsModified() const { return GetEditor()->isModified(); }
+bool TModule::IsModified() const { return MarkedModified || GetEditor()->isModified(); }
 
-void TModule::SetModified(bool modified) { GetEditor()->setModified(modified); }
+void TModule::SetModified(bool modified) {
+  MarkedModified = modified;
+  if (modified) return;
+  GetEditor()->setModified(false);
+  Recovery->Discard();
+}
 
 void TModule::SetFileName(const QString& name) {
   ProjectFileName = name;
@@ -375,11 +431,23 @@ bool TModule::QuerySaveChanges() {
   if (!IsModified()) return true;
   QString text = GetString(QStringLiteral("SaveChanges")).replace(QStringLiteral("%s"), GetProjectName());
   switch (AskYesNoCancel(GetString(QStringLiteral("Title")), text)) {
-    case QMessageBox::Yes: return SaveProject(ProjectFileName);
+    case QMessageBox::Yes: return SaveBeforeDiscard();
     case QMessageBox::No: return true;
     default: return false;
   }
 }
+
+// A save that fails keeps the text and says why: the caller must not discard it.
+bool TModule::SaveBeforeDiscard() {
+  try {
+    return SaveProject(ProjectFileName);
+  } catch (const std::exception& error) {
+    ShowError(QString::fromUtf8(error.what()));
+    return false;
+  }
+}
+
+void TModule::ProjectClosed() { Recovery->Discard(); }
 
 bool TModule::OpenProject(const QString& name) {
   QString file = name;
@@ -402,10 +470,16 @@ bool TModule::OpenProject(const QString& name) {
 
 bool TModule::SaveProject(const QString& name) {
   if (name.isEmpty()) return SaveProjectAs();
-  Document = TProjectFile::Write(name, GetText(), [this](QDomElement& root) {
-    Document = root.ownerDocument();  // the handlers add their parts to the new document
-    OnSaveAction->Execute();
-  });
+  try {
+    Document = TProjectFile::Write(name, GetText(), [this](QDomElement& root) {
+      Document = root.ownerDocument();  // the handlers add their parts to the new document
+      OnSaveAction->Execute();
+    });
+  } catch (const EProjectCharacterError& error) {
+    throw EInkloomError(FormatText(GetString(QStringLiteral("InvalidCharacter")),
+                                   {QString::number(error.Line), EProjectCharacterError::CodeText(error.Code)})
+                            .toStdString());
+  }
   SetModified(false);
   SetFileName(name);
   return true;

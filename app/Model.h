@@ -20,6 +20,8 @@ class TLocalStrings;
 class TLocalizer;
 class TMultiAction;
 class THTMLGenerator;
+class TRecoveryKeeper;
+struct TRecoveredText;
 
 class TModule : public QObject {
   Q_OBJECT
@@ -69,10 +71,17 @@ class TModule : public QObject {
   bool SaveProject(const QString& name);
   bool SaveProjectAs();
   bool QuerySaveChanges();
+  // The main window closes for good: unsaved text the user chose to drop leaves no trace.
+  void ProjectClosed();
+  // Offers the unsaved text a crash left behind; true when the user restored one.
+  bool OfferRecovery();
 
   // Questions and file dialogs go through these, so that tests can answer them.
   std::function<int(const QString& caption, const QString& text)> AskYesNoCancel;
+  std::function<int(const QString& caption, const QString& text)> AskYesNo;
   std::function<QString(QFileDialog* dialog)> ChooseFile;
+  // Shows an error a command met where it must not leave through the error handler.
+  std::function<void(const QString& message)> ShowError;
 
   // Set by every change of the text; the section list is rebuilt at the next idle moment.
   bool ContentChanged = false;
@@ -97,6 +106,9 @@ class TModule : public QObject {
   QString ProjectFileName;
   QString RecentProject;
   QDomDocument Document;
+  // The editor cannot be told that unchanged text is modified: this says so until a save.
+  bool MarkedModified = false;
+  TRecoveryKeeper* Recovery = nullptr;
 
   void CreateActions();
   TAction* AddAction(const char* name, const QString& caption, const QKeySequence& shortcut,
@@ -106,6 +118,10 @@ class TModule : public QObject {
                      const QString& defaultExt);
   QString ShowFileDialog(QObject* texts, bool save);
   void DataModuleCreate(const QString& projectArgument);
+  void ShowStart(bool projectGiven);
+  void RestoreText(const TRecoveredText& recovered);
+  bool SaveBeforeDiscard();
+  void SaveSettingsFile();
   void OpenUrl(const QString& url);
 
   bool SelectionAvailable() const;

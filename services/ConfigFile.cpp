@@ -164,6 +164,12 @@ void TConfigFile::Load() {
   Q_EMIT OnLoad(this);
 }
 
+void TConfigFile::SaveAtShutdown() {
+  const bool due = SaveOnDestroy && !AutoLoadFailed;
+  SaveOnDestroy = false;
+  if (due) Save();
+}
+
 void TConfigFile::Save() {
   Q_EMIT OnSave(this);
   const QString path = FileSystemPath(FullPath().toStdString());

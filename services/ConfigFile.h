@@ -56,6 +56,9 @@ class TConfigFile : public QObject {
   // Raises OnSave, creates the missing folders and replaces the file through a temporary file.
   // Throws EInkloomError when that fails; the old file then stays as it was.
   void Save();
+  // What the destructor would do, at a moment when a failure can still be shown: saves when
+  // AutoSave is set and the file was not found unreadable, then clears AutoSave. Throws as Save.
+  void SaveAtShutdown();
   // The data from the bytes of a settings file, and the bytes Save writes.
   void LoadFromBytes(const QByteArray& bytes);
   QByteArray SaveToBytes() const;

@@ -171,3 +171,23 @@ void TLocalStrings::SetStrings(const QStringList& lines) {
       Unlocalizable.append(entry.first);
   }
 }
+
+QString FormatText(const QString& format, const QStringList& values) {
+  QString text;
+  text.reserve(format.size());
+  qsizetype next = 0;
+  for (qsizetype i = 0; i < format.size(); ++i) {
+    const QChar c = format[i];
+    const QChar kind = i + 1 < format.size() ? format[i + 1] : QChar();
+    if (c == u'%' && kind == u'%') {
+      text += u'%';
+      ++i;
+    } else if (c == u'%' && (kind == u's' || kind == u'd') && next < values.size()) {
+      text += values[next++];
+      ++i;
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}

@@ -78,3 +78,8 @@ class TLocalStrings : public QObject {
   // Every text of the owner and its components, as entries "Component.Property" and value.
   QList<TTextProperties::TEntry> CaptureOwner() const;
 };
+
+// A message of a table with its "%s" and "%d" filled in order from values ("%%" gives "%"). A
+// text with more of them than values keeps the rest as they are, so a translated text can never
+// read past the values.
+QString FormatText(const QString& format, const QStringList& values);

@@ -22,7 +22,8 @@ namespace {
 const std::map<QString, QStringList>& Tables() {
   static const std::map<QString, QStringList> tables{
       {"Module", {"Title", "SaveChanges", "Untitled", "Project", "TextNotFound",
-                  "NoSelectionAvailable", "Warning", "GotoSection"}},
+                  "NoSelectionAvailable", "Warning", "GotoSection", "InvalidCharacter",
+                  "SettingsNotSaved", "RestoreUnsaved"}},
       {"MainForm", {}},
       {"TextSearchDialog", {}},
       {"TextReplaceDialog", {}},

@@ -9,6 +9,7 @@
 #include "publish/FTPUploadModule.h"
 #include "services/Action.h"
 #include "services/ConfigFile.h"
+#include "services/LocalStrings.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -435,6 +436,87 @@ TEST_F(MainWindowTest, F9ShowsTheSampleProjectWithItsIncludesResolved) {
   EXPECT_EQ(title, QStringLiteral("Visit us - Greenleaf Tea House"));
   EXPECT_TRUE(shown.contains(QStringLiteral("Monday - Friday"))) << shown.toStdString();
   EXPECT_TRUE(shown.contains(QStringLiteral("12 Willow Lane"))) << shown.toStdString();
+}
+
+TEST_F(MainWindowTest, AFailedSaveNeverClosesTheWindowNorDropsTheText) {
+  QStringList errors;
+  Start();
+  Module->ShowError = [&errors](const QString& message) { errors.append(message); };
+  MainForm->show();
+  // A file stands where the project's folder should be.
+  Write(QStringLiteral("blocker"), "not a folder");
+  Chosen = Path(QStringLiteral("blocker/site.iklproj"));
+  Editor()->setText(QStringLiteral("precious"));
+  Answer = QMessageBox::Yes;
+  EXPECT_FALSE(MainForm->close());
+  EXPECT_TRUE(MainForm->isVisible());
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(Module->GetText(), QStringLiteral("precious"));
+  EXPECT_TRUE(Module->IsModified());
+  // The same for Open, which saves before it discards.
+  Write(QStringLiteral("other.iklproj"), Project("other"));
+  Chosen = Path(QStringLiteral("blocker/site.iklproj"));
+  EXPECT_FALSE(Module->OpenProject(QString()));
+  EXPECT_EQ(errors.size(), 2);
+  EXPECT_EQ(Module->GetText(), QStringLiteral("precious"));
+
+  // A character no project file can hold: the save is refused, naming the line.
+  Editor()->setText(QStringLiteral("one\r\ntwo\u0001"));
+  Chosen = Path(QStringLiteral("fine.iklproj"));
+  EXPECT_FALSE(MainForm->close());
+  ASSERT_EQ(errors.size(), 3);
+  EXPECT_TRUE(errors.last().startsWith(QStringLiteral("Строка 2 "))) << errors.last().toStdString();
+  EXPECT_TRUE(errors.last().contains(QStringLiteral("U+0001"))) << errors.last().toStdString();
+  EXPECT_FALSE(QFileInfo::exists(Chosen));
+  EXPECT_TRUE(Module->IsModified());
+}
+
+TEST_F(MainWindowTest, TheProgramCanMarkUnchangedTextModified) {
+  Write(QStringLiteral("m/site.iklproj"), Project("text"));
+  Start(Path(QStringLiteral("m/site.iklproj")));
+  EXPECT_FALSE(Module->IsModified());
+  Module->SetModified(true);
+  EXPECT_TRUE(Module->IsModified());
+  // Typing and undoing it does not make the text clean again.
+  Editor()->append(QStringLiteral("x"));
+  Editor()->undo();
+  EXPECT_TRUE(Module->IsModified());
+  Answer = QMessageBox::Cancel;
+  EXPECT_FALSE(MainForm->close());
+  EXPECT_EQ(Questions.size(), 1);
+  Module->Action(QStringLiteral("SaveAction"))->trigger();
+  EXPECT_FALSE(Module->IsModified());
+}
+
+TEST_F(MainWindowTest, ASettingsFileThatCannotBeWrittenIsReported) {
+  Start();
+  QStringList errors;
+  Module->ShowError = [&errors](const QString& message) { errors.append(message); };
+  // A file where the settings folder should be.
+  QDir(Path(QStringLiteral("config"))).removeRecursively();
+  Write(QStringLiteral("config"), "in the way");
+  Stop();
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Настройки программы не сохранены: "))) << errors[0].toStdString();
+}
+
+TEST_F(MainWindowTest, TextsMissingInRussianFallBackToEnglish) {
+  Start();
+  QObject owner;
+  TLocalStrings table(&owner);
+  table.SetTableText(QStringLiteral("[1033]\nOnly=English text\n\n[1049]\nBoth=\u0420\u0443\u0441\n"));
+  table.Localize(1049);
+  EXPECT_EQ(table.GetString(QStringLiteral("Only")), QStringLiteral("English text"));
+}
+
+TEST_F(MainWindowTest, F9PreviewsPagesWhoseNamesHoldAddressCharacters) {
+  Write(QStringLiteral("n/site.iklproj"), Project("[a#b%c?d.html]\r\nodd name page"));
+  Start(Path(QStringLiteral("n/site.iklproj")));
+  MainForm->show();
+  Editor()->setCursorPosition(1, 0);
+  const QString shown = InPreview([&] { Module->Action(QStringLiteral("PreviewAction"))->trigger(); },
+                                  [](TBrowserForm*) {});
+  EXPECT_TRUE(shown.contains(QStringLiteral("odd name page"))) << shown.toStdString();
 }
 
 #include "test_MainWindow.moc"

@@ -1,0 +1,60 @@
+// The program's module and main window in a process of their own, for the test of recovery after
+// a crash: "edit PROJECT" types into the editor, says "ready" once the unsaved text is on disk and
+// waits to be killed; "yes PROJECT" and "no PROJECT" start again, answer the recovery question
+// and print what the editor then holds.
+
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/Model.h"
+#include "preview/BrowserEngine.h"
+#include "project/RecoveryFile.h"
+#include "services/WidgetTextAdapter.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QDir>
+#include <QMessageBox>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+void Say(const QString& line) {
+  std::printf("%s\n", line.toUtf8().constData());
+  std::fflush(stdout);
+}
+
+int Edit() {
+  MainForm->show();
+  QTest::keyClicks(Module->GetEditor(), QStringLiteral("typed before the crash "));
+  while (QDir(TRecoveryFile::Folder()).entryList({QStringLiteral("*.recovery")}).isEmpty())
+    QTest::qWait(50);
+  Say(QStringLiteral("ready"));
+  return QApplication::exec();
+}
+
+int Report() {
+  QCoreApplication::processEvents();  // the posted start: the question
+  Say(QStringLiteral("text:") + QString(Module->GetText()).replace(QStringLiteral("\r\n"), QStringLiteral("|")));
+  Say(QStringLiteral("modified:") + QString::number(Module->IsModified()));
+  delete Module;
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  PrepareBrowserEngine();
+  TApplication application(argc, argv);
+  TWidgetTextAdapter::Install();
+  const QString stage = QString::fromLocal8Bit(argv[1]);
+  new TModule(QString::fromLocal8Bit(argv[2]));
+  const bool yes = stage == QLatin1String("yes");
+  Module->AskYesNo = [yes](const QString&, const QString& question) {
+    Say(QStringLiteral("asked:") + question);
+    return yes ? QMessageBox::Yes : QMessageBox::No;
+  };
+  return stage == QLatin1String("edit") ? Edit() : Report();
+}
