@@ -32,10 +32,15 @@ void AddOptions(QCommandLineParser& parser) {
                     QStringLiteral("PROJECT")});
   parser.addOption({QStringLiteral("port"),
                     QStringLiteral("Port for --serve (default: a free one)."), QStringLiteral("N")});
+  parser.addOption({QStringLiteral("watch"),
+                    QStringLiteral("With --serve: rebuild when the project or its theme changes and "
+                                   "reload the pages open in a browser.")});
   parser.addOption({QStringLiteral("upload"),
                     QStringLiteral("Generate the site of PROJECT and upload it with the project's "
                                    "FTP settings; saves the updated record of uploaded files."),
                     QStringLiteral("PROJECT")});
+  parser.addOption({QStringLiteral("dry-run"),
+                    QStringLiteral("With --upload: list the files that would be sent, send nothing.")});
   parser.addOption({QStringLiteral("run-script"),
                     QStringLiteral("Run a JavaScript file against the automation objects without a "
                                    "window, with PROJECT opened first when given."),
@@ -110,6 +115,11 @@ TCommandLine TCommandLine::Parse(const QStringList& args) {
     result.Port = port;
   }
 
+  result.Watch = parser.isSet(QStringLiteral("watch"));
+  if (result.Watch && result.Mode != rmServe) return UsageError(QStringLiteral("--watch goes with --serve."));
+  result.DryRun = parser.isSet(QStringLiteral("dry-run"));
+  if (result.DryRun && result.Mode != rmUpload) return UsageError(QStringLiteral("--dry-run goes with --upload."));
+
   int allowedPositional = (result.Mode == rmEditor || result.Mode == rmAutomation ||
                            result.Mode == rmRunScript) ? 1 : 0;
   if (positional.size() > allowedPositional)
@@ -128,8 +138,9 @@ QString TCommandLine::HelpText() {
       "  inkloom [PROJECT]                        the editor\n"
       "  inkloom --build PROJECT                  generate the site; exit 0, 1 generator error,\n"
       "                                           2 usage error or unreadable project\n"
-      "  inkloom --serve PROJECT [--port N]       generate and serve it on 127.0.0.1\n"
-      "  inkloom --upload PROJECT                 generate and upload it\n"
+      "  inkloom --serve PROJECT [--port N] [--watch]\n"
+      "                                           generate and serve it on 127.0.0.1\n"
+      "  inkloom --upload [--dry-run] PROJECT     generate and upload it (or list what would go)\n"
       "  inkloom --run-script FILE.js [PROJECT]   run a script without a window\n"
       "  inkloom --help | --version\n"
       "\nAutomation server switches (after / or -, any letter case):\n"

@@ -8,8 +8,8 @@
 enum TRunMode {
   rmEditor,      // inkloom [PROJECT]
   rmBuild,       // --build PROJECT
-  rmServe,       // --serve PROJECT [--port N]
-  rmUpload,      // --upload PROJECT
+  rmServe,       // --serve PROJECT [--port N] [--watch]
+  rmUpload,      // --upload [--dry-run] PROJECT
   rmRunScript,   // --run-script FILE.js [PROJECT]
   rmRegServer,   // -regserver, /regserver
   rmUnregServer, // -unregserver
@@ -24,6 +24,8 @@ struct TCommandLine {
   QString Project;     // the project file, empty when none was named
   QString ScriptFile;  // --run-script
   int Port = 0;        // --serve; 0 chooses a free port
+  bool Watch = false;  // --serve --watch: rebuild on change and reload open pages
+  bool DryRun = false; // --upload --dry-run: list what would be sent, send nothing
   QString Error;       // rmUsageError: what was wrong
 
   // args[0] is the program.

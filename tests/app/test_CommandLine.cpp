@@ -50,6 +50,9 @@ TEST(CommandLine, HeadlessModesTakeTheirProject) {
   EXPECT_EQ(serve.Mode, rmServe);
   EXPECT_EQ(serve.Port, 8080);
   EXPECT_EQ(Parse({"--serve", "x"}).Port, 0);
+  EXPECT_FALSE(Parse({"--serve", "x"}).Watch);
+  EXPECT_TRUE(Parse({"--serve", "x", "--watch"}).Watch);
+  EXPECT_TRUE(Parse({"--upload", "--dry-run", "x"}).DryRun);
   TCommandLine script = Parse({"--run-script", "s.js", "p.iklproj"});
   EXPECT_EQ(script.Mode, rmRunScript);
   EXPECT_EQ(script.ScriptFile, QStringLiteral("s.js"));
@@ -63,6 +66,8 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
   EXPECT_EQ(Parse({"--serve", "x", "--port", "70000"}).Mode, rmUsageError);
   EXPECT_EQ(Parse({"--serve", "x", "--port", "eighty"}).Mode, rmUsageError);
   EXPECT_EQ(Parse({"--build", "a", "stray"}).Mode, rmUsageError);
+  EXPECT_EQ(Parse({"--build", "a", "--watch"}).Mode, rmUsageError);
+  EXPECT_EQ(Parse({"--serve", "a", "--dry-run"}).Mode, rmUsageError);
   TCommandLine unknown = Parse({"--frobnicate"});
   EXPECT_EQ(unknown.Mode, rmUsageError);
   EXPECT_TRUE(unknown.Error.contains(QStringLiteral("frobnicate")));
