@@ -89,9 +89,8 @@ void THTMLTheme::FindDefaultTemplate() {
       }
     }
   } else {
-    QDir dir(FileSystemPath(Folder));
-    const QStringList files =
-        dir.entryList({QStringLiteral("*.htm*")}, QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+    // The first in name order: the order the file system lists them in differs between machines.
+    const QStringList files = MatchingNames(FileSystemPath(Folder), QStringLiteral("*.htm*"), true);
     if (!files.isEmpty()) DefaultTemplateName = files.first().toStdString();
   }
 }

@@ -549,26 +549,36 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-void WriteFileText(std::string_view path, std::string_view bytes) {
+bool WriteFileText(std::string_view path, std::string_view bytes) {
   const QString fsPath = FileSystemPath(path);
   const QByteArray name = QFile::encodeName(fsPath);
-  if (FileHolds(name, bytes)) return;  // unchanged: nothing to write
+  if (FileHolds(name, bytes)) return true;  // unchanged: nothing to write
   const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
   int fd = ::open(name.constData(), flags, 0666);
   if (fd < 0 && errno == ENOENT) {  // the folder is made only when it is missing
     QDir().mkpath(QFileInfo(fsPath).absolutePath());
     fd = ::open(name.constData(), flags, 0666);
   }
-  if (fd < 0) return;
-  WriteAll(fd, bytes);
-  ::close(fd);
+  if (fd < 0) return false;
+  const bool written = WriteAll(fd, bytes);
+  return ::close(fd) == 0 && written;
 }
 
 namespace {
 
-// A plain file copy that replaces an existing destination only when asked to.
+// The same existing file or folder under two names (a link, "." or ".." parts, a separator
+// more or less).
+bool SameEntry(const QString& a, const QString& b) {
+  const QString canonical = QFileInfo(a).canonicalFilePath();
+  return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+// A plain file copy that replaces an existing destination only when asked to. A file copied onto
+// itself (a theme that is its own output folder) is already in place: removing the destination
+// first would lose it.
 bool CopyOneFile(const QString& source, const QString& destination, bool overwrite) {
   if (QFileInfo::exists(destination)) {
+    if (SameEntry(source, destination)) return true;
     if (!overwrite || !QFile::remove(destination)) return false;
   }
   return QFile::copy(source, destination);
@@ -576,30 +586,67 @@ bool CopyOneFile(const QString& source, const QString& destination, bool overwri
 
 bool CopyFolderPaths(const QString& source, const QString& destination, bool overwrite);
 
-// Copies files and folders into the folder to (ending with "/"); the result is that of the last.
-bool CopyEntries(const QFileInfoList& entries, const QString& to, bool overwrite) {
+// Copies the entries names of the folder from into the folder to (ending with "/"); the result
+// is that of the last.
+bool CopyEntries(const QDir& from, const QStringList& names, const QString& to, bool overwrite) {
   bool result = false;
-  for (const QFileInfo& entry : entries) {
-    QString target = to + entry.fileName();
-    result = entry.isDir() ? CopyFolderPaths(entry.filePath(), target, overwrite)
-                           : CopyOneFile(entry.filePath(), target, overwrite);
+  for (const QString& name : names) {
+    const QFileInfo entry(from, name);
+    result = entry.isDir() ? CopyFolderPaths(entry.filePath(), to + name, overwrite)
+                           : CopyOneFile(entry.filePath(), to + name, overwrite);
   }
   return result;
 }
 
 bool CopyFolderPaths(const QString& source, const QString& destination, bool overwrite) {
-  QFileInfo sourceInfo(source);
-  if (!sourceInfo.isDir()) return false;
-  if (!QDir().mkpath(destination)) return false;
-  QString from = QDir(source).absolutePath() + '/';
-  QString to = QDir(destination).absolutePath() + '/';
-  if (from == to) return false;
-  return CopyEntries(QDir(source).entryInfoList(
-                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name),
-                     to, overwrite);
+  if (!QFileInfo(source).isDir() || !QDir().mkpath(destination)) return false;
+  if (SameEntry(source, destination)) return false;
+  const QDir from(source);
+  const QStringList names = from.entryList(
+      QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+  return CopyEntries(from, names, QDir(destination).absolutePath() + '/', overwrite);
+}
+
+// Names compare as Windows compares them, letter case aside; only "*" and "?" are wildcards (a
+// name such as "photo[1].png" is no character set).
+bool MatchesWildcard(const QString& name, const QString& wildcard) {
+  const QString n = name.toCaseFolded(), w = wildcard.toCaseFolded();
+  qsizetype i = 0, j = 0, starAt = -1, starMatched = 0;
+  while (i < n.size()) {
+    if (j < w.size() && w[j] == u'*') {
+      starAt = j++;
+      starMatched = i;
+    } else if (j < w.size() && (w[j] == u'?' || w[j] == n[i])) {
+      ++i;
+      ++j;
+    } else if (starAt >= 0) {  // let the last star take one character more
+      j = starAt + 1;
+      i = ++starMatched;
+    } else {
+      return false;
+    }
+  }
+  while (j < w.size() && w[j] == u'*') ++j;
+  return j == w.size();
+}
+
+// Letter case aside, then exactly, so that the order is the same on every machine.
+bool NameOrder(const QString& a, const QString& b) {
+  const int order = a.compare(b, Qt::CaseInsensitive);
+  return order != 0 ? order < 0 : a < b;
 }
 
 }  // namespace
+
+QStringList MatchingNames(const QString& folder, const QString& wildcard, bool filesOnly) {
+  QStringList names;
+  // Without QDir::Hidden and QDir::System: hidden entries, sockets and devices do not match.
+  const QDir::Filters kinds = filesOnly ? QDir::Files : QDir::AllEntries;
+  for (const QString& name : QDir(folder).entryList(kinds | QDir::NoDotAndDotDot, QDir::Unsorted))
+    if (MatchesWildcard(name, wildcard)) names.append(name);
+  std::sort(names.begin(), names.end(), NameOrder);
+  return names;
+}
 
 bool CopyFolder(std::string_view source, std::string_view destination, bool overwrite) {
   return CopyFolderPaths(FileSystemPath(source), FileSystemPath(destination), overwrite);
@@ -609,16 +656,9 @@ bool CopyMatchingFiles(std::string_view pattern, std::string_view destination, b
   QString fsPattern = FileSystemPath(pattern);
   int slash = fsPattern.lastIndexOf('/');
   QString folder = slash < 0 ? QStringLiteral(".") : fsPattern.left(slash + 1);
-  QString wildcard = fsPattern.mid(slash + 1);
-  // Names compare as Windows compares them, without regard to letter case; hidden entries and
-  // sockets or devices do not match.
-  QDir dir(folder);
-  dir.setNameFilters({wildcard});
-  dir.setFilter(QDir::AllEntries | QDir::NoDotAndDotDot);
-  dir.setSorting(QDir::Name);
-  const QFileInfoList matches = dir.entryInfoList();
+  const QStringList matches = MatchingNames(folder, fsPattern.mid(slash + 1), false);
   if (matches.isEmpty()) return false;
   QString to = FileSystemPath(destination);
   if (!QDir().mkpath(to)) return false;
-  return CopyEntries(matches, QDir(to).absolutePath() + '/', overwrite);
+  return CopyEntries(QDir(folder), matches, QDir(to).absolutePath() + '/', overwrite);
 }

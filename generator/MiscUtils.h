@@ -9,13 +9,13 @@
 // end of the cursor's range or a NUL byte, whichever comes first. A scanner that fails leaves the
 // cursor where it was.
 
+#include <QStringList>
+
 #include <array>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-class QString;
 
 // A set of byte values.
 class TCharSet {
@@ -191,11 +191,16 @@ QString ResolvePathIgnoringCase(const QString& folder, const QString& relative);
 // The whole file, byte for byte; false when it cannot be opened.
 bool ReadFileText(std::string_view path, std::string& bytes);
 // Creates the missing folders, then writes the file; a file that cannot be written is skipped, and
-// one that already holds exactly these bytes is left untouched.
-void WriteFileText(std::string_view path, std::string_view bytes);
+// one that already holds exactly these bytes is left untouched. True when the file holds them.
+bool WriteFileText(std::string_view path, std::string_view bytes);
 // Copies a folder tree; false unless the source exists, the destination exists or can be made and
-// the two differ. The result is that of the last entry copied.
+// the two are not the same folder (links resolved). The result is that of the last entry copied;
+// a file that is its own destination is left as it is.
 bool CopyFolder(std::string_view source, std::string_view destination, bool overwrite);
-// Copies the files and folders matching the wildcards (* and ?) of the last part of pattern into
-// destination; hidden entries (names starting with ".") do not match. False when nothing matches.
+// Copies the files and folders matching the wildcards of the last part of pattern into
+// destination (as MatchingNames matches them). False when nothing matches.
 bool CopyMatchingFiles(std::string_view pattern, std::string_view destination, bool overwrite);
+// The names of the entries (only the files with filesOnly) of folder that match wildcard: "*"
+// stands for any run of characters, "?" for one, any other character for itself, letter case
+// aside. Hidden entries (names starting with ".") do not match. In name order, letter case aside.
+QStringList MatchingNames(const QString& folder, const QString& wildcard, bool filesOnly);

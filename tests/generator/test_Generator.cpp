@@ -2,6 +2,7 @@
 // well: lookups after a generation, the index page, the NOW date, the expansion guards, the parsing
 // of placeholders, state that must not outlive a generation, and a damaged theme archive.
 
+#include "TestSite.h"
 #include "TestZip.h"
 #include <gtest/gtest.h>
 
@@ -30,49 +31,6 @@ std::string Repeat(std::string_view piece, size_t count) {
   for (size_t i = 0; i < count; ++i) out.append(piece);
   return out;
 }
-
-// A project folder in a temporary folder, a generator pointed at it, and file helpers.
-class TSite {
- public:
-  TSite() {
-    Folder = Root.filePath(QStringLiteral("project"));
-    QDir().mkpath(Folder);
-    Generator.SetProjectFolder(Folder.toStdString());
-    Generator.SetThemesFolder(Root.filePath(QStringLiteral("themes")).toStdString());
-  }
-
-  int Generate(const std::string& utf8) {
-    return Generator.Generate(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
-  }
-
-  void Write(const QString& relative, const std::string& bytes) {
-    QString path = QDir(Folder).filePath(relative);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-  }
-
-  bool Exists(const QString& relative) const {
-    return QFileInfo(QDir(Folder).filePath(relative)).isFile();
-  }
-
-  std::string Read(const QString& relative) const {
-    QFile file(QDir(Folder).filePath(relative));
-    if (!file.open(QIODevice::ReadOnly)) return "<missing " + relative.toStdString() + ">";
-    QByteArray data = file.readAll();
-    return std::string(data.constData(), static_cast<size_t>(data.size()));
-  }
-
-  std::string Variable(const std::string& name) const {
-    std::string value;
-    return Generator.GetVariable(name, value) ? value : "<not found>";
-  }
-
-  QTemporaryDir Root;
-  QString Folder;
-  THTMLGenerator Generator;
-};
 
 // A zip archive of stored entries; crcDelta is added to the CRC-32 recorded for the entry named
 // damaged.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -327,4 +328,54 @@ TEST_F(FileHelpers, CopyMatchingFilesUsesWildcardsAndSkipsHiddenEntries) {
   EXPECT_EQ(Read(Path("out2/css1/inner.txt")), "n");
   EXPECT_FALSE(CopyMatchingFiles(Path("theme/*.js"), Path("out3"), true));
   EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(Path("out3"))));
+}
+
+TEST_F(FileHelpers, OnlyStarAndQuestionMarkAreWildcards) {
+  for (const char* name :
+       {"photo[1].png", "photo1.png", "Photo{2}.PNG", ".photo9.png", "a^b+c.txt"})
+    WriteFileText(Path("theme/") + name, name);
+  struct TCase {
+    const char* Pattern;
+    std::vector<std::string> Copied;  // sorted
+  };
+  const TCase cases[] = {
+      {"photo[1].png", {"photo[1].png"}},
+      {"PHOTO[1].PNG", {"photo[1].png"}},
+      {"photo?.png", {"photo1.png"}},
+      {"photo*.png", {"Photo{2}.PNG", "photo1.png", "photo[1].png"}},
+      {"*[*", {"photo[1].png"}},
+      {"photo[!1].png", {}},
+      {"photo{2}.png", {"Photo{2}.PNG"}},
+      {"a^b+c.txt", {"a^b+c.txt"}},
+      {"*9.png", {}},  // hidden
+      {"p*o?.*", {"photo1.png"}},
+  };
+  int run = 0;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Pattern);
+    const std::string out = Path("out") + std::to_string(++run);
+    EXPECT_EQ(CopyMatchingFiles(Path("theme/") + c.Pattern, out, true), !c.Copied.empty());
+    std::vector<std::string> copied;
+    for (const QString& name :
+         QDir(QString::fromStdString(out)).entryList(QDir::Files | QDir::Hidden))
+      copied.push_back(name.toStdString());
+    std::sort(copied.begin(), copied.end());
+    EXPECT_EQ(copied, c.Copied);
+  }
+}
+
+TEST_F(FileHelpers, ACopyOntoItselfLeavesTheFileAlone) {
+  WriteFileText(Path("theme/style.css"), "s");
+  WriteFileText(Path("theme/img/bg.png"), "b");
+  ASSERT_TRUE(
+      QFile::link(QString::fromStdString(Path("theme")), QString::fromStdString(Path("look"))));
+  // The same folder by its own name, with a separator of either kind, and through the link.
+  CopyMatchingFiles(Path("theme/*.css"), Path("theme"), true);
+  CopyMatchingFiles(Path("theme\\style.css"), Path("theme/"), true);
+  CopyMatchingFiles(Path("theme/style.css"), Path("look"), true);
+  CopyMatchingFiles(Path("look/img"), Path("theme"), true);
+  EXPECT_FALSE(CopyFolder(Path("theme"), Path("look"), true));
+  EXPECT_FALSE(CopyFolder(Path("look/img"), Path("theme/img/"), true));
+  EXPECT_EQ(Read(Path("theme/style.css")), "s");
+  EXPECT_EQ(Read(Path("theme/img/bg.png")), "b");
 }
