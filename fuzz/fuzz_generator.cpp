@@ -1,6 +1,7 @@
 // The whole generator on a project text, in a folder of its own. Pages go only into that
 // folder: a project that moves its output folder elsewhere ($outpath) is generated without
-// writing, since a fuzzer must not write anywhere on the machine.
+// writing, since a fuzzer must not write anywhere on the machine. (A blank $outpath is the
+// default folder "html", inside; an output folder that is the theme's own is inside too.)
 
 #include "generator/Generator.h"
 #include "generator/InkloomError.h"

@@ -145,7 +145,7 @@ int THTMLGenerator::GenerateUtf8(std::string_view projectText) {
   ClearState();
   ErrorCode = geSuccess;
   ErrorLineNumber = 0;
-  OutputPath = "html\\";
+  OutputPath = kDefaultOutputPath;
   Substitute = true;
   QDir().mkpath(FileSystemPath(GetOutputFolder()));
   Converter.QuoteStyle.clear();
@@ -260,7 +260,8 @@ void THTMLGenerator::SetVariable(std::string_view name, std::string_view value) 
   } else if (directive == "quotestyle") {
     Converter.QuoteStyle = LowerCaseAscii(trimmed);
   } else if (directive == "outpath") {
-    OutputPath = IncludeTrailingSeparator(trimmed);
+    // A blank value is no folder at all, not the file-system root.
+    OutputPath = trimmed.empty() ? kDefaultOutputPath : IncludeTrailingSeparator(trimmed);
   } else {
     SetOrdinaryVariable(name, value);
   }
@@ -436,10 +437,10 @@ void THTMLGenerator::WritePage(const std::string& name, const std::string& body)
   } else {
     out = ConvertCharset(Expand(body, nullptr));
   }
-  // A page name that leads out of the output folder is not written.
+  // A page that leads out of the output folder, or cannot be written, is not listed either.
   std::string relative;
-  if (NormalizeRelativePath(name, relative)) WriteFileText(GetOutputFolder() + relative, out);
-  Written.Add(name);
+  if (NormalizeRelativePath(name, relative) && WriteFileText(GetOutputFolder() + relative, out))
+    Written.Add(name);
   ScanResources(PageContent);
 }
 
@@ -447,7 +448,11 @@ void THTMLGenerator::AddResource(std::string_view path) { ThemeResources.Add(ToB
 
 void THTMLGenerator::CopyThemeResources() {
   std::string output = GetOutputFolder();
+  std::string relative;
   for (const std::string& resource : ThemeResources.Names()) {
+    // A name that leads out of the output folder is never copied, so it is not listed; one the
+    // theme lacks is listed all the same.
+    if (!NormalizeRelativePath(resource, relative)) continue;
     CurrentTheme.CopyResource(resource, output);
     Written.Add(resource);
   }

@@ -79,7 +79,8 @@ class THTMLGenerator {
   int LineNumber = 0;
   std::string ThemesFolder;
   std::string ProjectFolderPath;
-  std::string OutputPath = "html\\";
+  static constexpr const char* kDefaultOutputPath = "html\\";
+  std::string OutputPath = kDefaultOutputPath;
   bool Substitute = true;
   // Expansion guards: how deep values are nested in values, how much text the current
   // top-level expansion has examined, and the placeholders being expanded right now.

@@ -1,0 +1,104 @@
+// Where the generator writes and what it reports afterwards: the output folder, the files it
+// lists, pages whose substitution is off, pages in an 8-bit charset, and the warnings callers
+// read after a generation.
+
+#include "QtPrinters.h"
+#include "TestSite.h"
+
+#include "generator/Generator.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+QString Clean(const std::string& path) {
+  return QDir::cleanPath(FileSystemPath(path));
+}
+
+// Writes only below its project folder, as the fuzz target does: a fault that moved the output
+// folder elsewhere (the file-system root) writes nothing on the machine and is counted.
+class TFencedGenerator : public THTMLGenerator {
+ public:
+  explicit TFencedGenerator(const QString& folder) : Folder(QDir::cleanPath(folder) + '/') {
+    SetProjectFolder(Folder.toStdString());
+  }
+  int Refused = 0;
+
+ protected:
+  void WritePage(const std::string& name, const std::string& body) override {
+    if (Inside()) THTMLGenerator::WritePage(name, body);
+  }
+  void CopyThemeResources() override {
+    if (Inside()) THTMLGenerator::CopyThemeResources();
+  }
+
+ private:
+  QString Folder;
+
+  bool Inside() {
+    bool inside = (Clean(GetOutputFolder()) + '/').startsWith(Folder);
+    Refused += inside ? 0 : 1;
+    return inside;
+  }
+};
+
+}  // namespace
+
+// --- The output folder ----------------------------------------------------------------------
+
+TEST(GeneratorOutputFolder, ABlankOutpathMeansTheDefaultFolder) {
+  for (const char* outpath :
+       {"$outpath\n", "$outpath \n", "$outpath    \n", "$outpath \t \n", "$$outpath \n"}) {
+    SCOPED_TRACE(outpath);
+    TSite site;
+    site.Write(QStringLiteral("template/index.html"), "<img src=\"logo.png\">{content}");
+    site.Write(QStringLiteral("template/logo.png"), "L");
+    TFencedGenerator generator(site.Folder);
+    // Before the first section and inside the page it applies to.
+    const std::string text = outpath + std::string("[index.html]\n") + outpath + "Hi\n";
+    ASSERT_EQ(generator.Generate(QString::fromStdString(text)), 0);
+    EXPECT_EQ(generator.Refused, 0);
+    EXPECT_EQ(Clean(generator.GetOutputFolder()),
+              QDir(site.Folder).filePath(QStringLiteral("html")));
+    EXPECT_EQ(site.Read(QStringLiteral("html/index.html")), "<img src=\"logo.png\">Hi");
+    EXPECT_EQ(site.Read(QStringLiteral("html/logo.png")), "L");
+  }
+}
+
+TEST(GeneratorWrittenFiles, NamesThatLeadOutOfTheOutputFolderAreNotListed) {
+  struct TCase {
+    const char* Project;
+    std::vector<std::string> Written;
+    const char* Index;
+  };
+  const TCase cases[] = {
+      {"[..\\up.html]\nX\n[ok.txt]\nY\n", {"ok.txt"}, "ok.txt"},
+      {"[../../up.html]\nX\n[/root.html]\nR\n[C:\\drive.html]\nD\n", {}, ""},
+      {"[sub\\..\\..\\up.html]\nX\n[sub/../in.html]\nI\n",
+       {"sub\\..\\in.html"},
+       "sub\\..\\in.html"},
+      // A page that cannot be written (its folder is a file) is not listed either.
+      {"[a.txt]\nA\n[a.txt/b.html]\nB\n", {"a.txt"}, "a.txt"},
+      // A resource the theme lacks is listed; one that can never be copied is not.
+      {"[a.html]\n<img src=\"../up.png\">\n<img src=\"missing.png\">\n$uses ..\\x.css\n"
+       "<img src=\"http://example.com/x.png\">\n",
+       {"a.html", "missing.png"},
+       "a.html"},
+  };
+  TSite site;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Project);
+    ASSERT_EQ(site.Generate(c.Project), 0);
+    EXPECT_EQ(site.Generator.WrittenFiles(), c.Written);
+    EXPECT_EQ(site.Generator.GetIndexPage(), c.Index);
+  }
+  EXPECT_FALSE(QFileInfo::exists(site.Root.filePath(QStringLiteral("up.html"))));
+}
