@@ -93,6 +93,29 @@ std::string Extension(std::string_view name) {
   return dot == std::string_view::npos ? std::string() : LowerCaseAscii(name.substr(dot));
 }
 
+// Pages are poured into a template; other files are written without one.
+bool IsHtmlPage(std::string_view extension) {
+  return extension == ".htm" || extension == ".html" || extension == ".shtml" ||
+         extension == ".php";
+}
+
+// Each line of text converted, joined by LF as an expansion joins them (a final line break is
+// dropped, CR LF becomes LF).
+template <typename TConvert>
+std::string MapLines(std::string_view text, TConvert convert) {
+  if (text.find('\n') == std::string_view::npos) return convert(text);
+  std::string out;
+  TCursor cursor(text);
+  std::string_view line;
+  bool first = true;
+  while (ReadLine(cursor, line)) {
+    if (!first) out += '\n';
+    out += convert(line);
+    first = false;
+  }
+  return out;
+}
+
 // Finds each url(...) of a style sheet or style block.
 template <typename TFound>
 void ForEachUrl(std::string_view css, TFound found) {
@@ -295,6 +318,11 @@ void THTMLGenerator::SetOrdinaryVariable(std::string_view name, std::string_view
 }
 
 bool THTMLGenerator::GetVariable(std::string_view name, std::string& value) const {
+  return GetOwnVariable(name, value) || GetBuiltIn(name, value);
+}
+
+// A page or global variable, a qualified one or a fragment: everything but the built-in values.
+bool THTMLGenerator::GetOwnVariable(std::string_view name, std::string& value) const {
   value.clear();
   size_t dot = name.find('.');
   if (dot != std::string_view::npos) {
@@ -304,9 +332,11 @@ bool THTMLGenerator::GetVariable(std::string_view name, std::string& value) cons
     int section = Pages.Find(prefix);
     if (section >= 0 && LookupValue(&Pages.Entry(section).Variables, rest, value)) return true;
   }
-  if (LookupValue(PageVariables, name, value) || LookupValue(&GlobalVariables, name, value) ||
-      Pages.FindFragment(name, value))
-    return true;
+  return LookupValue(PageVariables, name, value) || LookupValue(&GlobalVariables, name, value) ||
+         Pages.FindFragment(name, value);
+}
+
+bool THTMLGenerator::GetBuiltIn(std::string_view name, std::string& value) const {
   std::string builtIn = UpperCaseAscii(name);
   if (builtIn == "CONTENT") {
     value = PageContent;
@@ -347,19 +377,8 @@ std::string THTMLGenerator::ExpandText(std::string_view text, const TNameValueLi
   ExpandWork += text.size();
   if (ExpandDepth >= kMaxExpandDepth || ExpandWork > kMaxExpandWork) return std::string(text);
   ++ExpandDepth;
-  std::string out;
-  if (text.find('\n') == std::string_view::npos) {
-    out = ExpandLine(text, arguments);
-  } else {
-    TCursor cursor(text);
-    std::string_view line;
-    bool first = true;
-    while (ReadLine(cursor, line)) {
-      if (!first) out += '\n';
-      out += ExpandLine(line, arguments);
-      first = false;
-    }
-  }
+  std::string out =
+      MapLines(text, [&](std::string_view line) { return ExpandLine(line, arguments); });
   --ExpandDepth;
   return out;
 }
@@ -391,16 +410,27 @@ std::string THTMLGenerator::ExpandLine(std::string_view line, const TNameValueLi
       out.append(m.MatchStart, m.CloseAt + 1 - m.MatchStart);
       continue;
     }
-    std::string value;
-    if (!LookupValue(arguments, placeholder.Name, value)) value = GetVariableOr(placeholder.Name, "");
     const TNameValueList* own = placeholder.HasArguments ? &placeholder.Arguments : nullptr;
     ActivePlaceholders.push_back(std::move(key));
-    std::string expanded = ExpandText(value, own);
+    std::string expanded = PlaceholderValue(placeholder.Name, arguments, own);
     ActivePlaceholders.pop_back();
     out += TTextToHTML::ConvertInline(expanded);
   }
   out.append(copied, line.data() + line.size() - copied);
   return out;
+}
+
+// A macro argument, a variable, a fragment or a built-in value, expanded with the placeholder's
+// own arguments; the content of a page whose substitution is off goes in as it is.
+std::string THTMLGenerator::PlaceholderValue(std::string_view name, const TNameValueList* arguments,
+                                             const TNameValueList* own) {
+  std::string value;
+  if (LookupValue(arguments, name, value) || GetOwnVariable(name, value))
+    return ExpandText(value, own);
+  GetBuiltIn(name, value);
+  if (ContentAsIs && SameTextAscii(name, "content"))
+    return MapLines(value, [](std::string_view line) { return std::string(line); });
+  return ExpandText(value, own);
 }
 
 bool THTMLGenerator::ResolveTemplate(std::string_view name, std::string& text) {
@@ -417,6 +447,30 @@ std::string THTMLGenerator::ConvertCharset(std::string_view text) const {
   return TCodePage::Utf8ToAnsi(text);
 }
 
+// A page whose substitution is off keeps the braces of its own lines, but its template is
+// filled all the same: without it the page would lose its body.
+std::string THTMLGenerator::FillTemplate(std::string_view templateText) {
+  if (Substitute) return Expand(templateText, nullptr);
+  Substitute = true;
+  ContentAsIs = true;
+  std::string page = Expand(templateText, nullptr);
+  Substitute = false;
+  ContentAsIs = false;
+  return page;
+}
+
+// The bytes of an output file: a page poured into its template, an include file's converted
+// markup, or the body of any other file as written.
+std::string THTMLGenerator::PageOutput(const std::string& name, const std::string& body) {
+  std::string extension = Extension(name);
+  if (extension == ".inc") return ConvertCharset(Expand(PageContent, nullptr));
+  if (!IsHtmlPage(extension)) return ConvertCharset(Expand(body, nullptr));
+  std::string templateText;
+  if (ResolveTemplate(GetVariableOr("Template", ""), templateText))
+    PageContent = FillTemplate(templateText);
+  return ConvertCharset(PageContent);
+}
+
 void THTMLGenerator::WritePage(const std::string& name, const std::string& body) {
   if (CurrentPage < 0) return;
   PageContent = Converter.Convert(body);
@@ -424,19 +478,7 @@ void THTMLGenerator::WritePage(const std::string& name, const std::string& body)
     if (!name.empty()) Pages.SetFragment(CurrentPage, PageContent);
     return;
   }
-  std::string extension = Extension(name);
-  std::string out;
-  if (extension == ".htm" || extension == ".html" || extension == ".shtml" ||
-      extension == ".php") {
-    std::string templateText;
-    if (ResolveTemplate(GetVariableOr("Template", ""), templateText))
-      PageContent = Expand(templateText, nullptr);
-    out = ConvertCharset(PageContent);
-  } else if (extension == ".inc") {
-    out = ConvertCharset(Expand(PageContent, nullptr));
-  } else {
-    out = ConvertCharset(Expand(body, nullptr));
-  }
+  std::string out = PageOutput(name, body);
   // A page that leads out of the output folder, or cannot be written, is not listed either.
   std::string relative;
   if (NormalizeRelativePath(name, relative) && WriteFileText(GetOutputFolder() + relative, out))

@@ -82,6 +82,8 @@ class THTMLGenerator {
   static constexpr const char* kDefaultOutputPath = "html\\";
   std::string OutputPath = kDefaultOutputPath;
   bool Substitute = true;
+  // While a page whose substitution is off fills its template: its content goes in as it is.
+  bool ContentAsIs = false;
   // Expansion guards: how deep values are nested in values, how much text the current
   // top-level expansion has examined, and the placeholders being expanded right now.
   int ExpandDepth = 0;
@@ -100,5 +102,11 @@ class THTMLGenerator {
   void LoadTheme(std::string_view name);
   std::string ExpandText(std::string_view text, const TNameValueList* arguments);
   std::string ExpandLine(std::string_view line, const TNameValueList* arguments);
+  bool GetOwnVariable(std::string_view name, std::string& value) const;
+  bool GetBuiltIn(std::string_view name, std::string& value) const;
+  std::string PlaceholderValue(std::string_view name, const TNameValueList* arguments,
+                               const TNameValueList* own);
+  std::string FillTemplate(std::string_view templateText);
+  std::string PageOutput(const std::string& name, const std::string& body);
   void ScanStyleSheet(std::string_view css, std::string_view base);
 };

@@ -102,3 +102,24 @@ TEST(GeneratorWrittenFiles, NamesThatLeadOutOfTheOutputFolderAreNotListed) {
   }
   EXPECT_FALSE(QFileInfo::exists(site.Root.filePath(QStringLiteral("up.html"))));
 }
+
+// --- Substitution off -----------------------------------------------------------------------
+
+TEST(GeneratorSubstOff, APageKeepsItsBracesAndStillFillsItsTemplate) {
+  TSite site;
+  site.Write(QStringLiteral("template/index.html"), "<title>{title}</title><main>{content}</main>");
+  ASSERT_EQ(site.Generate("$title T\n$x X\n"
+                          "[layout]\n<div>{&content}|{x}</div>\n"
+                          "[page.html]\n$subst off\n{title} and {x} and {&content}\n"
+                          "[framed.html]\n$Template layout\n$subst off\n{x}\n"
+                          "[part.inc]\n$subst off\n{x}\n"
+                          "[next.html]\n{x}\n"),
+            0);
+  // The page's own braces stay; its template's are substituted. Include files and raw files
+  // keep theirs and are not expanded at all.
+  EXPECT_EQ(site.Read(QStringLiteral("html/page.html")),
+            "<title>T</title><main>{title} and {x} and {&content}</main>");
+  EXPECT_EQ(site.Read(QStringLiteral("html/framed.html")), "<div>{x}|X</div>");
+  EXPECT_EQ(site.Read(QStringLiteral("html/part.inc")), "{x}\n");
+  EXPECT_EQ(site.Read(QStringLiteral("html/next.html")), "<title>T</title><main>X</main>");
+}
