@@ -442,9 +442,10 @@ bool THTMLGenerator::ResolveTemplate(std::string_view name, std::string& text) {
   return CurrentTheme.ReadTemplate(name, text);
 }
 
-std::string THTMLGenerator::ConvertCharset(std::string_view text) const {
+std::string THTMLGenerator::ConvertCharset(std::string_view text, bool htmlPage) const {
   if (GetVariableOr("charset", "") == "utf-8") return std::string(text);
-  return TCodePage::Utf8ToAnsi(text);
+  return TCodePage::Utf8ToAnsi(
+      text, htmlPage ? TCodePage::mcCharacterReference : TCodePage::mcQuestionMark);
 }
 
 // A page whose substitution is off keeps the braces of its own lines, but its template is
@@ -463,12 +464,12 @@ std::string THTMLGenerator::FillTemplate(std::string_view templateText) {
 // markup, or the body of any other file as written.
 std::string THTMLGenerator::PageOutput(const std::string& name, const std::string& body) {
   std::string extension = Extension(name);
-  if (extension == ".inc") return ConvertCharset(Expand(PageContent, nullptr));
-  if (!IsHtmlPage(extension)) return ConvertCharset(Expand(body, nullptr));
+  if (extension == ".inc") return ConvertCharset(Expand(PageContent, nullptr), false);
+  if (!IsHtmlPage(extension)) return ConvertCharset(Expand(body, nullptr), false);
   std::string templateText;
   if (ResolveTemplate(GetVariableOr("Template", ""), templateText))
     PageContent = FillTemplate(templateText);
-  return ConvertCharset(PageContent);
+  return ConvertCharset(PageContent, true);
 }
 
 void THTMLGenerator::WritePage(const std::string& name, const std::string& body) {

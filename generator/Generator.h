@@ -50,8 +50,9 @@ class THTMLGenerator {
   std::string Expand(std::string_view text, const TNameValueList* arguments);
   // A page's template: inline (it holds "<"), a fragment of that name, or a theme template.
   bool ResolveTemplate(std::string_view name, std::string& text);
-  // The page's bytes: unchanged for the charset "utf-8", otherwise in the code page.
-  std::string ConvertCharset(std::string_view text) const;
+  // The bytes of a file: unchanged for the charset "utf-8", otherwise in the code page, where a
+  // page (htmlPage) writes a character the code page lacks as a character reference.
+  std::string ConvertCharset(std::string_view text, bool htmlPage) const;
 
  protected:
   virtual void BeginGenerate() {}

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <atomic>
+#include <string>
 #include <vector>
 
 namespace {
@@ -169,6 +170,12 @@ const TReverseTable& ReverseTable() {
   return reverse[CurrentTable.load(std::memory_order_relaxed)];
 }
 
+// What is written for a character the code page lacks.
+std::string StandIn(char32_t code, TCodePage::TMissingCharacter missing) {
+  if (missing == TCodePage::mcQuestionMark) return "?";
+  return "&#" + std::to_string(static_cast<unsigned>(code)) + ';';
+}
+
 }  // namespace
 
 bool TCodePage::SetCodePage(std::string_view name) {
@@ -195,7 +202,7 @@ QString TCodePage::ToUnicode(std::string_view bytes) {
   return text;
 }
 
-std::string TCodePage::FromUnicode(const QString& text) {
+std::string TCodePage::FromUnicode(const QString& text, TMissingCharacter missing) {
   const auto& reverse = ReverseTable();
   std::string bytes;
   bytes.reserve(static_cast<size_t>(text.size()));
@@ -209,15 +216,17 @@ std::string TCodePage::FromUnicode(const QString& text) {
       bytes += static_cast<char>(b);
       continue;
     }
-    // A character outside the page: one "?" for the whole surrogate pair.
-    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ++i;
-    bytes += '?';
+    // A character outside the page; a surrogate pair is one character.
+    char32_t code = c;
+    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+      code = QChar::surrogateToUcs4(c, text[++i].unicode());
+    bytes += StandIn(code, missing);
   }
   return bytes;
 }
 
-std::string TCodePage::Utf8ToAnsi(std::string_view utf8) {
-  return FromUnicode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+std::string TCodePage::Utf8ToAnsi(std::string_view utf8, TMissingCharacter missing) {
+  return FromUnicode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())), missing);
 }
 
 std::string TCodePage::AnsiToUtf8(std::string_view bytes) {

@@ -17,11 +17,14 @@ class TCodePage {
   static bool SetCodePage(std::string_view name);
   static std::string Name();
 
-  static QString ToUnicode(std::string_view bytes);
-  // Characters the code page lacks become "?".
-  static std::string FromUnicode(const QString& text);
+  // What a character the code page lacks becomes: "?", or in an HTML page a numeric character
+  // reference ("&#233;", one for each character) that still shows it.
+  enum TMissingCharacter { mcQuestionMark, mcCharacterReference };
 
-  static std::string Utf8ToAnsi(std::string_view utf8);
+  static QString ToUnicode(std::string_view bytes);
+  static std::string FromUnicode(const QString& text, TMissingCharacter missing = mcQuestionMark);
+
+  static std::string Utf8ToAnsi(std::string_view utf8, TMissingCharacter missing = mcQuestionMark);
   static std::string AnsiToUtf8(std::string_view bytes);
   // Through the code page and back: what survives a round trip through the project file.
   static QString Filter(const QString& text);

@@ -6,6 +6,7 @@
 #include "TestSite.h"
 
 #include "generator/Generator.h"
+#include "project/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -122,4 +123,29 @@ TEST(GeneratorSubstOff, APageKeepsItsBracesAndStillFillsItsTemplate) {
   EXPECT_EQ(site.Read(QStringLiteral("html/framed.html")), "<div>{x}|X</div>");
   EXPECT_EQ(site.Read(QStringLiteral("html/part.inc")), "{x}\n");
   EXPECT_EQ(site.Read(QStringLiteral("html/next.html")), "<title>T</title><main>X</main>");
+}
+
+// --- Pages in an 8-bit charset --------------------------------------------------------------
+
+TEST(PageCharset, ACharacterTheCodePageLacksIsAReferenceInPagesAndAQuestionMarkElsewhere) {
+  ASSERT_TRUE(TCodePage::SetCodePage("windows-1251"));
+  struct TCase {
+    const char* Utf8;
+    const char* Plain;
+    const char* Page;
+  };
+  const TCase cases[] = {
+      {"Мир", "\xCC\xE8\xF0", "\xCC\xE8\xF0"},
+      {"café", "caf?", "caf&#233;"},
+      {"中文", "??", "&#20013;&#25991;"},
+      // Outside the basic plane: one character, one reference.
+      {"\xF0\x9D\x84\x9E!", "?!", "&#119070;!"},
+      {"€ «q»", "\x88 \xABq\xBB", "\x88 \xABq\xBB"},
+      {"&#233; <b>", "&#233; <b>", "&#233; <b>"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Utf8);
+    EXPECT_EQ(TCodePage::Utf8ToAnsi(c.Utf8), c.Plain);
+    EXPECT_EQ(TCodePage::Utf8ToAnsi(c.Utf8, TCodePage::mcCharacterReference), c.Page);
+  }
 }

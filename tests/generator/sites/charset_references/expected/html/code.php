@@ -1,0 +1,1 @@
+<title>Caf&#233; Мир</title><body>&#233;</body>
