@@ -157,6 +157,7 @@ void THTMLGenerator::ClearState() {
   Pages.Clear();
   Written.Clear();
   ThemeResources.Clear();
+  WarningList.clear();
 }
 
 int THTMLGenerator::Generate(const QString& projectText) {
@@ -172,7 +173,7 @@ int THTMLGenerator::GenerateUtf8(std::string_view projectText) {
   Substitute = true;
   QDir().mkpath(FileSystemPath(GetOutputFolder()));
   Converter.QuoteStyle.clear();
-  SetVariable("theme", "template");
+  LoadTheme("template");  // the project's own theme: a project without one is normal, no warning
   SetVariable("charset", "utf-8");
   BeginGenerate();
   ReadText(projectText);
@@ -274,7 +275,8 @@ void THTMLGenerator::SetVariable(std::string_view name, std::string_view value) 
   std::string_view trimmed = TrimBlanks(value);
   if (directive == "theme") {
     CopyThemeResources();  // what was collected so far comes from the theme being left
-    LoadTheme(trimmed);
+    if (!LoadTheme(trimmed))
+      WarningList.push_back({TGeneratorWarning::gwThemeNotFound, std::string(trimmed), LineNumber});
   } else if (directive == "uses") {
     ThemeResources.Add(trimmed);
   } else if (directive == "subst") {
@@ -290,10 +292,10 @@ void THTMLGenerator::SetVariable(std::string_view name, std::string_view value) 
   }
 }
 
-void THTMLGenerator::LoadTheme(std::string_view name) {
+bool THTMLGenerator::LoadTheme(std::string_view name) {
   std::string theme(name);
-  if (!CurrentTheme.Load(ProjectFolderPath + theme, ThemeExtension))
-    CurrentTheme.Load(ThemesFolder + theme, ThemeExtension);
+  return CurrentTheme.Load(ProjectFolderPath + theme, ThemeExtension) ||
+         CurrentTheme.Load(ThemesFolder + theme, ThemeExtension);
 }
 
 void THTMLGenerator::SetOrdinaryVariable(std::string_view name, std::string_view value) {

@@ -14,6 +14,15 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+// Something a generation went on after and the user should hear of.
+struct TGeneratorWarning {
+  enum TKind { gwThemeNotFound };
+  TKind Kind;
+  std::string Subject;  // the theme's name as the directive gave it
+  int Line;             // the line of the project text (from 1) where the directive stood
+};
 
 class THTMLGenerator {
  public:
@@ -45,6 +54,8 @@ class THTMLGenerator {
   const std::vector<std::string>& WrittenFiles() const { return Written.Names(); }
   // The line of the project text (from 1) at which the last generation stopped with an error.
   int ErrorLine() const { return ErrorLineNumber; }
+  // What the last generation met and went on after, in the order of the text.
+  const std::vector<TGeneratorWarning>& Warnings() const { return WarningList; }
 
   // Placeholder expansion of a text, with the arguments of a macro call or none.
   std::string Expand(std::string_view text, const TNameValueList* arguments);
@@ -78,6 +89,7 @@ class THTMLGenerator {
   int ErrorCode = geSuccess;
   int ErrorLineNumber = 0;
   int LineNumber = 0;
+  std::vector<TGeneratorWarning> WarningList;
   std::string ThemesFolder;
   std::string ProjectFolderPath;
   static constexpr const char* kDefaultOutputPath = "html\\";
@@ -100,7 +112,7 @@ class THTMLGenerator {
   void StartPage(const std::string& name);
   void SetVariable(std::string_view name, std::string_view value);
   void SetOrdinaryVariable(std::string_view name, std::string_view value);
-  void LoadTheme(std::string_view name);
+  bool LoadTheme(std::string_view name);
   std::string ExpandText(std::string_view text, const TNameValueList* arguments);
   std::string ExpandLine(std::string_view line, const TNameValueList* arguments);
   bool GetOwnVariable(std::string_view name, std::string& value) const;

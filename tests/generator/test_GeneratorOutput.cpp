@@ -149,3 +149,35 @@ TEST(PageCharset, ACharacterTheCodePageLacksIsAReferenceInPagesAndAQuestionMarkE
     EXPECT_EQ(TCodePage::Utf8ToAnsi(c.Utf8, TCodePage::mcCharacterReference), c.Page);
   }
 }
+
+// --- Warnings -------------------------------------------------------------------------------
+
+TEST(GeneratorWarnings, AThemeThatIsNotFoundIsReportedWithItsLine) {
+  struct TCase {
+    const char* Project;
+    std::vector<std::pair<std::string, int>> Warned;  // theme, line
+  };
+  const TCase cases[] = {
+      // No theme "template" beside the project is normal.
+      {"[a.html]\nA\n", {}},
+      {"$theme blue\n[a.html]\n$theme own\nA\n", {}},
+      {"$title T\n[a.html]\n$theme  nope \nA\n\n$theme template\n", {{"nope", 3}, {"template", 6}}},
+      // The lines of a value: the line where its placeholder stands.
+      {"$two $theme x\\n$theme blue\\n$theme y\n\n{two}\n", {{"x", 3}, {"y", 3}}},
+      // Reading stops at an error; what was met before it stays reported.
+      {"$theme gone\n[a.html\n$theme later\n", {{"gone", 1}}},
+  };
+  TSite site;
+  QDir().mkpath(site.Root.filePath(QStringLiteral("themes/blue")));
+  site.Write(QStringLiteral("own/index.html"), "{content}");
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Project);
+    site.Generate(c.Project);
+    std::vector<std::pair<std::string, int>> warned;
+    for (const TGeneratorWarning& warning : site.Generator.Warnings()) {
+      EXPECT_EQ(warning.Kind, TGeneratorWarning::gwThemeNotFound);
+      warned.emplace_back(warning.Subject, warning.Line);
+    }
+    EXPECT_EQ(warned, c.Warned);
+  }
+}

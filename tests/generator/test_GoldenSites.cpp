@@ -21,6 +21,9 @@
 //                                     line-breaks crlf    the project text's lines joined by CR LF,
 //                                                         as the editor hands them over
 //                                     optional PATH       a file that may or may not be created
+//                                     warning LINE theme NAME   a warning the generation gives, in
+//                                                         order (none unless listed): the theme
+//                                                         NAME of line LINE was not found
 //
 // The copy is made one level below a temporary root, so that a file written through a name that
 // leads out of the project or the output folder lands inside the root and shows up as an extra
@@ -312,6 +315,7 @@ struct TCaseSettings {
   int ErrorLine = -1;  // not checked
   bool CrLf = false;
   std::set<std::string> Optional;
+  std::vector<std::string> Warnings;  // "LINE theme NAME"
 };
 
 bool ReadSettings(const QString& caseFolder, TCaseSettings& settings, std::string& error) {
@@ -332,6 +336,8 @@ bool ReadSettings(const QString& caseFolder, TCaseSettings& settings, std::strin
       settings.CrLf = value == "crlf";
     } else if (key == "optional") {
       settings.Optional.insert(value);
+    } else if (key == "warning") {
+      settings.Warnings.push_back(value);
     } else {
       error = "case.txt: unknown key " + key;
       return false;
@@ -446,6 +452,11 @@ TEST_P(GoldenSite, GeneratesTheExpectedFiles) {
 
     std::string report = CompareTrees(expected, FileTree(root.path()), optional);
     EXPECT_TRUE(report.empty()) << "paths below the temporary root:\n" << report;
+
+    std::vector<std::string> warnings;
+    for (const TGeneratorWarning& warning : generator.Warnings())
+      warnings.push_back(std::to_string(warning.Line) + " theme " + warning.Subject);
+    EXPECT_EQ(warnings, settings.Warnings);
 
     if (checkWritten) {
       std::vector<std::string> actual = generator.WrittenFiles();
