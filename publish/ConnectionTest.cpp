@@ -29,12 +29,19 @@ int TConnectionTest::Try() {
   client.SetPort(Bytes(Settings.Port));
   client.SetUserName(Bytes(Settings.UserName));
   client.SetPassword(Bytes(Settings.Password));
-  if (!client.Connect()) return 1;
-  if (Cancelled) return -1;
+  if (!client.Connect()) {
+    Why = client.LastError();
+    return 1;
+  }
+  return Cancelled ? -1 : EnterRoot(client);
+}
+
+int TConnectionTest::EnterRoot(TFTPClient& client) {
   if (!TestRoot.isEmpty() && client.SetCurrentDir(Bytes(TestRoot))) {
     client.Disconnect();
     return 0;
   }
+  Why = TestRoot.isEmpty() ? TFTPError(TFTPError::feNotSet) : client.LastError();
   // Where the server puts the user: the starting point for choosing a folder.
   if (!Cancelled) TestRoot = QString::fromUtf8(client.GetCurrentDir());
   if (!Cancelled) client.Disconnect();

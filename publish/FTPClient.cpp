@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <cerrno>
+
 #include "generator/MiscUtils.h"
 #include "publish/Deadline.h"
 #include "publish/HostResolver.h"
@@ -49,29 +51,45 @@ uint16_t TFTPClient::PortNumber(const std::string& text) {
   return value >= 1 && value <= 65535 ? static_cast<uint16_t>(value) : 21;
 }
 
+bool TFTPClient::Fail(const TFTPError& why) {
+  Error = why;
+  return false;
+}
+
 bool TFTPClient::Connect() {
   Disconnect();
   Control.SetLimits(Timeout, Cancel);
-  std::vector<TSocketAddress> addresses =
-      THostResolver::Resolve(Server, PortNumber(Port), Control.Deadline());
-  if (!Control.Open(addresses) || !LogIn()) {
+  if (!Open() || !LogIn()) {
     Control.Close();
     return false;
   }
   ReadFeatures();
-  return Connected();
+  return Connected() || Fail(Control.Failure());
+}
+
+bool TFTPClient::Open() {
+  if (Server.empty()) return Fail(TFTPError(TFTPError::feNotSet));
+  TDeadline deadline = Control.Deadline();
+  std::vector<TSocketAddress> addresses =
+      THostResolver::Resolve(Server, PortNumber(Port), deadline);
+  if (addresses.empty()) {
+    return Fail(TFTPError(deadline.Cancelled()  ? TFTPError::feCancelled
+                          : deadline.Expired() ? TFTPError::feTimeout
+                                               : TFTPError::feHostNotFound));
+  }
+  return Control.Open(addresses) || Fail(Control.Failure());
 }
 
 bool TFTPClient::LogIn() {
   bool anonymous = UserName.empty();
   TFTPReply reply;
-  if (!Control.Command("USER " + (anonymous ? std::string("anonymous") : UserName), reply))
-    return false;
+  if (!Exchange("USER " + (anonymous ? std::string("anonymous") : UserName), reply)) return false;
   if (reply.Code == 230) return true;  // no password wanted
-  if (reply.Code != 331) return false;
+  if (reply.Code != 331) return Fail(TFTPError::FromReply(reply, TFTPError::feLogInRefused));
   // Anonymous servers expect some password; this is the customary one.
   std::string password = anonymous && Password.empty() ? std::string("anonymous@") : Password;
-  return Control.Command("PASS " + password, reply) && reply.IsPositive();
+  if (!Exchange("PASS " + password, reply)) return false;
+  return reply.IsPositive() || Fail(TFTPError::FromReply(reply, TFTPError::feLogInRefused));
 }
 
 void TFTPClient::ReadFeatures() {
@@ -95,9 +113,16 @@ void TFTPClient::Disconnect() {
   Control.Close();
 }
 
+bool TFTPClient::Exchange(const std::string& command, TFTPReply& reply) {
+  if (!Connected()) return Fail(Control.Failure());
+  if (!TFTPControlConnection::IsSendable(command))
+    return Fail(TFTPError(TFTPError::feUnsendableName));
+  return Control.Command(command, reply) || Fail(Control.Failure());
+}
+
 bool TFTPClient::SimpleCommand(const std::string& command) {
   TFTPReply reply;
-  return Connected() && Control.Command(command, reply) && reply.IsPositive();
+  return Exchange(command, reply) && (reply.IsPositive() || Fail(TFTPError::FromReply(reply)));
 }
 
 bool TFTPClient::SetCurrentDir(const std::string& path) { return SimpleCommand("CWD " + path); }
@@ -109,7 +134,8 @@ bool TFTPClient::DeleteFile(const std::string& name) { return SimpleCommand("DEL
 std::string TFTPClient::GetCurrentDir() {
   TFTPReply reply;
   std::string path;
-  if (!Connected() || !Control.Command("PWD", reply) || !reply.QuotedPath(path)) return {};
+  if (!Exchange("PWD", reply)) return {};
+  if (!reply.QuotedPath(path)) Fail(TFTPError::FromReply(reply));
   return path;
 }
 
@@ -119,38 +145,40 @@ bool TFTPClient::OpenPassive(TTcpSocket& data) {
   uint16_t port = 0;
   bool offered = false;
   if (UseEPSV || server.Family() == AF_INET6) {
-    if (!Control.Command("EPSV", reply)) return false;
+    if (!Exchange("EPSV", reply)) return false;
     offered = reply.ExtendedPassivePort(port);
     UseEPSV = offered;
   }
   if (!offered && server.Family() == AF_INET) {
-    if (!Control.Command("PASV", reply)) return false;
+    if (!Exchange("PASV", reply)) return false;
     offered = reply.PassivePort(port);
   }
-  if (!offered) return false;
+  if (!offered) return Fail(TFTPError::FromReply(reply));
   // Whatever address a 227 reply names, the data goes to the server this session talks to:
   // a server must not be able to point the client at another host.
   server.SetPort(port);
-  return data.Connect(server, Control.Deadline());
+  return data.Connect(server, Control.Deadline()) ||
+         Fail(TFTPError::FromSystem(data.LastError()));
 }
 
 bool TFTPClient::OpenActive(TTcpSocket& listener) {
-  if (!listener.Listen(Control.LocalAddress())) return false;
+  if (!listener.Listen(Control.LocalAddress()))
+    return Fail(TFTPError::FromSystem(listener.LastError()));
   TSocketAddress local = listener.LocalAddress();
   TFTPReply reply;
   if (UseEPRT || local.Family() == AF_INET6) {
     std::string command = std::string("EPRT |") + (local.Family() == AF_INET6 ? "2" : "1") +
                           "|" + local.HostText() + "|" + std::to_string(local.Port()) + "|";
-    if (!Control.Command(command, reply)) return false;
+    if (!Exchange(command, reply)) return false;
     if (reply.IsPositive()) return true;
     UseEPRT = false;
   }
   uint8_t host[4];
-  if (!local.IPv4Bytes(host)) return false;
+  if (!local.IPv4Bytes(host)) return Fail(TFTPError::FromSystem(EAFNOSUPPORT));
   std::string command = "PORT ";
   for (uint8_t part : host) command += std::to_string(part) + ",";
   command += std::to_string(local.Port() >> 8) + "," + std::to_string(local.Port() & 0xFF);
-  return Control.Command(command, reply) && reply.IsPositive();
+  return SimpleCommand(command);
 }
 
 bool TFTPClient::SendFileBlocks(QFile& file, TTcpSocket& data, bool& aborted) {
@@ -160,7 +188,7 @@ bool TFTPClient::SendFileBlocks(QFile& file, TTcpSocket& data, bool& aborted) {
   char block[BlockSize];
   for (;;) {
     qint64 got = file.read(block, BlockSize);
-    if (got < 0) return false;
+    if (got < 0) return Fail(TFTPError(TFTPError::feLocalFile, file.errorString().toStdString()));
     if (got > 0) {
       std::string converted;
       const char* out = block;
@@ -170,7 +198,8 @@ bool TFTPClient::SendFileBlocks(QFile& file, TTcpSocket& data, bool& aborted) {
         out = converted.data();
         size = converted.size();
       }
-      if (!data.SendAll(out, size, Control.Deadline())) return false;
+      if (!data.SendAll(out, size, Control.Deadline()))
+        return Fail(TFTPError::FromSystem(data.LastError()));
       written += got;
     }
     if (OnProgress) OnProgress(*this, written, aborted, total);
@@ -180,31 +209,43 @@ bool TFTPClient::SendFileBlocks(QFile& file, TTcpSocket& data, bool& aborted) {
 
 bool TFTPClient::PutFile(const std::string& localFile, const std::string& remoteName) {
   std::string store = "STOR " + remoteName;
-  if (!Connected() || !TFTPControlConnection::IsSendable(store)) return false;
+  if (!Connected()) return Fail(Control.Failure());
+  if (!TFTPControlConnection::IsSendable(store))
+    return Fail(TFTPError(TFTPError::feUnsendableName));
   QFile file(FileSystemPath(localFile));
-  if (!file.open(QIODevice::ReadOnly)) return false;
+  if (!file.open(QIODevice::ReadOnly))
+    return Fail(TFTPError(TFTPError::feLocalFile, file.errorString().toStdString()));
   if (!SimpleCommand(BinaryMode ? "TYPE I" : "TYPE A")) return false;
 
   TTcpSocket data;
   TTcpSocket listener;
   if (PassiveMode ? !OpenPassive(data) : !OpenActive(listener)) return false;
   TFTPReply reply;
-  if (!Control.Send(store) || !Control.ReadReply(reply) || !reply.IsPreliminary()) return false;
+  if (!Control.Send(store) || !Control.ReadReply(reply)) return Fail(Control.Failure());
+  if (!reply.IsPreliminary()) return Fail(TFTPError::FromReply(reply));
   if (!PassiveMode) {
     bool accepted = listener.Accept(data, Control.PeerAddress(), Control.Deadline());
     listener.Close();
     if (!accepted) {
       // The server waits for a connection that will not come; its next reply is unknown.
-      Control.Close();
-      return false;
+      Control.Drop(TFTPError::FromSystem(listener.LastError()));
+      return Fail(Control.Failure());
     }
   }
 
   bool aborted = false;
   bool sent = SendFileBlocks(file, data, aborted);
   data.Close();  // the end of the data tells the server the file is complete
+  return Confirm(sent, aborted);
+}
+
+bool TFTPClient::Confirm(bool sent, bool aborted) {
   // Only the final reply says whether the server holds the whole file: a reset connection or a
-  // full disk shows here even when every block went out.
-  bool confirmed = Control.ReadReply(reply) && (reply.Code == 226 || reply.Code == 250);
-  return sent && !aborted && confirmed;
+  // full disk shows here even when every block went out. A refusal is the server's own word on
+  // what went wrong, so it comes before the error of the data connection.
+  TFTPReply reply;
+  if (!Control.ReadReply(reply)) return Fail(Control.Failure());
+  if (reply.Code != 226 && reply.Code != 250) return Fail(TFTPError::FromReply(reply));
+  if (aborted) return Fail(TFTPError(TFTPError::feCancelled));
+  return sent;  // when not, SendFileBlocks kept why
 }

@@ -2,8 +2,8 @@
 
 // The FTP client of the publishing jobs: one connection, logged in at Connect, with the folder
 // commands and the upload of a file in 1024-byte blocks. It raises nothing: every operation
-// answers with a success flag. A client belongs to one job and is used on that job's worker
-// thread only.
+// answers with a success flag, and LastError tells why the last one that failed did. A client
+// belongs to one job and is used on that job's worker thread only.
 //
 // Every wait (connecting, each reply, the data connection) ends after the time-out, or within
 // a fraction of a second of the cancel flag being raised; the operation then fails. After a
@@ -61,7 +61,7 @@ class TFTPClient {
   static uint16_t PortNumber(const std::string& text);
 
   // Disconnects, then connects and logs in; false when the server cannot be reached, does not
-  // greet, or refuses the log-in.
+  // greet, or refuses the log-in (feLogInRefused with its reply).
   bool Connect();
   // Says QUIT (when the connection still works) and closes it.
   void Disconnect();
@@ -79,10 +79,21 @@ class TFTPClient {
   // connected or when the local file cannot be read.
   bool PutFile(const std::string& localFile, const std::string& remoteName);
 
+  // Why the last operation that failed did; it stays until another one fails.
+  const TFTPError& LastError() const { return Error; }
+
  private:
+  // Keeps why as the reason of a failure; false.
+  bool Fail(const TFTPError& why);
+  bool Open();
   bool LogIn();
   void ReadFeatures();
+  // Sends command and reads its final reply; false, with why kept, when none came.
+  bool Exchange(const std::string& command, TFTPReply& reply);
+  // Exchange, then false for a reply that is not positive.
   bool SimpleCommand(const std::string& command);
+  // After the data went out: true when the server confirms the whole file.
+  bool Confirm(bool sent, bool aborted);
   // Prepares the data connection before STOR: connected (passive) or listening (active).
   bool OpenPassive(TTcpSocket& data);
   bool OpenActive(TTcpSocket& listener);
@@ -99,6 +110,7 @@ class TFTPClient {
   TProgressEvent OnProgress;
 
   TFTPControlConnection Control;
+  TFTPError Error;
   // What the server offered at log-in; a command it then refuses is not tried again.
   bool UseEPSV = false;
   bool UseEPRT = false;

@@ -15,21 +15,26 @@ bool TFTPControlConnection::Open(const std::vector<TSocketAddress>& addresses) {
   Close();
   for (const TSocketAddress& address : addresses) {
     if (Socket.Connect(address, Deadline())) break;
+    Why = TFTPError::FromSystem(Socket.LastError());
     if (Deadline().Cancelled()) return false;
   }
   if (!IsOpen()) return false;
+  Why = TFTPError();
   TFTPReply greeting;
   do {
     if (!ReadReply(greeting)) return false;
   } while (greeting.IsPreliminary());  // 120: ready in a moment
   if (greeting.Code == 220) return true;
-  Close();
+  Drop(TFTPError::FromReply(greeting));
   return false;
 }
 
-void TFTPControlConnection::Close() {
+void TFTPControlConnection::Close() { Drop(TFTPError(TFTPError::feNotConnected)); }
+
+void TFTPControlConnection::Drop(const TFTPError& why) {
   Socket.Close();
   Reader.Clear();
+  Why = why;
 }
 
 bool TFTPControlConnection::IsSendable(std::string_view command) {
@@ -41,23 +46,26 @@ bool TFTPControlConnection::Send(std::string_view command) {
   std::string line(command);
   line += "\r\n";
   if (Socket.SendAll(line.data(), line.size(), Deadline())) return true;
-  Close();
+  Drop(TFTPError::FromSystem(Socket.LastError()));
   return false;
 }
 
 bool TFTPControlConnection::ReadReply(TFTPReply& reply) {
   TDeadline deadline = Deadline();
   while (!Reader.Next(reply)) {
+    if (!IsOpen()) return false;
     char buffer[4096];
-    long got = IsOpen() ? Socket.Receive(buffer, sizeof(buffer), deadline) : -1;
+    long got = Socket.Receive(buffer, sizeof(buffer), deadline);
     if (got <= 0) {
-      Close();
+      Drop(got == 0 ? TFTPError(TFTPError::feConnectionClosed)
+                    : TFTPError::FromSystem(Socket.LastError()));
       return false;
     }
     Reader.Feed(std::string_view(buffer, static_cast<size_t>(got)));
   }
+  // 421: the server is going away; code 0: a line that is no reply at all.
   if (reply.Code == 0 || reply.Code == 421) {
-    Close();
+    Drop(TFTPError::FromReply(reply));
     return false;
   }
   return true;

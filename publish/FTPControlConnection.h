@@ -3,13 +3,15 @@
 // The control connection of an FTP session: command lines out, replies in. Every wait is bounded
 // by the time-out and the cancel flag it is given. Once a wait fails, the server closes the
 // connection or announces that it will (421), the replies can no longer be matched to the
-// commands, so the connection closes itself and every later command fails.
+// commands, so the connection closes itself and every later command fails; Failure then tells
+// why.
 
 #include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "publish/FTPError.h"
 #include "publish/FTPReplyReader.h"
 #include "publish/SocketAddress.h"
 #include "publish/TcpSocket.h"
@@ -25,7 +27,12 @@ class TFTPControlConnection {
   // Connects to the first address that answers and reads the server's greeting.
   bool Open(const std::vector<TSocketAddress>& addresses);
   void Close();
+  // Closes the connection after a failure, keeping why.
+  void Drop(const TFTPError& why);
   bool IsOpen() const { return Socket.IsOpen(); }
+  // Why the connection is not open: why it could not be opened or was dropped, feNotConnected
+  // after Close or before any Open; feNone while it is open.
+  const TFTPError& Failure() const { return Why; }
 
   // A command that holds a line break or a NUL would smuggle a second command to the server
   // (file names may contain both): such a command is never sent.
@@ -43,6 +50,7 @@ class TFTPControlConnection {
  private:
   TTcpSocket Socket;
   TFTPReplyReader Reader;
+  TFTPError Why{TFTPError::feNotConnected};
   int TimeoutMilliseconds = 30000;
   const std::atomic<bool>* Cancel = nullptr;
 };

@@ -18,6 +18,7 @@ bool TRemoteFolders::Enter(const std::string& folderPart) {
     if (!Client.SetCurrentDir(full)) {
       Current.clear();
       Failed = full;
+      Why = Client.LastError();
       return false;
     }
   }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "publish/FTPError.h"
+
 class TFTPClient;
 
 class TRemoteFolders {
@@ -13,8 +15,10 @@ class TRemoteFolders {
   TRemoteFolders(TFTPClient& client, std::string base);
 
   // Enters base + folderPart ("img\sub\" or empty), the "\" turned into "/". False when the
-  // folder can neither be entered nor made; the server's folder is then unknown.
+  // folder can neither be entered nor made; the server's folder is then unknown, and LastError
+  // holds the server's answer to the last try.
   bool Enter(const std::string& folderPart);
+  const TFTPError& LastError() const { return Why; }
 
  private:
   // Creates the folders of path (ending with "/"), the outer ones first. Stops when no shorter
@@ -25,4 +29,5 @@ class TRemoteFolders {
   std::string Base;
   std::string Current;  // the server's folder; empty when unknown
   std::string Failed;   // the last folder that could not be made
+  TFTPError Why;        // and why
 };

@@ -22,42 +22,48 @@ bool TTcpSocket::Open(int family) {
   return Handle >= 0;
 }
 
-bool TTcpSocket::WaitFor(short events, const TDeadline& deadline) const {
+bool TTcpSocket::Fail(int error) {
+  Error = error;
+  return false;
+}
+
+bool TTcpSocket::WaitFor(short events, const TDeadline& deadline) {
   while (!deadline.Expired()) {
     pollfd entry{Handle, events, 0};
     int ready = ::poll(&entry, 1, deadline.NextSliceMilliseconds());
     if (ready > 0) return true;  // an error or hang-up shows in the call that follows
-    if (ready < 0 && errno != EINTR) return false;
+    if (ready < 0 && errno != EINTR) return Fail(errno);
   }
-  return false;
+  return Fail(deadline.Cancelled() ? ECANCELED : ETIMEDOUT);
+}
+
+int TTcpSocket::ConnectOutcome(const TDeadline& deadline) {
+  if (!WaitFor(POLLOUT, deadline)) return Error;
+  int error = 0;
+  socklen_t length = sizeof(error);
+  if (::getsockopt(Handle, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return errno;
+  return error;
 }
 
 bool TTcpSocket::Connect(const TSocketAddress& address, const TDeadline& deadline) {
-  if (!address.IsValid() || !Open(address.Family())) return false;
-  if (::connect(Handle, address.Data(), address.Length()) != 0) {
-    if (errno != EINPROGRESS || !WaitFor(POLLOUT, deadline)) {
-      Close();
-      return false;
-    }
-    int error = 0;
-    socklen_t length = sizeof(error);
-    if (::getsockopt(Handle, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
-      Close();
-      return false;
-    }
-  }
-  return true;
+  if (!address.IsValid()) return Fail(EAFNOSUPPORT);
+  if (!Open(address.Family())) return Fail(errno);
+  if (::connect(Handle, address.Data(), address.Length()) == 0) return true;
+  int error = errno == EINPROGRESS ? ConnectOutcome(deadline) : errno;
+  if (error == 0) return true;
+  Close();
+  return Fail(error);
 }
 
 bool TTcpSocket::Listen(const TSocketAddress& host) {
   TSocketAddress local = host;
   local.SetPort(0);
-  if (!local.IsValid() || !Open(local.Family())) return false;
-  if (::bind(Handle, local.Data(), local.Length()) != 0 || ::listen(Handle, 4) != 0) {
-    Close();
-    return false;
-  }
-  return true;
+  if (!local.IsValid()) return Fail(EAFNOSUPPORT);
+  if (!Open(local.Family())) return Fail(errno);
+  if (::bind(Handle, local.Data(), local.Length()) == 0 && ::listen(Handle, 4) == 0) return true;
+  int error = errno;
+  Close();
+  return Fail(error);
 }
 
 bool TTcpSocket::Accept(TTcpSocket& connection, const TSocketAddress& expectedPeer,
@@ -71,7 +77,7 @@ bool TTcpSocket::Accept(TTcpSocket& connection, const TSocketAddress& expectedPe
       if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ||
           errno == ECONNABORTED)
         continue;
-      return false;
+      return Fail(errno);
     }
     if (peer.SameHost(expectedPeer)) {
       connection.Handle = handle;
@@ -79,12 +85,13 @@ bool TTcpSocket::Accept(TTcpSocket& connection, const TSocketAddress& expectedPe
     }
     ::close(handle);
   }
+  if (!IsOpen()) Error = ENOTCONN;
   return false;
 }
 
 bool TTcpSocket::SendAll(const char* data, size_t size, const TDeadline& deadline) {
   while (size > 0) {
-    if (!IsOpen()) return false;
+    if (!IsOpen()) return Fail(ENOTCONN);
     ssize_t sent = ::send(Handle, data, size, MSG_NOSIGNAL);
     if (sent > 0) {
       data += sent;
@@ -94,7 +101,7 @@ bool TTcpSocket::SendAll(const char* data, size_t size, const TDeadline& deadlin
     } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
       if (!WaitFor(POLLOUT, deadline)) return false;
     } else {
-      return false;
+      return Fail(errno);
     }
   }
   return true;
@@ -105,8 +112,13 @@ long TTcpSocket::Receive(char* buffer, size_t size, const TDeadline& deadline) {
     ssize_t got = ::recv(Handle, buffer, size, 0);
     if (got >= 0) return static_cast<long>(got);
     if (errno == EINTR) continue;
-    if ((errno != EAGAIN && errno != EWOULDBLOCK) || !WaitFor(POLLIN, deadline)) return -1;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) {
+      Error = errno;
+      return -1;
+    }
+    if (!WaitFor(POLLIN, deadline)) return -1;
   }
+  Error = ENOTCONN;
   return -1;
 }
 

@@ -2,7 +2,9 @@
 
 // A non-blocking TCP socket whose every wait (connecting, accepting, sending, receiving) ends at
 // a deadline, so that a silent peer cannot hold the worker thread and a cancel takes effect at
-// once. Writes never raise SIGPIPE; a peer that went away is a failed write.
+// once. Writes never raise SIGPIPE; a peer that went away is a failed write. After a failure,
+// LastError tells why, as an errno value: ETIMEDOUT when the deadline passed, ECANCELED when
+// the cancel flag ended the wait.
 
 #include <cstddef>
 
@@ -34,10 +36,16 @@ class TTcpSocket {
   bool IsOpen() const { return Handle >= 0; }
   TSocketAddress LocalAddress() const;
   TSocketAddress PeerAddress() const;
+  int LastError() const { return Error; }
 
  private:
   bool Open(int family);
-  bool WaitFor(short events, const TDeadline& deadline) const;
+  // 0 once a connection under way is made, else why not.
+  int ConnectOutcome(const TDeadline& deadline);
+  bool WaitFor(short events, const TDeadline& deadline);
+  // Keeps error as the reason of the failure; false.
+  bool Fail(int error);
 
   int Handle = -1;
+  int Error = 0;
 };

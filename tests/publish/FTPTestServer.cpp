@@ -1,9 +1,11 @@
 #include "FTPTestServer.h"
 
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -98,4 +100,16 @@ bool TFTPTestServer::Received(const std::string& prefix) const {
   for (const std::string& command : Commands())
     if (command.compare(0, prefix.size(), prefix) == 0) return true;
   return false;
+}
+
+std::string TFTPTestServer::UnusedPort() {
+  int handle = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof(address);
+  bind(handle, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+  getsockname(handle, reinterpret_cast<sockaddr*>(&address), &length);
+  close(handle);
+  return std::to_string(ntohs(address.sin_port));
 }

@@ -29,6 +29,9 @@ class TFTPTestServer {
   // Whether a received command line begins with prefix.
   bool Received(const std::string& prefix) const;
 
+  // A port on 127.0.0.1 that nothing listens on (the system just handed it out and took it back).
+  static std::string UnusedPort();
+
  private:
   // Closes the server's stdin, which ends it; kills it if it lingers.
   void Stop();

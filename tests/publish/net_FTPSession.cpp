@@ -1,27 +1,6 @@
 // Log-in and the folder commands against a real server.
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "FTPClientFixture.h"
-
-namespace {
-
-// A port on 127.0.0.1 that nothing listens on (the system just handed it out and took it back).
-std::string UnusedPort() {
-  int handle = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof(address);
-  bind(handle, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-  getsockname(handle, reinterpret_cast<sockaddr*>(&address), &length);
-  close(handle);
-  return std::to_string(ntohs(address.sin_port));
-}
-
-}  // namespace
 
 using FTPSession = TFTPClientFixture;
 
@@ -41,6 +20,8 @@ TEST_F(FTPSession, RefusedLogInLeavesTheClientDisconnected) {
   Client.SetPassword("wrong");
   EXPECT_FALSE(Client.Connect());
   EXPECT_FALSE(Client.Connected());
+  EXPECT_EQ(Client.LastError().Kind, TFTPError::feLogInRefused);
+  EXPECT_EQ(Client.LastError().Detail.substr(0, 4), "530 ");
   EXPECT_EQ(Client.GetCurrentDir(), "");
   Client.SetUserName("mallory");
   Client.SetPassword(TFTPTestServer::Password);
@@ -72,9 +53,10 @@ TEST_F(FTPSession, ConnectingAgainLeavesOneConnection) {
 
 TEST_F(FTPSession, NoServerOnThePortMeansNoConnection) {
   StartServer();
-  Client.SetPort(UnusedPort());
+  Client.SetPort(TFTPTestServer::UnusedPort());
   EXPECT_FALSE(Client.Connect());
   EXPECT_FALSE(Client.Connected());
+  EXPECT_EQ(Client.LastError().Kind, TFTPError::feConnectionRefused);
 }
 
 TEST_F(FTPSession, CreatesEntersAndReportsFolders) {
