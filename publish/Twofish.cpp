@@ -45,3 +45,11 @@ std::string DecryptSetting(const std::string& storedText) {
   }
   return TTwofishCipher(SettingKey).DecryptCFB8(SettingIV, cipher);
 }
+
+bool TryDecryptSetting(const std::string& storedText, std::string& clearText) {
+  if (storedText.size() % 2 != 0 ||
+      storedText.find_first_not_of("0123456789ABCDEF") != std::string::npos)
+    return false;
+  clearText = DecryptSetting(storedText);
+  return true;
+}

@@ -13,3 +13,7 @@ std::string EncryptSetting(const std::string& clearText);
 // other bytes without complaint; decoding stops before a lone last digit or the first pair
 // that is not two hexadecimal digits.
 std::string DecryptSetting(const std::string& storedText);
+// The bytes back from a stored text in exactly the form EncryptSetting writes: an even number
+// of uppercase hexadecimal digits. False, with clearText untouched, for any other text, such as
+// a value typed into the project file by hand, which would decode to other bytes.
+bool TryDecryptSetting(const std::string& storedText, std::string& clearText);

@@ -146,3 +146,23 @@ TEST(DecryptSetting, MalformedTextsDecodeTheWellFormedStart) {
   EXPECT_EQ(DecryptSetting("Z"), "");
   EXPECT_EQ(DecryptSetting("  "), "");
 }
+
+TEST(TryDecryptSetting, AcceptsOnlyTheFormEncryptSettingWrites) {
+  const std::string stored = EncryptSetting("secret");
+  std::string lower;
+  for (char c : stored) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const struct {
+    std::string Text;
+    bool Readable;
+  } cases[] = {
+      {stored, true},           {"", true},
+      {"secret", false},        {lower, false},  // typed in by hand, or edited
+      {stored + "A", false},    {stored + "G1", false},
+      {stored + " ", false},    {std::string("0\0", 2), false},
+  };
+  for (const auto& test : cases) {
+    std::string clear = "untouched";
+    EXPECT_EQ(TryDecryptSetting(test.Text, clear), test.Readable) << test.Text;
+    EXPECT_EQ(clear, test.Readable ? DecryptSetting(test.Text) : "untouched") << test.Text;
+  }
+}
