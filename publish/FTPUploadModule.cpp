@@ -35,8 +35,13 @@ QString CredentialText(const std::string& bytes) {
   return TCodePage::ToUnicode(bytes);
 }
 
-QString Decipher(const QString& stored) {
-  return CredentialText(DecryptSetting(stored.toStdString()));
+// The clear text of a stored credential; readable is false when the stored text is not in the
+// form Encipher writes, and the lenient reading is given then.
+QString Decipher(const QString& stored, bool& readable) {
+  const std::string text = stored.toStdString();
+  std::string clear;
+  readable = TryDecryptSetting(text, clear);
+  return CredentialText(readable ? clear : DecryptSetting(text));
 }
 
 QString Encipher(const QString& value) {
@@ -97,17 +102,26 @@ void TFTPUploadModule::ResetSettings() {
   FTPPassiveMode = true;
   UploadChangesOnly = true;
   UploadedFiles.clear();
+  UnreadableCredentials.clear();
+}
+
+QString TFTPUploadModule::ReadCredential(const QDomElement& settings, const QString& name) {
+  bool readable = true;
+  QString value = Decipher(GetAttributeText(settings, name, QString()), readable);
+  if (!readable) UnreadableCredentials.append(name);
+  return value;
 }
 
 void TFTPUploadModule::ReadSettings(const QDomElement& root) {
+  UnreadableCredentials.clear();
   QDomElement settings = FindChildElement(root, kSettings);
   if (settings.isNull()) return;
   auto text = [&settings](const char* name, const QString& current) {
     return GetAttributeText(settings, QLatin1String(name), current);
   };
   FTPServer = text("FTPServer", FTPServer);
-  FTPUserName = Decipher(GetAttributeText(settings, QStringLiteral("FTPUserName"), QString()));
-  FTPPassword = Decipher(GetAttributeText(settings, QStringLiteral("FTPPassword"), QString()));
+  FTPUserName = ReadCredential(settings, QStringLiteral("FTPUserName"));
+  FTPPassword = ReadCredential(settings, QStringLiteral("FTPPassword"));
   FTPPort = text("FTPPort", FTPPort);
   FTPRemoteRoot = text("FTPRemoteRoot", FTPRemoteRoot);
   FTPPassiveMode = GetAttributeFlag(settings, QStringLiteral("FTPPassiveMode"));
@@ -141,6 +155,12 @@ TFTPSettings TFTPUploadModule::Settings() const {
   settings.ChangesOnly = UploadChangesOnly;
   settings.Timeout = Timeout;
   return settings;
+}
+
+TUploadPlan TFTPUploadModule::PlanUpload(const QString& localRoot) const {
+  TUploadPlan plan(localRoot, UploadedFiles, UploadChangesOnly);
+  plan.Make();
+  return plan;
 }
 
 bool TFTPUploadModule::Busy() const { return UploadThread->Running() || TestThread->Running(); }
@@ -189,6 +209,7 @@ bool TFTPUploadModule::StartTest(const QString& server, const QString& userName,
                            [this, test, outcome] {
                              TestResult = *outcome;
                              TestRoot = test->Root();
+                             TestError = test->Error();
                              OnTestCompleteAction->Execute();
                            });
 }
@@ -201,4 +222,11 @@ int TFTPUploadModule::CurrentIndex() const { return Job ? Job->CurrentIndex() : 
 
 QString TFTPUploadModule::CurrentFile() const { return Job ? Job->CurrentFile() : QString(); }
 
-int TFTPUploadModule::FailedCount() const { return Job ? Job->FailedCount() : 0; }
+const std::vector<TUploadJob::TFailedFile>& TFTPUploadModule::FailedFiles() const {
+  static const std::vector<TUploadJob::TFailedFile> none;
+  return Job ? Job->FailedFiles() : none;
+}
+
+int TFTPUploadModule::FailedCount() const { return static_cast<int>(FailedFiles().size()); }
+
+TFTPError TFTPUploadModule::UploadError() const { return Job ? Job->Error() : TFTPError(); }

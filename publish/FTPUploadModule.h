@@ -8,6 +8,11 @@
 // for progress (on the worker thread), OnUploadCompleteAction and OnTestCompleteAction when a job
 // has ended (on the thread the module lives on).
 
+#include "publish/FTPError.h"
+#include "publish/FTPSettings.h"
+#include "publish/UploadJob.h"
+#include "publish/UploadPlan.h"
+
 #include <QDomElement>
 
 #include <QObject>
@@ -20,8 +25,6 @@
 
 class TMultiAction;
 class TMultiActionHandler;
-class TUploadJob;
-struct TFTPSettings;
 class TWorkerThread;
 
 class TFTPUploadModule : public QObject {
@@ -41,6 +44,10 @@ class TFTPUploadModule : public QObject {
   bool UploadChangesOnly = true;
   // Lines "relative path=MD5 digest", the path with "\" between folders.
   QStringList UploadedFiles;
+  // The credential attributes ("FTPUserName", "FTPPassword") that the last ReadSettings found
+  // not in the enciphered form the program writes (typed in by hand, say). Their values are
+  // read all the same, as they always were, but are most likely not what the user meant.
+  QStringList UnreadableCredentials;
 
   // Handlers on the project events; document() gives the project document they work on.
   void AttachProjectEvents(TMultiAction* onNew, TMultiAction* onOpen, TMultiAction* onSave,
@@ -52,6 +59,12 @@ class TFTPUploadModule : public QObject {
   void ReadSettings(const QDomElement& root);
   // A Settings element (made when missing) with the settings and the record.
   void WriteSettings(QDomElement& root) const;
+  // The connection settings as a job takes them.
+  TFTPSettings Settings() const;
+
+  // What an upload of localRoot would send now, by the settings and the record; made on the
+  // calling thread, the way a run makes its own.
+  TUploadPlan PlanUpload(const QString& localRoot) const;
 
   // Starts an upload run of the files below localRoot (the output folder, ending with a
   // separator) with the settings and the record as they are now. False, and nothing starts,
@@ -76,8 +89,12 @@ class TFTPUploadModule : public QObject {
   int PendingCount() const;
   int CurrentIndex() const;
   QString CurrentFile() const;
-  // Files of the last run that were not sent (failed transfers, folders that could not be made).
+  // Files of the last run that were not sent (failed transfers, folders that could not be made),
+  // each with why.
+  const std::vector<TUploadJob::TFailedFile>& FailedFiles() const;
   int FailedCount() const;
+  // Why the last run ended with outcome 1 or 2 (TUploadReport words it); feNone otherwise.
+  TFTPError UploadError() const;
 
   // Outcome of the last upload run: 0 done, 1 connection or log-in failed, 2 remote root not
   // entered, 3 nothing to send, -1 cancelled.
@@ -85,6 +102,8 @@ class TFTPUploadModule : public QObject {
   // Outcome of the last test: 0, 1, 2 or -1 as above; after 2, TestRoot holds the server's folder.
   int TestResult = 0;
   QString TestRoot;
+  // Why the last test ended with outcome 1 or 2.
+  TFTPError TestError;
   int Timeout = 30000;  // milliseconds, for each wait of the client
 
   TMultiAction* OnFileAction = nullptr;
@@ -92,7 +111,7 @@ class TFTPUploadModule : public QObject {
   TMultiAction* OnTestCompleteAction = nullptr;
 
  private:
-  TFTPSettings Settings() const;
+  QString ReadCredential(const QDomElement& settings, const QString& name);
 
   std::atomic<bool> Cancelled{false};
   std::unique_ptr<TUploadJob> Job;

@@ -1,14 +1,8 @@
 #include "publish/UploadJob.h"
 
-#include "generator/MiscUtils.h"
 #include "publish/FTPClient.h"
 #include "publish/RemoteFolders.h"
 #include "publish/UploadRecord.h"
-
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <memory>
 #include <utility>
@@ -30,15 +24,8 @@ TUploadJob::TUploadJob(const TFTPSettings& settings, const QString& localRoot,
 
 QString TUploadJob::CurrentFile() const {
   int index = Index;
-  if (index < 0 || index >= static_cast<int>(Pending.size())) return QString();
-  return Pending[static_cast<size_t>(index)].Path;
-}
-
-QString TUploadJob::FileDigest(const QString& fileName) {
-  QCryptographicHash hash(QCryptographicHash::Md5);
-  QFile file(fileName);
-  if (file.open(QIODevice::ReadOnly)) hash.addData(&file);
-  return QString::fromLatin1(hash.result().toHex());
+  if (index < 0 || index >= static_cast<int>(PendingFiles().size())) return QString();
+  return PendingFiles()[static_cast<size_t>(index)].Path;
 }
 
 void TUploadJob::Fire() {
@@ -47,10 +34,11 @@ void TUploadJob::Fire() {
 
 int TUploadJob::Run() {
   Index = -1;
-  Failed = 0;
-  Pending.clear();
+  Failed.clear();
+  Why = TFTPError();
+  Plan = TUploadPlan(LocalRoot, Uploaded, Settings.ChangesOnly);
   try {
-    bool listed = Walk(FileSystemPath(Bytes(LocalRoot)), QString());
+    bool listed = Plan.Make(&Cancelled, [this] { Fire(); });
     Fire();
     if (!listed || Cancelled) return -1;
     int result = Transfer();
@@ -61,34 +49,13 @@ int TUploadJob::Run() {
   }
 }
 
-bool TUploadJob::Walk(const QString& folder, const QString& prefix) {
-  // Hidden entries (names beginning with ".") and special files are not listed; the order is
-  // the file system's.
-  const QFileInfoList entries = QDir(folder).entryInfoList(
-      QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
-  for (const QFileInfo& entry : entries) {
-    if (entry.isDir()) {
-      // A link to a folder is not followed: it could lead back up.
-      if (!entry.isSymLink() && !Walk(entry.filePath(), prefix + entry.fileName() + u'\\'))
-        return false;
-    } else if (!Select(prefix + entry.fileName())) {
-      return false;
-    }
-  }
-  return true;
-}
-
-bool TUploadJob::Select(const QString& path) {
-  if (Cancelled) return false;
-  QString digest = FileDigest(FileSystemPath(Bytes(LocalRoot + path)));
-  if (Settings.ChangesOnly && TUploadRecord(Uploaded).Digest(path) == digest) return true;
-  Pending.push_back({path, digest});
-  Fire();
-  return true;
+int TUploadJob::Stop(const TFTPError& why, int outcome) {
+  Why = why;
+  return outcome;
 }
 
 int TUploadJob::Transfer() {
-  if (Pending.empty()) return 3;
+  if (Plan.Files().empty()) return 3;
   auto client = std::make_unique<TFTPClient>();
   client->SetCancelFlag(&Cancelled);
   client->SetTimeout(Settings.Timeout);
@@ -102,14 +69,15 @@ int TUploadJob::Transfer() {
   client->SetPassword(Bytes(Settings.Password));
   client->SetBinaryMode(true);
   client->SetPassiveMode(Settings.PassiveMode);
-  if (!client->Connect()) return 1;
+  if (!client->Connect()) return Stop(client->LastError(), 1);
   int result = SendAll(*client);
   client->Disconnect();
   return result;
 }
 
 int TUploadJob::SendAll(TFTPClient& client) {
-  if (Settings.RemoteRoot.isEmpty() || !client.SetCurrentDir(Bytes(Settings.RemoteRoot))) return 2;
+  if (Settings.RemoteRoot.isEmpty()) return Stop(TFTPError(TFTPError::feNotSet), 2);
+  if (!client.SetCurrentDir(Bytes(Settings.RemoteRoot))) return Stop(client.LastError(), 2);
   std::string base = Bytes(Settings.RemoteRoot);
   // Every folder change names a full path; a relative root is made absolute, since the root
   // itself is now the server's current folder.
@@ -119,10 +87,11 @@ int TUploadJob::SendAll(TFTPClient& client) {
   }
   if (base.back() != '/') base += '/';
   TRemoteFolders folders(client, base);
-  for (size_t i = 0; i < Pending.size(); ++i) {
+  const std::vector<TPendingFile>& pending = Plan.Files();
+  for (size_t i = 0; i < pending.size(); ++i) {
     Index = static_cast<int>(i);
     Fire();
-    SendFile(client, folders, Pending[i]);
+    SendFile(client, folders, pending[i]);
     if (Cancelled) break;
     Fire();
   }
@@ -134,13 +103,13 @@ void TUploadJob::SendFile(TFTPClient& client, TRemoteFolders& folders, const TPe
   // A folder that can be neither entered nor made: its files are left alone (not sent into
   // some other folder) and not recorded.
   if (!folders.Enter(Bytes(file.Path.left(cut)))) {
-    ++Failed;
+    Failed.push_back({file.Path, folders.LastError()});
     return;
   }
   std::string remote = Bytes(file.Path.mid(cut));
   client.DeleteFile(remote);
   if (client.PutFile(Bytes(LocalRoot + file.Path), remote))
     TUploadRecord(Uploaded).Store(file.Path, file.Digest);
-  else
-    ++Failed;
+  else if (!Cancelled)  // the file the user stopped is no failure
+    Failed.push_back({file.Path, client.LastError()});
 }

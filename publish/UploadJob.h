@@ -1,14 +1,17 @@
 #pragma once
 
-// One upload run, on the worker thread that calls Run: the listing of the output folder with the
-// MD5 digest of every file (dropping unchanged ones when only changes are sent), then the
-// transfer of the files kept into their folders below the remote root, recording each file sent.
+// One upload run, on the worker thread that calls Run: the plan of the files to send (the
+// output folder listed with the MD5 digest of every file, unchanged ones dropped when only
+// changes are sent), then the transfer of the files kept into their folders below the remote
+// root, recording each file sent.
 //
 // Outcomes: 0 every pending file handled, 1 connection or log-in failed (or an error ended the
 // run), 2 the remote root could not be entered, 3 nothing to send (no connection made),
-// -1 cancelled.
+// -1 cancelled. Error tells why a run ended with 1 or 2, FailedFiles why files were not sent.
 
+#include "publish/FTPError.h"
 #include "publish/FTPSettings.h"
+#include "publish/UploadPlan.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,12 +21,14 @@
 #include <vector>
 
 class TFTPClient;
+class TRemoteFolders;
 
 class TUploadJob {
  public:
-  struct TPendingFile {
-    QString Path;  // below the output folder, "\" between folder names
-    QString Digest;
+  using TPendingFile = TUploadPlan::TFile;
+  struct TFailedFile {
+    QString Path;  // as in the record, "\" between folder names
+    TFTPError Error;
   };
 
   // uploaded is the record the run updates; cancelled is read between steps and in every block;
@@ -33,25 +38,24 @@ class TUploadJob {
 
   int Run();
 
-  const std::vector<TPendingFile>& PendingFiles() const { return Pending; }
+  const std::vector<TPendingFile>& PendingFiles() const { return Plan.Files(); }
   // -1 while listing and connecting, then the index of the file being sent.
   int CurrentIndex() const { return Index; }
   // The path of the file being sent; empty outside the transfer.
   QString CurrentFile() const;
-  // Pending files that were not sent: their transfer failed or their folder could not be made.
-  int FailedCount() const { return Failed; }
-
-  // The digest of a file's contents as 32 lowercase hexadecimal digits; that of empty content
-  // when it cannot be read.
-  static QString FileDigest(const QString& fileName);
+  // Pending files that were not sent: their transfer failed or their folder could not be made
+  // (the file a cancel stopped is not among them).
+  const std::vector<TFailedFile>& FailedFiles() const { return Failed; }
+  int FailedCount() const { return static_cast<int>(Failed.size()); }
+  // Why the run ended with outcome 1 or 2; feNone otherwise.
+  const TFTPError& Error() const { return Why; }
 
  private:
-  // False when cancelled.
-  bool Walk(const QString& folder, const QString& prefix);
-  bool Select(const QString& path);
   int Transfer();
   int SendAll(TFTPClient& client);
-  void SendFile(TFTPClient& client, class TRemoteFolders& folders, const TPendingFile& file);
+  void SendFile(TFTPClient& client, TRemoteFolders& folders, const TPendingFile& file);
+  // Keeps why the run could not go on; outcome.
+  int Stop(const TFTPError& why, int outcome);
   void Fire();
 
   TFTPSettings Settings;
@@ -59,7 +63,8 @@ class TUploadJob {
   QStringList& Uploaded;
   const std::atomic<bool>& Cancelled;
   std::function<void()> OnFile;
-  std::vector<TPendingFile> Pending;
+  TUploadPlan Plan;
   std::atomic<int> Index{-1};
-  int Failed = 0;
+  std::vector<TFailedFile> Failed;
+  TFTPError Why;
 };

@@ -3,7 +3,7 @@
 
 #include "ScratchFolder.h"
 #include "publish/FTPUploadModule.h"
-#include "publish/UploadJob.h"
+#include "publish/UploadPlan.h"
 #include "publish/UploadRecord.h"
 #include "services/MultiAction.h"
 #include "services/MultiActionHandler.h"
@@ -63,9 +63,9 @@ TEST(UploadRecord, DigestIsLowercaseHexOfTheContentsAndEmptyForUnreadableFiles) 
   TScratchFolder folder;
   QString abc = QString::fromStdString(folder.Write("abc.txt", "abc"));
   QString empty = QString::fromStdString(folder.Write("empty.txt", ""));
-  EXPECT_EQ(TUploadJob::FileDigest(abc), AbcDigest);
-  EXPECT_EQ(TUploadJob::FileDigest(empty), EmptyDigest);
-  EXPECT_EQ(TUploadJob::FileDigest(Folder(folder) + QStringLiteral("missing")), EmptyDigest);
+  EXPECT_EQ(TUploadPlan::FileDigest(abc), AbcDigest);
+  EXPECT_EQ(TUploadPlan::FileDigest(empty), EmptyDigest);
+  EXPECT_EQ(TUploadPlan::FileDigest(Folder(folder) + QStringLiteral("missing")), EmptyDigest);
 }
 
 TEST_F(TOfflineUpload, UnchangedFilesAreNotSentAndNothingConnects) {

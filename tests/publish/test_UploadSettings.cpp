@@ -101,6 +101,13 @@ TEST(UploadSettings, MalformedEncipheredTextDecodesWithoutHarm) {
   module.ReadSettings(document.documentElement());
   EXPECT_TRUE(module.FTPUserName.isEmpty());
   EXPECT_EQ(module.FTPPassword.size(), 1);
+  EXPECT_EQ(module.UnreadableCredentials, QStringList({"FTPUserName", "FTPPassword"}));
+  ASSERT_TRUE(LoadXmlText(QStringLiteral("<p><Settings FTPPassword=\"%1\"/></p>")
+                              .arg(QString::fromStdString(EncryptSetting("pw"))),
+                          document));
+  module.ReadSettings(document.documentElement());
+  EXPECT_EQ(module.FTPPassword, QStringLiteral("pw"));
+  EXPECT_TRUE(module.UnreadableCredentials.isEmpty());
 }
 
 TEST(UploadSettings, EveryCharacterOfTheSettingsSurvives) {

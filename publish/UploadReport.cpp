@@ -1,0 +1,123 @@
+#include "publish/UploadReport.h"
+
+#include "publish/FTPClient.h"
+
+namespace {
+
+// The kinds worded by a text of the table alone; the others carry their detail.
+struct TCauseText {
+  TFTPError::TKind Kind;
+  const char* Key;
+};
+
+constexpr TCauseText kCauseTexts[] = {
+    {TFTPError::feHostNotFound, "CauseHostNotFound"},
+    {TFTPError::feConnectionRefused, "CauseRefused"},
+    {TFTPError::feTimeout, "CauseTimeout"},
+    {TFTPError::feCancelled, "CauseCancelled"},
+    {TFTPError::feConnectionClosed, "CauseClosed"},
+    {TFTPError::feNotConnected, "CauseNotConnected"},
+    {TFTPError::feUnsendableName, "CauseBadName"},
+    {TFTPError::feLocalFile, "CauseLocalFile"},
+};
+
+}  // namespace
+
+QString TUploadReport::Fill(const QString& format, const QStringList& args) {
+  QString text;
+  qsizetype next = 0;
+  for (qsizetype i = 0; i < format.size(); ++i) {
+    const bool placeholder = format[i] == u'%' && i + 1 < format.size() &&
+                             (format[i + 1] == u's' || format[i + 1] == u'd');
+    if (!placeholder) {
+      text += format[i];
+      continue;
+    }
+    if (next < args.size()) text += args[next++];
+    ++i;
+  }
+  return text;
+}
+
+QString TUploadReport::Text(const char* key, const QStringList& args) const {
+  return Fill(Texts(key), args);
+}
+
+QString TUploadReport::DisplayPath(const QString& recordPath) {
+  return QString(recordPath).replace(u'\\', u'/');
+}
+
+QString TUploadReport::ServerText(const TFTPSettings& settings) {
+  const QString host = settings.Server.trimmed();
+  const QString port =
+      QString::number(TFTPClient::PortNumber(settings.Port.toUtf8().toStdString()));
+  const bool bare = host.contains(u':') && !host.startsWith(u'[');  // an IPv6 address
+  return (bare ? u'[' + host + u']' : host) + u':' + port;
+}
+
+QString TUploadReport::Clean(const std::string& detail) {
+  QString text = QString::fromUtf8(detail);
+  // A hostile server could otherwise steer the terminal the report is printed on.
+  for (QChar& c : text)
+    if (c.category() == QChar::Other_Control) c = u' ';
+  text = text.trimmed();
+  while (text.endsWith(u'.')) text.chop(1);
+  return text;
+}
+
+QString TUploadReport::Cause(const TFTPError& why) const {
+  for (const TCauseText& cause : kCauseTexts)
+    if (cause.Kind == why.Kind) return Text(cause.Key, {Clean(why.Detail)});
+  if (why.Detail.empty()) return Text("CauseUnknown");
+  return Clean(why.Detail);
+}
+
+QString TUploadReport::ConnectionFailure(const TFTPError& why,
+                                         const TFTPSettings& settings) const {
+  switch (why.Kind) {
+    case TFTPError::feNone:
+      return Text("UploadStopped");
+    case TFTPError::feNotSet:
+      return Text("UploadNoServer");
+    case TFTPError::feLogInRefused:
+      return Text("UploadLogInRefused", {ServerText(settings), Cause(why)});
+    default:
+      return Text("UploadConnectFailed", {ServerText(settings), Cause(why)});
+  }
+}
+
+QString TUploadReport::RootFailure(const TFTPError& why, const TFTPSettings& settings) const {
+  if (why.Kind == TFTPError::feNotSet) return Text("UploadNoRoot");
+  return Text("UploadRootFailed", {settings.RemoteRoot, ServerText(settings), Cause(why)});
+}
+
+QString TUploadReport::Outcome(int outcome, const TFTPError& why, const TFTPSettings& settings,
+                               int failedCount) const {
+  switch (outcome) {
+    case 0:
+      if (failedCount == 0) return Text("UploadComplete");
+      return Text("UploadIncomplete", {QString::number(failedCount)});
+    case 1:
+      return ConnectionFailure(why, settings);
+    case 2:
+      return RootFailure(why, settings);
+    case 3:
+      return Text("UploadNoFiles");
+    default:
+      return Text("UploadAborted");
+  }
+}
+
+QString TUploadReport::FailedFile(const QString& path, const TFTPError& why) const {
+  return Text("UploadFileFailed", {DisplayPath(path), Cause(why)});
+}
+
+QString TUploadReport::PlannedFile(const TUploadPlan::TFile& file) const {
+  return Text("UploadPlanFile", {DisplayPath(file.Path), QString::number(file.Size)});
+}
+
+QString TUploadReport::PlanSummary(const TUploadPlan& plan) const {
+  return Text("UploadPlanSummary",
+              {QString::number(plan.Files().size()), QString::number(plan.TotalSize()),
+               QString::number(plan.UnchangedCount())});
+}
