@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
       return RunBuild(commandLine.Project, ThemesFolderSetting());
     }
     case rmUpload:
-      return RunUploadMode(argc, argv, commandLine.Project);
+      return RunUploadMode(argc, argv, commandLine.Project, commandLine.DryRun);
     case rmServe: {
       QCoreApplication application(argc, argv);
       return RunServe(commandLine.Project, commandLine.Port);

@@ -1,5 +1,6 @@
-// inkloom --upload against a real server: the progress lines, the outcome's text, the exit code,
-// the saved record, and Ctrl+C.
+// inkloom --upload against a real server: the progress lines, the outcome's statement, the files
+// not sent, the exit code, the saved record, credentials from the environment or typed in by
+// hand, --dry-run, and Ctrl+C.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -10,8 +11,11 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -19,6 +23,7 @@
 #include "FTPTestServer.h"
 #include "ScratchFolder.h"
 #include "project/ProjectFile.h"
+#include "project/XMLUtils.h"
 #include "publish/FTPUploadModule.h"
 
 extern char** environ;
@@ -27,11 +32,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using TSettingsChange = std::function<void(TFTPUploadModule&)>;
+
 class UploadCommand : public ::testing::Test {
  protected:
-  // A copy of the sample project whose settings point at the server's "/www".
+  // A copy of the sample project whose settings point at the server's "/www", then changed.
   void MakeProject(const std::vector<std::string>& switches = {},
-                   const std::string& password = TFTPTestServer::Password) {
+                   const TSettingsChange& change = {}) {
     Server = std::make_unique<TFTPTestServer>(switches);
     fs::create_directory(Server->Home().Path() / "www");
     fs::copy(fs::path(INKLOOM_SOURCE_DIR) / "examples/sample", Work.Path() / "project",
@@ -41,22 +48,25 @@ class UploadCommand : public ::testing::Test {
     settings.FTPServer = QStringLiteral("127.0.0.1");
     settings.FTPPort = QString::fromStdString(Server->Port());
     settings.FTPUserName = QString::fromLatin1(TFTPTestServer::UserName);
-    settings.FTPPassword = QString::fromStdString(password);
+    settings.FTPPassword = QString::fromLatin1(TFTPTestServer::Password);
     settings.FTPRemoteRoot = QStringLiteral("/www");
+    if (change) change(settings);
     TProjectFile::Write(Project, TProjectFile::Read(Project).Text,
                         [&settings](QDomElement& root) { settings.WriteSettings(root); });
   }
 
-  // Starts the program; Finish waits for it and gives its exit code.
-  void Start() {
-    std::string program = INKLOOM_PROGRAM, project = Project.toStdString();
+  // Starts the program with these options after the project and these NAME=value variables
+  // added to the environment; Finish waits for it and gives its exit code.
+  void Start(std::vector<std::string> options = {}, std::vector<std::string> variables = {}) {
+    std::string program = INKLOOM_PROGRAM, upload = "--upload", project = Project.toStdString();
     std::string out = (Work.Path() / "stdout").string(), err = (Work.Path() / "stderr").string();
-    std::vector<char*> argv = {program.data(), const_cast<char*>("--upload"), project.data(),
-                               nullptr};
-    std::string config = "XDG_CONFIG_HOME=" + (Work.Path() / "config").string();
+    std::vector<char*> argv = {program.data(), upload.data(), project.data()};
+    for (std::string& option : options) argv.push_back(option.data());
+    argv.push_back(nullptr);
+    variables.push_back("XDG_CONFIG_HOME=" + (Work.Path() / "config").string());
     std::vector<char*> env;
     for (char** entry = environ; *entry; ++entry) env.push_back(*entry);
-    env.push_back(config.data());
+    for (std::string& variable : variables) env.push_back(variable.data());
     env.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -70,17 +80,57 @@ class UploadCommand : public ::testing::Test {
     waitpid(Process, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
+  int Run(std::vector<std::string> options = {}, std::vector<std::string> variables = {}) {
+    Start(std::move(options), std::move(variables));
+    return Finish();
+  }
   std::string Output(const char* name) const { return Work.Read(name); }
+  std::vector<std::string> Lines(const char* name) const {
+    std::istringstream text(Output(name));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    return lines;
+  }
   int ProgressLines() const {
-    std::istringstream lines(Output("stderr"));
     int count = 0;
-    for (std::string line; std::getline(lines, line);) count += line.rfind("Upload file: ", 0) == 0;
+    for (const std::string& line : Lines("stderr")) count += line.rfind("Upload file: ", 0) == 0;
     return count;
+  }
+  QByteArray ProjectBytes() const {
+    QFile file(Project);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  QString StoredAttribute(const char* name) const {
+    QDomElement settings =
+        FindChildElement(TProjectFile::Read(Project).Root(), QStringLiteral("Settings"));
+    return GetAttributeText(settings, QLatin1String(name), QStringLiteral("<none>"));
   }
   QStringList Record() const {
     TFTPUploadModule module;
     module.ReadSettings(TProjectFile::Read(Project).Root());
     return module.UploadedFiles;
+  }
+  // The site's files as --upload would list them, "/" between folder names.
+  std::vector<std::string> SiteFiles() const {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(Work.Path() / "project/html"))
+      if (entry.is_regular_file())
+        files.push_back(fs::relative(entry.path(), Work.Path() / "project/html").string());
+    return files;
+  }
+  std::string SiteFileSize(const std::string& path) const {
+    return std::to_string(fs::file_size(Work.Path() / "project/html" / path));
+  }
+  std::string SiteFileLine(const std::string& path) const {
+    return path + " (" + SiteFileSize(path) + " bytes)";
+  }
+  // Puts text where the project file holds the enciphered password, as someone editing the file
+  // by hand would; the file's new bytes.
+  QByteArray TypeInPassword(const char* text) {
+    QByteArray bytes = ProjectBytes().replace(StoredAttribute("FTPPassword").toLatin1(), text);
+    QFile file(Project);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    return bytes;
   }
 
   TScratchFolder Work;
@@ -93,27 +143,109 @@ class UploadCommand : public ::testing::Test {
 
 TEST_F(UploadCommand, UploadsTheBuiltSiteAndSavesTheRecord) {
   MakeProject();
-  Start();
-  EXPECT_EQ(Finish(), 0);
+  EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Output("stdout"), "Upload complete.\n");
   EXPECT_NE(Output("stderr").find("Upload file: index.html ("), std::string::npos);
-  EXPECT_NE(Output("stderr").find("Upload file: img\\logo.png ("), std::string::npos);
+  // The user's paths have "/"; the record keeps the "\" of its format.
+  EXPECT_NE(Output("stderr").find("Upload file: img/logo.png ("), std::string::npos);
+  EXPECT_EQ(Output("stderr").find('\\'), std::string::npos);
   EXPECT_TRUE(Server->Home().Exists("www/index.html"));
   EXPECT_TRUE(Server->Home().Exists("www/img/logo.png"));
   QStringList record = Record();
   EXPECT_EQ(record.filter(QRegularExpression(QStringLiteral("^index\\.html=[0-9a-f]{32}$"))).size(), 1);
+  EXPECT_EQ(record.filter(QRegularExpression(QStringLiteral("^img\\\\logo\\.png="))).size(), 1);
   EXPECT_EQ(record.size(), ProgressLines());
 }
 
-TEST_F(UploadCommand, RefusedLogInExitsWith1AndLeavesTheProjectAlone) {
-  MakeProject({}, "wrong");
-  QByteArray before = [this] { QFile f(Project); f.open(QIODevice::ReadOnly); return f.readAll(); }();
-  Start();
-  EXPECT_EQ(Finish(), 1);
-  EXPECT_EQ(Output("stdout"), "Upload login failed. Show Upload Settings dialog now?\n");
-  QFile after(Project);
-  ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-  EXPECT_EQ(after.readAll(), before);
+TEST_F(UploadCommand, FailuresNameTheServerAndTheCauseExitWith1AndLeaveTheProjectAlone) {
+  const std::string unused = TFTPTestServer::UnusedPort();
+  struct TCase {
+    const char* Name;
+    TSettingsChange Change;
+    std::string Statement;  // "PORT" stands for the test server's port
+  } cases[] = {
+      {"refused port", [&](TFTPUploadModule& s) { s.FTPPort = QString::fromStdString(unused); },
+       "Cannot connect to 127.0.0.1:" + unused + ": connection refused."},
+      {"unknown host", [](TFTPUploadModule& s) { s.FTPServer = QStringLiteral("nohost.invalid"); },
+       "Cannot connect to nohost.invalid:PORT: host not found."},
+      {"wrong password", [](TFTPUploadModule& s) { s.FTPPassword = QStringLiteral("wrong"); },
+       "The server 127.0.0.1:PORT refused the log-in: 530 Authentication failed."},
+      {"missing folder", [](TFTPUploadModule& s) { s.FTPRemoteRoot = QStringLiteral("/missing"); },
+       "Cannot enter the remote folder /missing on 127.0.0.1:PORT: 550 No such file or directory."},
+  };
+  for (const TCase& test : cases) {
+    SCOPED_TRACE(test.Name);
+    MakeProject({}, test.Change);
+    const QByteArray before = ProjectBytes();
+    EXPECT_EQ(Run(), 1);
+    std::string statement = test.Statement;
+    if (size_t at = statement.find("PORT"); at != std::string::npos)
+      statement.replace(at, 4, Server->Port());
+    EXPECT_EQ(Output("stdout"), statement + "\n");
+    EXPECT_EQ(ProjectBytes(), before);
+    fs::remove_all(Work.Path() / "project");
+  }
+}
+
+TEST_F(UploadCommand, FilesNotSentAreListedWithTheServersReply) {
+  MakeProject({"--refuse-stor"});
+  EXPECT_EQ(Run(), 1);
+  std::vector<std::string> lines = Lines("stdout");
+  const std::vector<std::string> files = SiteFiles();
+  ASSERT_EQ(lines.size(), files.size() + 1);
+  EXPECT_EQ(lines[0], "Upload finished; files not sent: " + std::to_string(files.size()) + ".");
+  for (const std::string& file : files) {
+    std::string line = "failed: " + file + ": 553 Requested action not taken.";
+    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+  }
+  EXPECT_TRUE(Record().isEmpty());
+}
+
+TEST_F(UploadCommand, HandTypedCredentialIsReportedAndNothingConnects) {
+  MakeProject();
+  const QByteArray text = TypeInPassword("secret");
+  EXPECT_EQ(Run(), 1);
+  EXPECT_NE(Output("stderr").find("FTPPassword in " + Project.toStdString() + " cannot be read"),
+            std::string::npos);
+  EXPECT_NE(Output("stderr").find("INKLOOM_FTP_PASSWORD"), std::string::npos);
+  EXPECT_TRUE(Server->Commands().empty());
+  EXPECT_EQ(ProjectBytes(), text);
+}
+
+TEST_F(UploadCommand, EnvironmentCredentialsAreUsedAndNeverWritten) {
+  // A stored name that is wrong and a password typed in by hand: both are replaced.
+  MakeProject({}, [](TFTPUploadModule& s) { s.FTPUserName = QStringLiteral("bob"); });
+  TypeInPassword("by hand");
+  const QString user = StoredAttribute("FTPUserName");
+  EXPECT_EQ(Run({}, {"INKLOOM_FTP_USER=alice", "INKLOOM_FTP_PASSWORD=secret"}), 0);
+  EXPECT_EQ(Output("stdout"), "Upload complete.\n");
+  EXPECT_TRUE(Server->Received("USER alice"));
+  EXPECT_FALSE(Record().isEmpty());
+  EXPECT_EQ(StoredAttribute("FTPUserName"), user);
+  EXPECT_EQ(StoredAttribute("FTPPassword"), QStringLiteral("by hand"));
+  EXPECT_EQ((Output("stdout") + Output("stderr")).find("secret"), std::string::npos);
+}
+
+TEST_F(UploadCommand, DryRunListsWhatWouldBeSentBeforeAndAfterAnUpload) {
+  MakeProject();
+  const QByteArray project = ProjectBytes();
+  EXPECT_EQ(Run({"--dry-run"}), 0);
+  std::vector<std::string> files = SiteFiles();
+  std::vector<std::string> lines = Lines("stdout");
+  ASSERT_EQ(lines.size(), files.size() + 1);
+  for (const std::string& file : files)
+    EXPECT_NE(std::find(lines.begin(), lines.end(), SiteFileLine(file)), lines.end()) << file;
+  EXPECT_EQ(lines.back().rfind("Files to send: " + std::to_string(files.size()) + " (", 0), 0u);
+  EXPECT_NE(lines.back().find("bytes). Unchanged files: 0."), std::string::npos);
+  EXPECT_TRUE(Server->Commands().empty());
+  EXPECT_EQ(ProjectBytes(), project);
+
+  ASSERT_EQ(Run(), 0);
+  std::ofstream(Work.Path() / "project/template/style.css", std::ios::app) << "\n/* more */\n";
+  EXPECT_EQ(Run({"--dry-run"}), 0);
+  EXPECT_EQ(Output("stdout"), SiteFileLine("style.css") + "\nFiles to send: 1 (" +
+                                  SiteFileSize("style.css") + " bytes). Unchanged files: " +
+                                  std::to_string(files.size() - 1) + ".\n");
 }
 
 TEST_F(UploadCommand, InterruptCancelsTheRunAndExitsWith130) {
