@@ -2,11 +2,25 @@
 
 #include "preview/IncludeExpander.h"
 #include "preview/OutputFolder.h"
+#include "preview/PageEncoding.h"
 #include "preview/PreviewRequest.h"
 
 #include <QFile>
 
 TSSIPreviewModule* SSIPreviewModule = nullptr;
+
+namespace {
+
+// The content type, with the charset of a page or other text. It is decided on what the browser
+// decodes: the page with its includes expanded, or the file itself (data, not yet read).
+QByteArray ContentType(const QString& file, bool html, const QByteArray& page, QFile& data) {
+  const QByteArray type = TPreviewRequest::ContentType(file, html);
+  if (!TPageEncoding::IsText(type)) return type;
+  const QByteArray bytes = html ? page : data.read(TPageEncoding::SampleSize);
+  return type + "; charset=" + TPageEncoding::Of(bytes, html);
+}
+
+}  // namespace
 
 TSSIPreviewModule::TSSIPreviewModule(QObject* owner) : QObject(owner) {
   setObjectName(QStringLiteral("SSIPreviewModule"));
@@ -29,7 +43,7 @@ TPreviewAnswer TSSIPreviewModule::Answer(const QString& requestPath) const {
     answer.Body = TIncludeExpander(folder).Expand(data.readAll());
   else
     answer.File = file;
-  answer.ContentType = TPreviewRequest::ContentType(file, html);
+  answer.ContentType = ContentType(file, html, answer.Body, data);
   answer.Found = true;
   return answer;
 }

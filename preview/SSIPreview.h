@@ -7,6 +7,7 @@
 // What the preview gives the browser for one request.
 struct TPreviewAnswer {
   bool Found = false;
+  // Pages and other text name their encoding: "text/html; charset=utf-8".
   QByteArray ContentType;
   // An HTML page is answered with its bytes, includes expanded; any other file is sent as it is,
   // read from File in the pieces the client asks for (Body stays empty).

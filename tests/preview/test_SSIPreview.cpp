@@ -1,6 +1,10 @@
 #include "preview/SSIPreview.h"
 
+#include "EncodingSite.h"
 #include "SiteFolder.h"
+#include "app/BuildMode.h"
+#include "generator/Generator.h"
+#include "generator/MiscUtils.h"
 
 namespace {
 
@@ -30,7 +34,7 @@ class SSIPreviewModule : public ::testing::Test {
 TEST_F(SSIPreviewModule, ServesPagesExpandedAndOtherFilesByteForByte) {
   const TPreviewAnswer page = Module.Answer(QStringLiteral("/sub/page.html"));
   ASSERT_TRUE(page.Found);
-  EXPECT_EQ(page.ContentType, "text/html");
+  EXPECT_EQ(page.ContentType, "text/html; charset=utf-8");
   EXPECT_EQ(page.Body, QByteArray("<html><ul>menu</ul><link href=\"../style.css\"></html>"));
   // Serving writes nothing.
   EXPECT_EQ(Site.Read(QStringLiteral("html/sub/page.html")),
@@ -38,7 +42,7 @@ TEST_F(SSIPreviewModule, ServesPagesExpandedAndOtherFilesByteForByte) {
 
   const TPreviewAnswer style = Module.Answer(QStringLiteral("style.css"));
   ASSERT_TRUE(style.Found);
-  EXPECT_EQ(style.ContentType, "text/css");
+  EXPECT_EQ(style.ContentType, "text/css; charset=utf-8");
   EXPECT_TRUE(style.Body.isEmpty());  // sent from the file, as it is
   EXPECT_EQ(Read(style.File), Site.Read(QStringLiteral("html/style.css")));
 
@@ -57,4 +61,15 @@ TEST_F(SSIPreviewModule, FindsNothingOutsideTheFolderOrWithoutOne) {
   EXPECT_TRUE(Module.Answer(QStringLiteral("menu.html")).Found);
   TSSIPreviewModule unset;
   EXPECT_FALSE(unset.Answer(QStringLiteral("menu.html")).Found);
+}
+
+TEST(SSIPreviewEncoding, NamesTheEncodingEachFileWasWrittenIn) {
+  TSiteFolder site;
+  site.Write(QStringLiteral("site/site.txt"), kEncodingProject);
+  THTMLGenerator generator;
+  ASSERT_EQ(BuildProject(site.Path(QStringLiteral("site/site.txt")), QString(), generator), 0);
+  TSSIPreviewModule module;
+  module.SetPreviewFolder(FileSystemPath(generator.GetOutputFolder()));
+  for (const TEncodingCase& test : kEncodingCases)
+    EXPECT_EQ(module.Answer(QLatin1String(test.Path)).ContentType, test.ContentType) << test.Path;
 }

@@ -1,5 +1,6 @@
 // inkloom --serve: the program generates a project and answers HTTP requests on 127.0.0.1.
 
+#include "EncodingSite.h"
 #include "SiteFolder.h"
 
 #include <QProcess>
@@ -91,7 +92,7 @@ TEST_F(ServeMode, ServesTheGeneratedSiteWithIncludesExpanded) {
   ASSERT_NO_FATAL_FAILURE(Start());
   const THttpReply index = Request(Port, "GET", "/");
   EXPECT_EQ(index.Status, 200);
-  EXPECT_EQ(Header(index, "content-type"), "text/html");
+  EXPECT_EQ(Header(index, "content-type"), "text/html; charset=utf-8");
   EXPECT_TRUE(index.Body.contains("<ul><li>menu</li></ul>")) << index.Body.toStdString();
   EXPECT_TRUE(index.Body.contains("Welcome"));
   EXPECT_FALSE(index.Body.contains("#include"));
@@ -104,7 +105,7 @@ TEST_F(ServeMode, ServesTheGeneratedSiteWithIncludesExpanded) {
   EXPECT_TRUE(page.Body.contains("href=\"../style.css\"")) << page.Body.toStdString();
   const THttpReply style = Request(Port, "GET", "/sub/../style.css");
   EXPECT_EQ(style.Status, 200);
-  EXPECT_EQ(Header(style, "content-type"), "text/css");
+  EXPECT_EQ(Header(style, "content-type"), "text/css; charset=utf-8");
   EXPECT_EQ(style.Body, QByteArray("<!--#include file=\"menu.inc\"-->body{}"));  // not HTML
 
   // The files on disk stay as generated.
@@ -128,6 +129,14 @@ TEST_F(ServeMode, ServesTheGeneratedSiteWithIncludesExpanded) {
   EXPECT_EQ(head.Status, 200);
   EXPECT_TRUE(head.Body.isEmpty());
   EXPECT_EQ(Request(Port, "POST", "/home.html").Status, 405);
+}
+
+TEST_F(ServeMode, NamesTheEncodingOfEachPageAndTextFile) {
+  Site.Write(QStringLiteral("site/site.txt"), kEncodingProject);
+  ASSERT_NO_FATAL_FAILURE(Start());
+  for (const TEncodingCase& test : kEncodingCases)
+    EXPECT_EQ(Header(Request(Port, "GET", QByteArray("/") + test.Path), "content-type"), test.ContentType)
+        << test.Path;
 }
 
 TEST_F(ServeMode, RefusesWhatIsMissingOrOutsideTheOutputFolder) {

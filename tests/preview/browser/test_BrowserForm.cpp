@@ -50,7 +50,10 @@ class BrowserFormTest : public ::testing::Test {
                "<a id=\"out\" href=\"about.html\" target=\"_blank\">About</a>\n"
                "[about.html]\n$title About us\nAbout\n"
                "[sub/index.html]\n$root ../\n$title Sub index\n<a id=\"deep\" href=\"page.html\">Deep</a>\n"
-               "[sub/page.html]\n$root ../\n$title Deep page\n<img id=\"dot\" src=\"../img/dot.png\">\n");
+               "[sub/page.html]\n$root ../\n$title Deep page\n<img id=\"dot\" src=\"../img/dot.png\">\n"
+               // Cyrillic in pages whose template declares no charset, in UTF-8 and in the code page.
+               "[ru.html]\n\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82\n"
+               "[ru1251.html]\n$charset windows-1251\n\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82\n");
     THTMLGenerator generator;
     ASSERT_EQ(BuildProject(Site.Path(QStringLiteral("site/site.txt")), QString(), generator), 0);
     Preview.SetPreviewFolder(FileSystemPath(generator.GetOutputFolder()));
@@ -115,6 +118,15 @@ TEST_F(BrowserFormTest, ShowsThePageWithItsIncludesTitleAndAddress) {
   EXPECT_EQ(Address(), QStringLiteral("preview:/sub/"));
   EXPECT_EQ(Evaluate(QStringLiteral("document.getElementById('deep').href")).toString(),
             QStringLiteral("preview:/sub/page.html"));
+}
+
+TEST_F(BrowserFormTest, ShowsCyrillicOfPagesWithoutADeclarationInEitherEncoding) {
+  for (const char* page : {"preview:ru.html", "preview:ru1251.html"}) {
+    ASSERT_TRUE(Open(QLatin1String(page))) << page;
+    EXPECT_TRUE(Evaluate(QStringLiteral("document.body.innerText")).toString().contains(
+        QString::fromUtf8("\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82")))
+        << page;
+  }
 }
 
 TEST_F(BrowserFormTest, APageInASubFolderReachesItsImageAndStyleSheet) {
