@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
       return RunUploadMode(argc, argv, commandLine.Project, commandLine.DryRun);
     case rmServe: {
       QCoreApplication application(argc, argv);
-      return RunServe(commandLine.Project, commandLine.Port);
+      return RunServe(commandLine.Project, commandLine.Port, commandLine.Watch);
     }
     default:
       Print(stderr, QStringLiteral("This mode is not available in this version of Inkloom yet."));

@@ -4,16 +4,17 @@
 
 namespace {
 
-// \s and \w spelled out: white space is space, tab, LF, CR and FF; names are ASCII only.
+// \s and \w spelled out: white space is space, tab, LF, CR and FF; names are ASCII only. One
+// copy per thread: the web server of --serve answers requests on several threads at once.
 const QRegularExpression& PhpInclude() {
-  static const QRegularExpression expression(QStringLiteral(
+  static thread_local const QRegularExpression expression(QStringLiteral(
       "(?i)<\\?php[ \\t\\n\\r\\f]+(include|include_once)[ \\t\\n\\r\\f]*\\([ \\t\\n\\r\\f]*"
       "[\"']([A-Za-z0-9_./-]+)[\"'][ \\t\\n\\r\\f]*\\)[ \\t\\n\\r\\f]*\\?>"));
   return expression;
 }
 
 const QRegularExpression& SsiInclude() {
-  static const QRegularExpression expression(QStringLiteral(
+  static thread_local const QRegularExpression expression(QStringLiteral(
       "(?i)<!--[ \\t\\n\\r\\f]*#include[ \\t\\n\\r\\f]+(file|virtual)[ \\t\\n\\r\\f]*=[ \\t\\n\\r\\f]*"
       "\"([A-Za-z0-9_./-]+)\"[ \\t\\n\\r\\f]*-->"));
   return expression;

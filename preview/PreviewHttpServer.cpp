@@ -1,5 +1,6 @@
 #include "preview/PreviewHttpServer.h"
 
+#include "preview/LiveReload.h"
 #include "preview/SSIPreview.h"
 
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -55,26 +57,97 @@ MHD_Result SendFile(MHD_Connection* connection, const QByteArray& type, const QS
   return Queue(connection, MHD_HTTP_OK, response, MHD_HTTP_HEADER_CONTENT_TYPE, type);
 }
 
-MHD_Result Answer(void* server, MHD_Connection* connection, const char* url, const char* method,
-                  const char*, const char*, size_t*, void**) {
-  const bool get = std::strcmp(method, MHD_HTTP_METHOD_GET) == 0 ||
-                   std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
-  if (!get)
-    return Send(connection, MHD_HTTP_METHOD_NOT_ALLOWED, "text/plain", "Method not allowed\n");
-  const TPreviewAnswer answer =
-      static_cast<TPreviewHttpServer*>(server)->Module().Answer(QString::fromUtf8(url));
+// One page listening for rebuilds: the rest of the message being sent.
+struct TEventStream {
+  TLiveReload& Events;
+  quint64 Rebuild = 0;
+  QByteArray Pending;
+  bool Done = false;
+};
+
+// Waits for the next message; false when the stream ends. It ends after the reload notice: the
+// page reloads and listens afresh, and the listener's place is free at once.
+bool NextEvent(TEventStream& stream) {
+  if (stream.Done) return false;
+  switch (stream.Events.Wait(stream.Rebuild)) {
+    case TLiveReload::wrReload:
+      stream.Pending = "data: reload\n\n";
+      stream.Done = true;
+      return true;
+    case TLiveReload::wrHeartbeat:
+      stream.Pending = ": heartbeat\n\n";
+      return true;
+    default:
+      return false;
+  }
+}
+
+ssize_t ReadEvents(void* cls, uint64_t, char* buffer, size_t max) {
+  auto* stream = static_cast<TEventStream*>(cls);
+  if (stream->Pending.isEmpty() && !NextEvent(*stream)) return MHD_CONTENT_READER_END_OF_STREAM;
+  const size_t size = std::min(max, static_cast<size_t>(stream->Pending.size()));
+  std::memcpy(buffer, stream->Pending.constData(), size);
+  stream->Pending.remove(0, static_cast<qsizetype>(size));
+  return static_cast<ssize_t>(size);
+}
+
+void EndEvents(void* cls) {
+  auto* stream = static_cast<TEventStream*>(cls);
+  stream->Events.Leave();
+  delete stream;
+}
+
+// Server-sent events on the connection's own thread until the next rebuild.
+MHD_Result SendEvents(MHD_Connection* connection, TLiveReload& events) {
+  auto* stream = new TEventStream{events, 0, QByteArray(), false};
+  if (!events.Join(stream->Rebuild)) {
+    delete stream;
+    return Send(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "text/plain", "Too many pages wait.\n");
+  }
+  // Sent at once, so that the client knows it is listening.
+  stream->Pending = "retry: 1000\n: listening\n\n";
+  MHD_Response* response =
+      MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 1024, &ReadEvents, stream, &EndEvents);
+  if (!response) {
+    EndEvents(stream);
+    return MHD_NO;
+  }
+  MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
+  return Queue(connection, MHD_HTTP_OK, response, MHD_HTTP_HEADER_CONTENT_TYPE, "text/event-stream");
+}
+
+MHD_Result SendAnswer(MHD_Connection* connection, const TPreviewAnswer& answer,
+                      const TLiveReload* liveReload) {
   if (!answer.Redirect.isEmpty())
     return Queue(connection, MHD_HTTP_MOVED_PERMANENTLY,
                  MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT),
                  MHD_HTTP_HEADER_LOCATION, answer.Redirect.toUtf8());
   if (!answer.Found) return NotFound(connection);
   if (!answer.File.isEmpty()) return SendFile(connection, answer.ContentType, answer.File);
+  // Only what is sent gets the script; the page on disk stays as generated.
+  if (liveReload && answer.ContentType.startsWith("text/html"))
+    return Send(connection, MHD_HTTP_OK, answer.ContentType, TLiveReload::AddScript(answer.Body));
   return Send(connection, MHD_HTTP_OK, answer.ContentType, answer.Body);
+}
+
+MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const char* method,
+                  const char*, const char*, size_t*, void**) {
+  const bool get = std::strcmp(method, MHD_HTTP_METHOD_GET) == 0 ||
+                   std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
+  if (!get)
+    return Send(connection, MHD_HTTP_METHOD_NOT_ALLOWED, "text/plain", "Method not allowed\n");
+  auto* server = static_cast<TPreviewHttpServer*>(cls);
+  if (server->LiveReload() && std::strcmp(url, TLiveReload::EventsPath) == 0)
+    return SendEvents(connection, *server->LiveReload());
+  // A rebuild waits until the answer is made: a page read whole, another file opened.
+  const QReadLocker reading(&server->SiteLock());
+  return SendAnswer(connection, server->Module().Answer(QString::fromUtf8(url)), server->LiveReload());
 }
 
 }  // namespace
 
-TPreviewHttpServer::TPreviewHttpServer(const TSSIPreviewModule& module) : PreviewModule(module) {}
+TPreviewHttpServer::TPreviewHttpServer(const TSSIPreviewModule& module, TLiveReload* liveReload)
+    : PreviewModule(module), LiveReloadEvents(liveReload) {}
 
 TPreviewHttpServer::~TPreviewHttpServer() { Stop(); }
 
@@ -84,9 +157,11 @@ bool TPreviewHttpServer::Start(quint16 port) {
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  Daemon = MHD_start_daemon(MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_AUTO, port, nullptr, nullptr,
-                            &Answer, this, MHD_OPTION_SOCK_ADDR, &address,
-                            MHD_OPTION_UNESCAPE_CALLBACK, &KeepEscapes, nullptr, MHD_OPTION_END);
+  Daemon = MHD_start_daemon(
+      MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION | MHD_USE_AUTO, port, nullptr,
+      nullptr, &Answer, this, MHD_OPTION_SOCK_ADDR, &address, MHD_OPTION_UNESCAPE_CALLBACK,
+      &KeepEscapes, nullptr, MHD_OPTION_CONNECTION_LIMIT, MaxConnections,
+      MHD_OPTION_CONNECTION_TIMEOUT, IdleSeconds, MHD_OPTION_END);
   if (!Daemon) return false;
   const MHD_DaemonInfo* info = MHD_get_daemon_info(Daemon, MHD_DAEMON_INFO_BIND_PORT);
   ListeningPort = info ? info->port : port;
@@ -95,6 +170,7 @@ bool TPreviewHttpServer::Start(quint16 port) {
 
 void TPreviewHttpServer::Stop() {
   if (!Daemon) return;
+  if (LiveReloadEvents) LiveReloadEvents->Stop();  // the waiting connections end
   MHD_stop_daemon(Daemon);
   Daemon = nullptr;
   ListeningPort = 0;

@@ -3,10 +3,12 @@
 #include "EncodingSite.h"
 #include "SiteFolder.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 
 #include <csignal>
 
@@ -42,6 +44,26 @@ QByteArray Header(const THttpReply& reply, const QByteArray& name) {
     if (line.startsWith(name + ':')) return line.mid(name.size() + 1).trimmed();
   return QByteArray();
 }
+
+// A page listening for rebuilds as the script added by --watch listens: an open request for the
+// events, read as they come.
+struct TEventsListener {
+  QTcpSocket Socket;
+  QByteArray Received;
+
+  bool Connect(quint16 port) {
+    Socket.connectToHost(QStringLiteral("127.0.0.1"), port);
+    if (!Socket.waitForConnected(10000)) return false;
+    Socket.write("GET /__inkloom/events HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    return WaitFor(": listening");
+  }
+  bool WaitFor(const QByteArray& text) {
+    const QDeadlineTimer deadline(30000);
+    while (!Received.contains(text) && Socket.waitForReadyRead(int(deadline.remainingTime())))
+      Received += Socket.readAll();
+    return Received.contains(text);
+  }
+};
 
 class ServeMode : public ::testing::Test {
  protected:
@@ -84,6 +106,25 @@ class ServeMode : public ::testing::Test {
     ASSERT_TRUE(address.hasMatch()) << out.toStdString() << Server.readAllStandardError().toStdString();
     Port = static_cast<quint16>(address.captured(1).toUInt());
   }
+  // Asks for a page until its body holds text (bounded).
+  bool WaitForPage(const QByteArray& target, const QByteArray& text) const {
+    const QDeadlineTimer deadline(60000);
+    while (!deadline.hasExpired()) {
+      if (Request(Port, "GET", target).Body.contains(text)) return true;
+      QThread::msleep(50);
+    }
+    return false;
+  }
+  // Waits (bounded) until the program has written text on stderr.
+  bool WaitForErrors(const QByteArray& text) {
+    const QDeadlineTimer deadline(60000);
+    while (!Errors.contains(text) && !deadline.hasExpired()) {
+      Server.waitForReadyRead(100);  // reads stderr as well
+      Errors += Server.readAllStandardError();
+    }
+    return Errors.contains(text);
+  }
+  QByteArray Errors;
 };
 
 }  // namespace
@@ -96,6 +137,9 @@ TEST_F(ServeMode, ServesTheGeneratedSiteWithIncludesExpanded) {
   EXPECT_TRUE(index.Body.contains("<ul><li>menu</li></ul>")) << index.Body.toStdString();
   EXPECT_TRUE(index.Body.contains("Welcome"));
   EXPECT_FALSE(index.Body.contains("#include"));
+  // Without --watch pages are sent as they are and there is nothing to listen to.
+  EXPECT_FALSE(index.Body.contains("EventSource"));
+  EXPECT_EQ(Request(Port, "GET", "/__inkloom/events").Status, 404);
 
   // A page in a sub-folder: includes from the output folder, "../" reaches the style sheet.
   const THttpReply page = Request(Port, "GET", "/sub/page.html");
@@ -137,6 +181,38 @@ TEST_F(ServeMode, NamesTheEncodingOfEachPageAndTextFile) {
   for (const TEncodingCase& test : kEncodingCases)
     EXPECT_EQ(Header(Request(Port, "GET", QByteArray("/") + test.Path), "content-type"), test.ContentType)
         << test.Path;
+}
+
+TEST_F(ServeMode, WatchRebuildsOnChangeAndOpenPagesReload) {
+  ASSERT_NO_FATAL_FAILURE(Start({QStringLiteral("--watch")}));
+  // Served pages listen for rebuilds; the files on disk and other files stay as they are.
+  const QByteArray home = Request(Port, "GET", "/home.html").Body;
+  EXPECT_TRUE(home.contains("new EventSource(\"/__inkloom/events\")")) << home.toStdString();
+  EXPECT_LT(home.indexOf("EventSource"), home.indexOf("</body>"));
+  EXPECT_FALSE(Site.Read(QStringLiteral("site/html/home.html")).contains("EventSource"));
+  EXPECT_FALSE(Request(Port, "GET", "/style.css").Body.contains("EventSource"));
+
+  TEventsListener listener;
+  ASSERT_TRUE(listener.Connect(Port)) << listener.Received.toStdString();
+  EXPECT_TRUE(listener.Received.toLower().contains("content-type: text/event-stream"));
+  QByteArray project = Site.Read(QStringLiteral("site/site.txt"));
+  Site.Write(QStringLiteral("site/site.txt"), project.replace("Welcome", "Welcome back"));
+  EXPECT_TRUE(WaitForPage("/home.html", "Welcome back"));
+  EXPECT_TRUE(listener.WaitFor("data: reload")) << listener.Received.toStdString();
+  EXPECT_TRUE(WaitForErrors("Rebuilt in ")) << Errors.toStdString();
+
+  // A project that fails to generate is reported, and the last good site stays served.
+  Site.Write(QStringLiteral("site/site.txt"), "[home.html]\nBroken\n[sub/page.html\n");
+  EXPECT_TRUE(WaitForErrors("site.txt:3:")) << Errors.toStdString();
+  EXPECT_TRUE(Request(Port, "GET", "/home.html").Body.contains("Welcome back"));
+  EXPECT_FALSE(Site.Read(QStringLiteral("site/html/home.html")).contains("Broken"));
+
+  // A page still listening does not keep the server from ending.
+  TEventsListener waiting;
+  ASSERT_TRUE(waiting.Connect(Port));
+  ::kill(static_cast<pid_t>(Server.processId()), SIGTERM);
+  ASSERT_TRUE(Server.waitForFinished(30000));
+  EXPECT_EQ(Server.exitCode(), 0);
 }
 
 TEST_F(ServeMode, RefusesWhatIsMissingOrOutsideTheOutputFolder) {
