@@ -1,12 +1,11 @@
 #include "app/AboutForm.h"
 
+#include "app/HelpWindow.h"
 #include "app/Model.h"
 #include "services/LocalStrings.h"
 
-#include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
@@ -22,8 +21,9 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     link->setObjectName(QLatin1String(objectName));
     link->setFlat(true);
     link->setCursor(Qt::PointingHandCursor);
-    connect(link, &QPushButton::clicked, this, [page] {
-      QDesktopServices::openUrl(QUrl::fromLocalFile(TModule::HelpFolder() + page));
+    connect(link, &QPushButton::clicked, this, [this, page] {
+      accept();  // the guide's window is not to wait behind this box
+      THelpWindow::Show(Module->HelpPage(page));
     });
     layout->addWidget(link);
   };
@@ -38,5 +38,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(ok, 0, Qt::AlignRight);
   LocalStrings = new TLocalStrings(this, QStringLiteral("AboutForm"));
   LocalStrings->Loaded();
+  // Wide enough for the whole caption in a window manager's title bar.
+  setMinimumWidth(qMax(320, 3 * fontMetrics().horizontalAdvance(windowTitle())));
   version->setText(LocalStrings->GetString(QStringLiteral("Version")).replace(QStringLiteral("%s"), TModule::GetVersion()));
 }

@@ -64,6 +64,16 @@ TCommandLine TCommandLine::Parse(const QStringList& args) {
   QStringList rest;
   for (int i = 0; i < args.size(); ++i) {
     const QString& arg = args[i];
+    // Flags of the modes, taken out first so that "--upload --dry-run PROJECT" does not read
+    // "--dry-run" as the project.
+    if (i > 0 && arg == QLatin1String("--dry-run")) {
+      result.DryRun = true;
+      continue;
+    }
+    if (i > 0 && arg == QLatin1String("--watch")) {
+      result.Watch = true;
+      continue;
+    }
     if (i > 0 && IsAutomationSwitch(arg, "regserver")) {
       result.Mode = rmRegServer;
       return result;
@@ -115,9 +125,7 @@ TCommandLine TCommandLine::Parse(const QStringList& args) {
     result.Port = port;
   }
 
-  result.Watch = parser.isSet(QStringLiteral("watch"));
   if (result.Watch && result.Mode != rmServe) return UsageError(QStringLiteral("--watch goes with --serve."));
-  result.DryRun = parser.isSet(QStringLiteral("dry-run"));
   if (result.DryRun && result.Mode != rmUpload) return UsageError(QStringLiteral("--dry-run goes with --upload."));
 
   int allowedPositional = (result.Mode == rmEditor || result.Mode == rmAutomation ||

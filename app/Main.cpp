@@ -11,11 +11,15 @@
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFontDatabase>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolTip>
 
 TMainForm* MainForm = nullptr;
 
@@ -45,11 +49,31 @@ TMainForm::TMainForm(TModule* module) : QMainWindow(nullptr), Owner(module) {
   CreateMenus();
   CreateToolbars();
   CreateContentPanel();
+  LocalStrings = new TLocalStrings(this, QStringLiteral("MainForm"));
+  CreateStatusBar();
+  LocalStrings->Loaded();
+  connect(LocalStrings, &TLocalStrings::OnLocalize, this, &TMainForm::ShowCaretPosition);
+}
+
+void TMainForm::CreateStatusBar() {
   auto* status = new QStatusBar(this);
   status->setObjectName(QStringLiteral("StatusBar"));
   setStatusBar(status);
-  LocalStrings = new TLocalStrings(this, QStringLiteral("MainForm"));
-  LocalStrings->Loaded();
+  CaretPanel = new QLabel(status);
+  CaretPanel->setObjectName(QStringLiteral("CaretPanel"));
+  status->addPermanentWidget(CaretPanel);
+  connect(TextEditor, &QsciScintilla::cursorPositionChanged, this, &TMainForm::ShowCaretPosition);
+  ShowCaretPosition();
+}
+
+void TMainForm::ShowCaretPosition() {
+  const long position = TextEditor->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
+  // Columns count characters, tabs to their width, and the room past the end of the line.
+  const long column = TextEditor->SendScintilla(QsciScintilla::SCI_GETCOLUMN, position) +
+                      TextEditor->SendScintilla(QsciScintilla::SCI_GETSELECTIONNCARETVIRTUALSPACE, 0UL);
+  const long line = TextEditor->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, position);
+  CaretPanel->setText(FormatText(LocalStrings->GetString(QStringLiteral("CaretPosition")),
+                                 {QString::number(line + 1), QString::number(column + 1)}));
 }
 
 TMainForm::~TMainForm() { MainForm = nullptr; }
@@ -84,6 +108,8 @@ void TMainForm::CreateEditor() {
     EditItems->exec(TextEditor->mapToGlobal(at));
   });
   connect(TextEditor, &QsciScintilla::textChanged, this, [this] { Owner->ContentChanged = true; });
+  connect(TextEditor, &QsciScintilla::modificationChanged, this,
+          [this] { setWindowModified(Owner->IsModified()); });
   setCentralWidget(TextEditor);
 }
 
@@ -143,6 +169,9 @@ void TMainForm::CreateContentPanel() {
   SectionListView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   SectionListView->setTextElideMode(Qt::ElideRight);
   connect(SectionListView, &QListWidget::itemDoubleClicked, this, &TMainForm::JumpToEntry);
+  // Enter jumps as a double-click does; an entry cut off by the panel shows whole in a tooltip.
+  SectionListView->installEventFilter(this);
+  SectionListView->viewport()->installEventFilter(this);
   panel->setWidget(SectionListView);
   addDockWidget(Qt::LeftDockWidgetArea, panel);
   resizeDocks({panel}, {176}, Qt::Horizontal);
@@ -173,6 +202,31 @@ void TMainForm::JumpToEntry(QListWidgetItem* item) {
   int visible = static_cast<int>(TextEditor->SendScintilla(QsciScintilla::SCI_LINESONSCREEN));
   TextEditor->setFirstVisibleLine(std::max(0, line - visible / 2));
   TextEditor->setFocus();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == SectionListView && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && SectionListView->currentItem()) {
+      JumpToEntry(SectionListView->currentItem());
+      return true;
+    }
+  }
+  if (watched == SectionListView->viewport() && event->type() == QEvent::ToolTip)
+    return ShowWholeEntry(static_cast<QHelpEvent*>(event));
+  return QMainWindow::eventFilter(watched, event);
+}
+
+bool TMainForm::ShowWholeEntry(QHelpEvent* event) {
+  const QModelIndex index = SectionListView->indexAt(event->pos());
+  const QString text = index.data().toString();
+  const QRect shown = SectionListView->visualRect(index);
+  const int needed = SectionListView->fontMetrics().horizontalAdvance(text) + SectionListView->iconSize().width() + 12;
+  if (index.isValid() && needed > SectionListView->viewport()->width() - shown.left())
+    QToolTip::showText(event->globalPos(), text, SectionListView);
+  else
+    QToolTip::hideText();
+  return true;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

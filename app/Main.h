@@ -34,6 +34,7 @@ class TMainForm : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   TModule* Owner;
@@ -41,11 +42,16 @@ class TMainForm : public QMainWindow {
   QListWidget* SectionListView = nullptr;
   QMenu* EditItems = nullptr;
   TLocalStrings* LocalStrings = nullptr;
+  class QLabel* CaretPanel = nullptr;
 
   void CreateMenus();
   void CreateToolbars();
   void CreateContentPanel();
   void CreateEditor();
+  void CreateStatusBar();
+  // "Line 12, column 5" of the caret in the status bar.
+  void ShowCaretPosition();
+  bool ShowWholeEntry(class QHelpEvent* event);
 };
 
 extern TMainForm* MainForm;

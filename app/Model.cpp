@@ -4,6 +4,8 @@
 #include "app/Application.h"
 #include "app/BuildMode.h"
 #include "app/CommandIcons.h"
+#include "app/HelpWindow.h"
+#include "app/InterfaceLanguage.h"
 #include "app/Main.h"
 #include "app/RecoveryKeeper.h"
 #include "generator/Generator.h"
@@ -33,6 +35,9 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStandardPaths>
+#include <QScreen>
+#include <QStyle>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 
@@ -66,7 +71,7 @@ TModule::TModule(const QString& projectArgument, QObject* owner) : QObject(owner
   Localizer = new TLocalizer(this);
   Localizer->setObjectName(QStringLiteral("Localizer"));
   Localizer->SetDefaultLangId(1033);  // a text missing in a language falls back to English
-  OpenDialog = AddDialog("OpenDialog", QStringLiteral("Inkloom Projects (*.iklproj)|*.iklproj"),
+  OpenDialog = AddDialog("OpenDialog", QStringLiteral("Inkloom Projects (*.iklproj)|*.iklproj|Text files (*.txt)|*.txt|All files (*)|*"),
                          QStringLiteral("Open Project"), QString());
   SaveDialog = AddDialog("SaveDialog", QStringLiteral("Inkloom Projects (*.iklproj)|*.iklproj"),
                          QString(), GetProjectExtension());
@@ -134,14 +139,21 @@ QString TModule::ShowFileDialog(QObject* texts, bool save) {
   QString extension = texts->property("DefaultExt").toString();
   if (!extension.isEmpty()) dialog.setDefaultSuffix(extension.mid(extension.startsWith(u'.') ? 1 : 0));
   if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  QString current = texts->property("FileName").toString();
-  if (!current.isEmpty()) {
-    dialog.setDirectory(QFileInfo(current).absolutePath());
-    dialog.selectFile(current);
-  }
+  // The project's folder; the recent project's while untitled; else the default project folder.
+  const QString current = texts->property("FileName").toString();
+  const bool proposeCurrent = !current.isEmpty() && (save || ProjectFileName.isEmpty());
+  const QString folder = proposeCurrent ? QFileInfo(current).absolutePath() : StartFolder();
+  if (!folder.isEmpty()) dialog.setDirectory(folder);
+  if (proposeCurrent) dialog.selectFile(current);
   QString chosen = ChooseFile(&dialog);
   if (!chosen.isEmpty()) texts->setProperty("FileName", chosen);
   return chosen;
+}
+
+QString TModule::StartFolder() const {
+  if (!ProjectFileName.isEmpty()) return GetProjectFolder();
+  const QString projects = GetDefaultProjectPath();
+  return QFileInfo(projects).isDir() ? projects : QString();
 }
 
 TAction* TModule::AddAction(const char* name, const QString& caption, const QKeySequence& shortcut,
@@ -168,7 +180,7 @@ void TModule::CreateActions() {
   AddAction("OpenAction", QStringLiteral("Open..."), K(Qt::CTRL | Qt::Key_O), QStringLiteral("document-open"), QStringLiteral("O"), &TModule::CmOpen);
   AddAction("SaveAction", QStringLiteral("Save"), K(Qt::CTRL | Qt::Key_S), QStringLiteral("document-save"), QStringLiteral("S"), &TModule::CmSave);
   AddAction("SaveAsAction", QStringLiteral("Save As..."), K(), QStringLiteral("document-save-as"), QStringLiteral("SA"), &TModule::CmSaveAs);
-  AddAction("ExitAction", QStringLiteral("Exit"), K(), QStringLiteral("application-exit"), QStringLiteral("X"), &TModule::CmExit);
+  AddAction("ExitAction", QStringLiteral("Exit"), K(Qt::CTRL | Qt::Key_Q), QStringLiteral("application-exit"), QStringLiteral("X"), &TModule::CmExit);
   AddAction("PreviewAction", QStringLiteral("Preview"), K(Qt::Key_F9), QStringLiteral("document-print-preview"), QStringLiteral("P"), &TModule::CmPreview);
   AddAction("BrowseAction", QStringLiteral("Files..."), K(Qt::CTRL | Qt::Key_F9), QStringLiteral("folder-open"), QStringLiteral("F"), &TModule::CmBrowse);
   AddAction("UndoAction", QStringLiteral("Undo"), K(Qt::CTRL | Qt::Key_Z), QStringLiteral("edit-undo"), QStringLiteral("U"), &TModule::CmUndo, &TModule::CanUndo);
@@ -222,15 +234,16 @@ TAction* TModule::Action(const QString& name) const {
 }
 
 void TModule::DataModuleCreate(const QString& projectArgument) {
-  Localizer->SetLangId(1049);
+  TInterfaceLanguage::Apply(*Localizer, GetLanguage());
   LocalStrings->Loaded();
   MainForm = new TMainForm(this);
   Recovery = new TRecoveryKeeper([this] { return GetText(); }, [this] { return ProjectFileName; }, this);
   connect(GetEditor(), &QsciScintilla::textChanged, this, [this] {
     if (IsModified()) Recovery->Changed();
   });
-  if (!ConfigFile->ReadString(kGeneral, QStringLiteral("WindowPosition"), QString()).isEmpty())
-    ConfigFile->RestoreWindowPlacement(kGeneral, QStringLiteral("WindowPosition"), MainForm);
+  if (ConfigFile->ReadString(kGeneral, QStringLiteral("WindowPosition"), QString()).isEmpty() ||
+      !ConfigFile->RestoreWindowPlacement(kGeneral, QStringLiteral("WindowPosition"), MainForm))
+    PlaceFirstWindow();
   HTMLGenerator = new THTMLGenerator();
   FTPUploadModule = new TFTPUploadModule(this);
   FTPUploadModule->AttachProjectEvents(OnNewAction, OnOpenAction, OnSaveAction,
@@ -290,6 +303,24 @@ void TModule::RestoreText(const TRecoveredText& recovered) {
 
 QString TModule::GetString(const QString& key) const { return LocalStrings->GetString(key); }
 
+// The first run: two thirds of the screen, in its middle.
+void TModule::PlaceFirstWindow() {
+  const QRect screen = MainForm->screen()->availableGeometry();
+  const QSize size = MainForm->size().expandedTo(screen.size() * 2 / 3).boundedTo(screen.size());
+  MainForm->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, screen));
+}
+
+int TModule::GetLanguage() const {
+  const int stored = ConfigFile->ReadString(kGeneral, QStringLiteral("Language"), QString()).toInt();
+  return TInterfaceLanguage::Valid(stored);
+}
+
+void TModule::SetLanguage(int langId) {
+  ConfigFile->WriteString(kGeneral, QStringLiteral("Language"), QString::number(TInterfaceLanguage::Valid(langId)));
+  TInterfaceLanguage::Apply(*Localizer, langId);
+  SetFileName(ProjectFileName);  // the caption's texts
+}
+
 void TModule::BuildSite() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -315,9 +346,11 @@ bool TModule::IsModified() const { return MarkedModified || GetEditor()->isModif
 
 void TModule::SetModified(bool modified) {
   MarkedModified = modified;
-  if (modified) return;
-  GetEditor()->setModified(false);
-  Recovery->Discard();
+  if (!modified) {
+    GetEditor()->setModified(false);
+    Recovery->Discard();
+  }
+  MainForm->setWindowModified(IsModified());
 }
 
 void TModule::SetFileName(const QString& name) {
@@ -328,9 +361,15 @@ void TModule::SetFileName(const QString& name) {
     HTMLGenerator->SetProjectFolder(QFileInfo(name).absolutePath().toStdString());
     SaveDialog->setProperty("FileName", name);
   } else {
-    HTMLGenerator->SetProjectFolder(QDir::tempPath().toStdString());
+    HTMLGenerator->SetProjectFolder(UntitledBuildFolder().toStdString());
   }
-  MainForm->setWindowTitle(caption);  // the task bar shows the window's title
+  // The task bar shows the window's title; "[*]" marks unsaved changes.
+  MainForm->setWindowTitle(caption + QStringLiteral("[*]"));
+}
+
+QString TModule::UntitledBuildFolder() {
+  if (!UntitledFolder) UntitledFolder = std::make_unique<QTemporaryDir>();  // made for this user only
+  return UntitledFolder->isValid() ? UntitledFolder->path() : QString();
 }
 
 QString TModule::GetProjectName() const {
@@ -389,6 +428,12 @@ void TModule::SetPreviewNewProject(bool preview) {
   ConfigFile->WriteBool(kGeneral, QStringLiteral("PreviewNewProject"), preview);
 }
 
+// A page of the guide in the interface's language.
+QString TModule::HelpPage(const QString& page) const {
+  const QString language = Localizer->LangId() == TInterfaceLanguage::Russian ? QStringLiteral("ru/") : QString();
+  return HelpFolder() + language + page;
+}
+
 QString TModule::HelpFolder() {
   QDir programFolder(QCoreApplication::applicationDirPath());
   for (const char* relative : {"share/inkloom/help", "../share/inkloom/help"}) {
@@ -420,6 +465,7 @@ void TModule::ApplicationEventsIdle() {
 }
 
 void TModule::NewProject() {
+  OpenedPlainText = false;
   SetFileName(QString());
   GetEditor()->clear();
   SetModified(false);
@@ -440,7 +486,7 @@ bool TModule::QuerySaveChanges() {
 // A save that fails keeps the text and says why: the caller must not discard it.
 bool TModule::SaveBeforeDiscard() {
   try {
-    return SaveProject(ProjectFileName);
+    return SaveCurrent();
   } catch (const std::exception& error) {
     ShowError(QString::fromUtf8(error.what()));
     return false;
@@ -448,6 +494,13 @@ bool TModule::SaveBeforeDiscard() {
 }
 
 void TModule::ProjectClosed() { Recovery->Discard(); }
+
+// A file opened as plain text is never overwritten by a save the user did not name: it is
+// saved as a project beside it.
+bool TModule::SaveCurrent() {
+  if (ProjectFileName.isEmpty() || OpenedPlainText) return SaveProjectAs();
+  return SaveProject(ProjectFileName);
+}
 
 bool TModule::OpenProject(const QString& name) {
   QString file = name;
@@ -463,6 +516,11 @@ bool TModule::OpenProject(const QString& name) {
   SetText(contents.Text);
   if (!Document.isNull()) OnOpenAction->Execute();
   SetFileName(file);
+  OpenedPlainText = Document.isNull();
+  if (OpenedPlainText) {
+    const QFileInfo info(file);
+    SaveDialog->setProperty("FileName", info.dir().filePath(info.completeBaseName() + GetProjectExtension()));
+  }
   SetModified(false);
   ContentChanged = true;
   return true;
@@ -481,17 +539,37 @@ bool TModule::SaveProject(const QString& name) {
                             .toStdString());
   }
   SetModified(false);
+  OpenedPlainText = false;
   SetFileName(name);
   return true;
 }
 
 bool TModule::SaveProjectAs() {
-  QString file = ShowFileDialog(SaveDialog, true);
-  return !file.isEmpty() && SaveProject(file);
+  const QString templateFolder = ProjectFileName.isEmpty() ? QString() : GetTemplateFolder();
+  const QString file = ShowFileDialog(SaveDialog, true);
+  if (file.isEmpty() || !SaveProject(file)) return false;
+  OfferTemplateCopy(templateFolder);
+  return true;
 }
 
-void TModule::OpenUrl(const QString& url) {
-  QDesktopServices::openUrl(QUrl::fromUserInput(url, QDir::currentPath(), QUrl::AssumeLocalFile));
+// A project saved into another folder takes its theme copy along, when the user agrees, so the
+// site does not silently lose its look.
+void TModule::OfferTemplateCopy(const QString& fromFolder) {
+  const QString to = GetTemplateFolder();
+  const QFileInfo from(fromFolder);
+  if (!from.isDir() || QFileInfo::exists(to) || from.canonicalFilePath() == QFileInfo(to).canonicalFilePath())
+    return;
+  if (AskYesNo(GetString(QStringLiteral("Title")), GetString(QStringLiteral("CopyTemplate"))) != QMessageBox::Yes)
+    return;
+  if (!CopyFolder(fromFolder.toStdString(), to.toStdString(), false))
+    ShowError(FormatText(GetString(QStringLiteral("TemplateNotCopied")), {QDir::toNativeSeparators(to)}));
+}
+
+// The desktop's handler for an address, a folder or a file; saying so when there is none.
+void TModule::OpenUrl(const QUrl& url) {
+  if (QDesktopServices::openUrl(url)) return;
+  ShowError(FormatText(GetString(QStringLiteral("NoHandler")),
+                       {url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString()}));
 }
 
 bool TModule::SelectionAvailable() const { return GetEditor()->hasSelectedText(); }
@@ -504,12 +582,7 @@ bool TModule::CanPaste() const {
 
 void TModule::CmOpen(QObject*) { OpenProject(QString()); }
 
-void TModule::CmSave(QObject*) {
-  if (!ProjectFileName.isEmpty())
-    SaveProject(ProjectFileName);
-  else
-    SaveProjectAs();
-}
+void TModule::CmSave(QObject*) { SaveCurrent(); }
 
 void TModule::CmSaveAs(QObject*) { SaveProjectAs(); }
 
@@ -521,7 +594,7 @@ void TModule::CmPreview(QObject*) {
   if (page.isEmpty()) return;
   std::string preview;
   if (HTMLGenerator->GetVariable("preview", preview) && !preview.empty()) {
-    OpenUrl(QString::fromStdString(preview) + page);
+    OpenUrl(QUrl::fromUserInput(QString::fromStdString(preview) + page, QDir::currentPath(), QUrl::AssumeLocalFile));
     return;
   }
   SSIPreviewModule->ShowPreview(QStringLiteral("preview"), QString(page).replace(u'\\', u'/'),
@@ -535,7 +608,7 @@ void TModule::CmPreview(QObject*) {
 
 void TModule::CmBrowse(QObject*) {
   BuildSite();
-  OpenUrl(QUrl::fromLocalFile(GetOutputFolder()).toString());
+  OpenUrl(QUrl::fromLocalFile(GetOutputFolder()));
 }
 
 void TModule::CmUndo(QObject*) { GetEditor()->undo(); }
@@ -549,15 +622,12 @@ void TModule::CmPaste(QObject*) {
 void TModule::CmDelete(QObject*) { GetEditor()->removeSelectedText(); }
 void TModule::CmSelectAll(QObject*) { GetEditor()->selectAll(); }
 
-void TModule::CmHelp(QObject*) { OpenUrl(QUrl::fromLocalFile(HelpFolder() + QStringLiteral("index.html")).toString()); }
+void TModule::CmHelp(QObject*) { THelpWindow::Show(HelpPage(QStringLiteral("index.html"))); }
 
-void TModule::CmGettingStarted(QObject*) {
-  OpenUrl(QUrl::fromLocalFile(HelpFolder() + QStringLiteral("getting-started.html")).toString());
-}
+void TModule::CmGettingStarted(QObject*) { THelpWindow::Show(HelpPage(QStringLiteral("getting-started.html"))); }
 
-void TModule::CmHomePage(QObject*) {
-  OpenUrl(QUrl::fromLocalFile(HelpFolder() + QStringLiteral("about.html")).toString());
-}
+// The home page is the guide's own page about the program.
+void TModule::CmHomePage(QObject*) { THelpWindow::Show(HelpPage(QStringLiteral("about.html"))); }
 
 void TModule::CmAbout(QObject*) {
   TAboutForm about(MainForm);

@@ -11,8 +11,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QFileDialog;
+class QTemporaryDir;
+class QUrl;
 class QsciScintilla;
 class TAction;
 class TConfigFile;
@@ -57,7 +60,12 @@ class TModule : public QObject {
   static QString GetVersion() { return QStringLiteral(INKLOOM_VERSION); }
   // The user guide, installed beside the program.
   static QString HelpFolder();
+  // A page of the guide in the interface's language.
+  QString HelpPage(const QString& page) const;
   void SaveWindowPosition();
+  // The interface language (1033 English, 1049 Russian, the default), kept in the settings.
+  int GetLanguage() const;
+  void SetLanguage(int langId);
   void ShowStartScreen();
   QString GetString(const QString& key) const;
   TConfigFile* Config() const { return ConfigFile; }
@@ -108,6 +116,10 @@ class TModule : public QObject {
   QDomDocument Document;
   // The editor cannot be told that unchanged text is modified: this says so until a save.
   bool MarkedModified = false;
+  // The open file was read as plain text: a save the user did not name goes to a project beside it.
+  bool OpenedPlainText = false;
+  // Where untitled projects are built: the user's own, never a shared temporary folder.
+  std::unique_ptr<QTemporaryDir> UntitledFolder;
   TRecoveryKeeper* Recovery = nullptr;
 
   void CreateActions();
@@ -117,12 +129,17 @@ class TModule : public QObject {
   QObject* AddDialog(const char* name, const QString& filter, const QString& title,
                      const QString& defaultExt);
   QString ShowFileDialog(QObject* texts, bool save);
+  QString StartFolder() const;
   void DataModuleCreate(const QString& projectArgument);
   void ShowStart(bool projectGiven);
   void RestoreText(const TRecoveredText& recovered);
   bool SaveBeforeDiscard();
+  bool SaveCurrent();
+  void OfferTemplateCopy(const QString& fromFolder);
+  QString UntitledBuildFolder();
+  void PlaceFirstWindow();
   void SaveSettingsFile();
-  void OpenUrl(const QString& url);
+  void OpenUrl(const QUrl& url);
 
   bool SelectionAvailable() const;
   bool CanUndo() const;

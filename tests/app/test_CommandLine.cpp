@@ -52,7 +52,13 @@ TEST(CommandLine, HeadlessModesTakeTheirProject) {
   EXPECT_EQ(Parse({"--serve", "x"}).Port, 0);
   EXPECT_FALSE(Parse({"--serve", "x"}).Watch);
   EXPECT_TRUE(Parse({"--serve", "x", "--watch"}).Watch);
-  EXPECT_TRUE(Parse({"--upload", "--dry-run", "x"}).DryRun);
+  for (const auto& args : {QStringList{"--upload", "--dry-run", "x"}, QStringList{"--dry-run", "--upload", "x"},
+                           QStringList{"--upload", "x", "--dry-run"}}) {
+    const TCommandLine plan = TCommandLine::Parse(QStringList{"inkloom"} + args);
+    EXPECT_TRUE(plan.DryRun);
+    EXPECT_EQ(plan.Mode, rmUpload);
+    EXPECT_EQ(plan.Project, QStringLiteral("x"));
+  }
   TCommandLine script = Parse({"--run-script", "s.js", "p.iklproj"});
   EXPECT_EQ(script.Mode, rmRunScript);
   EXPECT_EQ(script.ScriptFile, QStringLiteral("s.js"));
@@ -121,8 +127,10 @@ class BuildMode : public ::testing::Test {
     QFile file(Path(relative));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
+  // The program runs in the temporary folder, so that a project may be named relative to it.
   TProgramRun Build(const QString& project) const {
     QProcess process;
+    process.setWorkingDirectory(Dir.path());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), Path(QStringLiteral("config")));
     process.setProcessEnvironment(environment);
@@ -154,16 +162,19 @@ TEST_F(BuildMode, UsesTheThemesFolderOfTheSettingsAndNeverWritesThem) {
 TEST_F(BuildMode, ReportsGeneratorProblemsWithTheirLineAndUnreadableProjects) {
   // The section the bad header would end is not written; those before it are.
   Write(QStringLiteral("bad.txt"), "[index.html]\n\nHello\n[other.html]\nx\n[third.html\n");
-  TProgramRun bracket = Build(Path(QStringLiteral("bad.txt")));
+  // The place comes first, as compilers give it, with the project file as the command names it.
+  TProgramRun bracket = Build(QStringLiteral("bad.txt"));
   EXPECT_EQ(bracket.ExitCode, 1);
-  EXPECT_TRUE(bracket.Err.contains(QStringLiteral("Line 6"))) << bracket.Err.toStdString();
+  EXPECT_EQ(bracket.Err.toStdString(), "bad.txt:6: the section header has no closing \"]\".\n");
   EXPECT_EQ(Read(QStringLiteral("html/index.html")), QByteArray("<p>Hello</p>\n"));
   EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("html/other.html"))));
 
   Write(QStringLiteral("section.txt"), "[a.html]\n$missing.title x\n");
   TProgramRun section = Build(Path(QStringLiteral("section.txt")));
   EXPECT_EQ(section.ExitCode, 1);
-  EXPECT_TRUE(section.Err.contains(QStringLiteral("Line 2"))) << section.Err.toStdString();
+  EXPECT_EQ(section.Err.toStdString(),
+            Path(QStringLiteral("section.txt")).toStdString() +
+                ":2: the directive sets a variable of a section that does not exist.\n");
 
   TProgramRun missing = Build(Path(QStringLiteral("none.iklproj")));
   EXPECT_EQ(missing.ExitCode, 2);
@@ -194,4 +205,24 @@ TEST_F(BuildMode, ADamagedThemeArchiveEndsTheBuildWithItsMessage) {
   TProgramRun run = Build(Path(QStringLiteral("site/p.txt")));
   EXPECT_EQ(run.ExitCode, 1);
   EXPECT_EQ(run.Err.trimmed(), QStringLiteral("CRC Error in \"index.html\"."));
+}
+
+TEST_F(BuildMode, WarnsOfAThemeThatIsNotFoundAndBuildsAllTheSame) {
+  // Without a theme "template" beside it a project is still normal: only the directive warns.
+  Write(QStringLiteral("site/site.iklproj"),
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><iklproj><content>$title T\r\n"
+        "[index.html]\r\n$theme nowhere\r\nHello</content></iklproj>");
+  TProgramRun run = Build(QStringLiteral("site/site.iklproj"));
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(run.Err.toStdString(),
+            "site/site.iklproj:3: warning: theme \"nowhere\" was not found.\n");
+  EXPECT_EQ(Read(QStringLiteral("site/html/index.html")), QByteArray("Hello\n"));  // no template
+
+  // Warnings come before the problem that stopped the generation; the exit code is the problem's.
+  Write(QStringLiteral("both.txt"), "$theme gone\n[a.html\n");
+  TProgramRun both = Build(QStringLiteral("both.txt"));
+  EXPECT_EQ(both.ExitCode, 1);
+  EXPECT_EQ(both.Err.toStdString(),
+            "both.txt:1: warning: theme \"gone\" was not found.\n"
+            "both.txt:2: the section header has no closing \"]\".\n");
 }

@@ -23,8 +23,9 @@ const std::map<QString, QStringList>& Tables() {
   static const std::map<QString, QStringList> tables{
       {"Module", {"Title", "SaveChanges", "Untitled", "Project", "TextNotFound",
                   "NoSelectionAvailable", "Warning", "GotoSection", "InvalidCharacter",
-                  "SettingsNotSaved", "RestoreUnsaved"}},
-      {"MainForm", {}},
+                  "SettingsNotSaved", "RestoreUnsaved", "CopyTemplate", "TemplateNotCopied",
+                  "NoHandler"}},
+      {"MainForm", {"CaretPosition"}},
       {"TextSearchDialog", {}},
       {"TextReplaceDialog", {}},
       {"ConfirmReplaceDialog", {}},
@@ -140,7 +141,8 @@ TEST(StringTablesTest, TextsThatAreNotWordsStayTheSameInBothLanguages) {
   const TConfigDataFile module = LoadTable(QStringLiteral("Module"));
   for (const char16_t* lang : {u"1033", u"1049"}) {
     EXPECT_EQ(module.ReadString(lang, u"SaveDialog.DefaultExt", QString()), QStringLiteral(".iklproj"));
-    EXPECT_TRUE(module.ReadString(lang, u"OpenDialog.Filter", QString()).endsWith(u"|*.iklproj"));
+    EXPECT_TRUE(module.ReadString(lang, u"OpenDialog.Filter", QString()).contains(u"(*.iklproj)|*.iklproj|"));
+    EXPECT_TRUE(module.ReadString(lang, u"OpenDialog.Filter", QString()).endsWith(u"(*)|*"));
   }
 }
 

@@ -1,5 +1,6 @@
 #include "PageScript.h"
 #include "app/Application.h"
+#include "app/HelpWindow.h"
 #include "app/Main.h"
 #include "app/Model.h"
 #include "generator/MiscUtils.h"
@@ -18,12 +19,15 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 #include <QWebEnginePage>
@@ -89,6 +93,10 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_EQ(Module, nullptr);
   }
   void Idle() { Module->ApplicationEventsIdle(); }
+  // The caption as the title bar shows it: "*" after the name while there are unsaved changes.
+  static QString Caption() {
+    return MainForm->windowTitle().replace(QStringLiteral("[*]"), MainForm->isWindowModified() ? QStringLiteral("*") : QString());
+  }
   QsciScintilla* Editor() const { return Module->GetEditor(); }
   bool Enabled(const char* action) {
     Idle();
@@ -99,6 +107,15 @@ class MainWindowTest : public ::testing::Test {
   QString Chosen;
   QStringList Questions;
 };
+
+// The page the guide's window shows once it has loaded.
+QString ShownHelp() {
+  TBrowserForm* window = THelpWindow::Current();
+  if (!window) return QString();
+  QSignalSpy loaded(window, &TBrowserForm::DocumentComplete);
+  loaded.wait(20000);
+  return window->Browser()->url().toLocalFile();
+}
 
 // Runs body on the preview window once its first document has loaded, then closes the window;
 // returns what the page's body showed.
@@ -130,7 +147,7 @@ TEST_F(MainWindowTest, StartsInRussianWithAnExistingProjectAndNoStartScreen) {
   Write(QStringLiteral("other/recent.iklproj"), Project("recent"));
   WriteSettings("ShowWelcomeScreenAtStartup=0\r\nRecentFileName=" + Path(QStringLiteral("other/recent.iklproj")).toUtf8() + "\r\n");
   Start(Path(QStringLiteral("site/shop.iklproj")));
-  EXPECT_EQ(MainForm->windowTitle(), QStringLiteral("Inkloom - shop"));
+  EXPECT_EQ(Caption(), QStringLiteral("Inkloom - shop"));
   EXPECT_EQ(Module->GetText(), QStringLiteral("[index.html]\r\nHello"));
   EXPECT_FALSE(Module->IsModified());
   EXPECT_EQ(Module->Action(QStringLiteral("OpenAction"))->text(), QStringLiteral("Открыть..."));
@@ -148,7 +165,7 @@ TEST_F(MainWindowTest, AMissingArgumentStartsUntitledAndReopensTheRecentProject)
   // With the welcome screen on (the default) nothing is reopened.
   WriteSettings("RecentFileName=" + Path(QStringLiteral("other/recent.iklproj")).toUtf8() + "\r\n");
   Start();
-  EXPECT_EQ(MainForm->windowTitle(), QStringLiteral("Inkloom"));
+  EXPECT_EQ(Caption(), QStringLiteral("Inkloom"));
   EXPECT_TRUE(Module->FileName().isEmpty());
 }
 
@@ -176,7 +193,7 @@ TEST_F(MainWindowTest, SaveChangesQuestionAnswers) {
   EXPECT_TRUE(Module->OpenProject(QString()));
   EXPECT_EQ(Module->GetText(), QStringLiteral("other"));
   EXPECT_FALSE(Module->IsModified());
-  EXPECT_EQ(MainForm->windowTitle(), QStringLiteral("Inkloom - b"));
+  EXPECT_EQ(Caption(), QStringLiteral("Inkloom - b"));
 
   // Clean: nothing is asked.
   Questions.clear();
@@ -200,7 +217,7 @@ TEST_F(MainWindowTest, SaveAsNamesTheProjectAndClosingAsksFirst) {
   Chosen = Path(QStringLiteral("new/site.iklproj"));
   Module->Action(QStringLiteral("SaveAction"))->trigger();
   EXPECT_TRUE(QFileInfo::exists(Chosen));
-  EXPECT_EQ(MainForm->windowTitle(), QStringLiteral("Inkloom - site"));
+  EXPECT_EQ(Caption(), QStringLiteral("Inkloom - site"));
   EXPECT_FALSE(Module->IsModified());
 
   Editor()->append(QStringLiteral("y"));
@@ -212,16 +229,33 @@ TEST_F(MainWindowTest, SaveAsNamesTheProjectAndClosingAsksFirst) {
   EXPECT_TRUE(MainForm->close());
 }
 
-TEST_F(MainWindowTest, PlainTextFilesOpenAndSaveAsProjects) {
-  Write(QStringLiteral("le.txt"), QByteArray("\xFF\xFE" "[\0a\0.\0h\0t\0m\0l\0]\0\r\0\n\0\x16\x04", 26));
+TEST_F(MainWindowTest, PlainTextFilesOpenAndAreSavedAsAProjectBesideThem) {
+  const QByteArray utf16("\xFF\xFE" "[\0a\0.\0h\0t\0m\0l\0]\0\r\0\n\0\x16\x04", 26);
+  Write(QStringLiteral("le.txt"), utf16);
+  Write(QStringLiteral("notes.txt"), "Caf\xC3\xA9 \xE2\x98\x95");  // UTF-8, the norm here
   Start(Path(QStringLiteral("le.txt")));
   EXPECT_EQ(Module->GetText(), QStringLiteral("[a.html]\r\n\u0416"));
-  EXPECT_EQ(MainForm->windowTitle(), QStringLiteral("Inkloom - le"));
+  EXPECT_EQ(Caption(), QStringLiteral("Inkloom - le"));
   EXPECT_TRUE(Module->ProjectDocument().isNull());
+  // Save asks for a name, proposing a project beside the file; the file itself stays as it was.
+  QString proposed;
+  Module->ChooseFile = [&proposed](QFileDialog* dialog) {
+    proposed = dialog->selectedFiles().value(0);
+    return QString();
+  };
   Module->Action(QStringLiteral("SaveAction"))->trigger();
-  QFile saved(Path(QStringLiteral("le.txt")));
-  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(saved.readAll().startsWith("<?xml"));
+  EXPECT_EQ(proposed, Path(QStringLiteral("le.iklproj")));
+  Module->ChooseFile = [&](QFileDialog*) { return Path(QStringLiteral("le.iklproj")); };
+  Module->Action(QStringLiteral("SaveAction"))->trigger();
+  QFile original(Path(QStringLiteral("le.txt")));
+  ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+  EXPECT_EQ(original.readAll(), utf16);
+  EXPECT_EQ(Caption(), QStringLiteral("Inkloom - le"));
+  EXPECT_EQ(Module->FileName(), Path(QStringLiteral("le.iklproj")));
+  // From then on the project is saved under its own name; and UTF-8 text reads as such.
+  Answer = QMessageBox::No;
+  ASSERT_TRUE(Module->OpenProject(Path(QStringLiteral("notes.txt"))));
+  EXPECT_EQ(Module->GetText(), QStringLiteral("Caf\u00e9 \u2615"));
 }
 
 TEST_F(MainWindowTest, SectionListFollowsTheTextAtIdle) {
@@ -359,13 +393,14 @@ TEST_F(MainWindowTest, KeysReachTheirCommandsAndHelpOpensTheGuide) {
   QTest::keyClick(Editor(), Qt::Key_F9);
   ASSERT_EQ(Catcher->Urls.size(), 1);
   EXPECT_EQ(Catcher->Urls.last(), QUrl(QStringLiteral("http://localhost/index.html")));
+  // The guide opens in the program's own window, in the interface's language.
   QTest::keyClick(Editor(), Qt::Key_F1);
-  ASSERT_EQ(Catcher->Urls.size(), 2);
-  EXPECT_TRUE(Catcher->Urls.last().toLocalFile().endsWith(QStringLiteral("/help/index.html")));
+  EXPECT_TRUE(ShownHelp().endsWith(QStringLiteral("/help/ru/index.html"))) << ShownHelp().toStdString();
   Module->Action(QStringLiteral("GettingStartedAction"))->trigger();
-  EXPECT_TRUE(Catcher->Urls.last().toLocalFile().endsWith(QStringLiteral("/help/getting-started.html")));
+  EXPECT_TRUE(ShownHelp().endsWith(QStringLiteral("/help/ru/getting-started.html")));
   Module->Action(QStringLiteral("HomePageAction"))->trigger();
-  EXPECT_TRUE(Catcher->Urls.last().toLocalFile().endsWith(QStringLiteral("/help/about.html")));
+  EXPECT_TRUE(ShownHelp().endsWith(QStringLiteral("/help/ru/about.html")));
+  EXPECT_EQ(Catcher->Urls.size(), 1);  // no desktop browser involved
   QTest::keyClick(Editor(), Qt::Key_F9, Qt::ControlModifier);
   EXPECT_EQ(Catcher->Urls.last(), QUrl::fromLocalFile(Path(QStringLiteral("k/html/"))));
 }
@@ -517,6 +552,87 @@ TEST_F(MainWindowTest, F9PreviewsPagesWhoseNamesHoldAddressCharacters) {
   const QString shown = InPreview([&] { Module->Action(QStringLiteral("PreviewAction"))->trigger(); },
                                   [](TBrowserForm*) {});
   EXPECT_TRUE(shown.contains(QStringLiteral("odd name page"))) << shown.toStdString();
+}
+
+TEST_F(MainWindowTest, EnglishAppliesAtOnceToEveryWindowAndToQtsOwnTexts) {
+  Start();
+  const auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+  EXPECT_EQ(yes(), QStringLiteral("&\u0414\u0430"));  // Qt's own texts in Russian too
+  Module->SetLanguage(1033);
+  EXPECT_EQ(Module->Action(QStringLiteral("OpenAction"))->text(), QStringLiteral("Open..."));
+  EXPECT_EQ(MainForm->findChild<QMenu*>(QStringLiteral("FileMenu"))->title(), QStringLiteral("File"));
+  EXPECT_EQ(yes(), QStringLiteral("&Yes"));
+  Module->Action(QStringLiteral("HelpAction"))->trigger();
+  EXPECT_TRUE(ShownHelp().endsWith(QStringLiteral("/help/index.html"))) << ShownHelp().toStdString();
+  THelpWindow::Current()->close();
+  // Kept for the next start.
+  Stop();
+  Start();
+  EXPECT_EQ(Module->Action(QStringLiteral("OpenAction"))->text(), QStringLiteral("Open..."));
+  Module->SetLanguage(1049);
+}
+
+TEST_F(MainWindowTest, AddressesNoProgramOpensAreReported) {
+  QStringList errors;
+  Write(QStringLiteral("h/site.iklproj"), Project("$preview nohandler:/site/\r\n[index.html]\r\na"));
+  Start(Path(QStringLiteral("h/site.iklproj")));
+  Module->ShowError = [&errors](const QString& message) { errors.append(message); };
+  Module->Action(QStringLiteral("PreviewAction"))->trigger();
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].contains(QStringLiteral("nohandler:/site/index.html"))) << errors[0].toStdString();
+}
+
+TEST_F(MainWindowTest, UntitledProjectsBuildIntoAFolderOfTheUsersOwn) {
+  Start();
+  const QString output = Module->GetOutputFolder();
+  EXPECT_FALSE(output.startsWith(QDir::tempPath() + QStringLiteral("/html"))) << output.toStdString();
+  Editor()->setText(QStringLiteral("[index.html]\r\nhi"));
+  Module->BuildSite();
+  EXPECT_TRUE(QFileInfo::exists(output + QStringLiteral("index.html"))) << output.toStdString();
+  const QFileInfo folder(QFileInfo(output + QStringLiteral("..")).canonicalFilePath());
+  EXPECT_EQ(folder.permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),
+            QFile::Permissions());
+}
+
+TEST_F(MainWindowTest, SaveAsIntoAnotherFolderOffersToTakeTheThemeAlong) {
+  Write(QStringLiteral("old/site.iklproj"), Project("[index.html]\r\na"));
+  Write(QStringLiteral("old/template/index.html"), "<html>{content}</html>");
+  Write(QStringLiteral("old/template/img/logo.png"), "png");
+  Start(Path(QStringLiteral("old/site.iklproj")));
+  QStringList asked;
+  Module->AskYesNo = [&asked](const QString&, const QString& text) {
+    asked.append(text);
+    return QMessageBox::Yes;
+  };
+  Chosen = Path(QStringLiteral("new/site.iklproj"));
+  Module->Action(QStringLiteral("SaveAsAction"))->trigger();
+  EXPECT_EQ(asked.size(), 1);
+  EXPECT_TRUE(QFileInfo::exists(Path(QStringLiteral("new/template/img/logo.png"))));
+  // Where a theme folder is already, or into the same folder, nothing is asked.
+  Chosen = Path(QStringLiteral("new/copy.iklproj"));
+  Module->Action(QStringLiteral("SaveAsAction"))->trigger();
+  EXPECT_EQ(asked.size(), 1);
+}
+
+TEST_F(MainWindowTest, StatusBarShowsTheCaretAndEnterJumpsToASection) {
+  Start();
+  MainForm->show();
+  Editor()->setText(QStringLiteral("one\r\n\u0416\u0416 two\r\n[p.html]\r\nbody"));
+  Editor()->setCursorPosition(1, 5);  // after "\u0416\u0416 tw": columns count characters, not bytes
+  QCoreApplication::processEvents();  // the editor tells at its next update
+  auto* caret = MainForm->findChild<QLabel*>(QStringLiteral("CaretPanel"));
+  EXPECT_EQ(caret->text(), QStringLiteral("\u0421\u0442\u0440\u043e\u043a\u0430 2, \u0441\u0442\u043e\u043b\u0431\u0435\u0446 6"));
+  Idle();
+  QListWidget* list = MainForm->ContentListView();
+  list->setFocus();
+  list->setCurrentRow(1);
+  QTest::keyClick(list, Qt::Key_Return);
+  int line = -1, column = -1;
+  Editor()->getCursorPosition(&line, &column);
+  EXPECT_EQ(line, 3);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(caret->text().left(8), QStringLiteral("\u0421\u0442\u0440\u043e\u043a\u0430 4"));
+  EXPECT_EQ(Module->Action(QStringLiteral("ExitAction"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 #include "test_MainWindow.moc"
