@@ -4,6 +4,7 @@
 #include "generator/InkloomError.h"
 #include "project/ProjectFile.h"
 #include "services/ConfigFile.h"
+#include "services/LocalStrings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,15 +14,36 @@
 
 namespace {
 
-void PrintError(const std::string& message) {
-  std::fputs((message + "\n").c_str(), stderr);
+void PrintError(const QString& message) {
+  std::fputs((message + u'\n').toUtf8().constData(), stderr);
 }
 
-std::string GeneratorProblem(int code, int line) {
-  std::string where = "Line " + std::to_string(line) + ": ";
-  if (code == THTMLGenerator::geSectionWithoutBracket)
-    return where + "the section header has no closing \"]\".";
-  return where + "the directive sets a variable of a section that does not exist.";
+// "FILE:LINE: text" in the form the table gives (formKey: ProblemAt or WarningAt).
+QString AtPlace(const TLocalStrings& strings, const char* formKey, const QString& file, int line,
+                const QString& text) {
+  const QByteArray form = strings.GetString(QLatin1String(formKey)).toUtf8();
+  return QString::asprintf(form.constData(), file.toUtf8().constData(), line,
+                           text.toUtf8().constData());
+}
+
+void PrintWarnings(const TLocalStrings& strings, const THTMLGenerator& generator,
+                   const QString& projectPath) {
+  for (const TGeneratorWarning& warning : generator.Warnings())
+    PrintError(AtPlace(strings, "WarningAt", projectPath, warning.Line,
+                       GeneratorWarningText(strings, warning)));
+}
+
+// Runs the generation; the message of what stopped it, or empty after success.
+QString RunGenerator(THTMLGenerator& generator, const QByteArray& text,
+                     const TLocalStrings& strings, const QString& projectPath) {
+  try {
+    int result = generator.GenerateUtf8(std::string_view(text.constData(), size_t(text.size())));
+    if (result == THTMLGenerator::geSuccess) return QString();
+    return AtPlace(strings, "ProblemAt", projectPath, generator.ErrorLine(),
+                   GeneratorProblemText(strings, result));
+  } catch (const EInkloomError& error) {
+    return QString::fromUtf8(error.what());  // a damaged theme archive entry
+  }
 }
 
 }  // namespace
@@ -48,6 +70,27 @@ QString ThemesFolderSetting() {
                            InstalledThemesFolder());
 }
 
+QString GeneratorMessageKey(int result) {
+  switch (result) {
+    case THTMLGenerator::geSectionWithoutBracket:
+      return QStringLiteral("SectionWithoutBracket");
+    case THTMLGenerator::geUnknownSection:
+      return QStringLiteral("UnknownSection");
+    default:
+      return QString();
+  }
+}
+
+QString GeneratorProblemText(const TLocalStrings& strings, int result) {
+  return strings.GetString(GeneratorMessageKey(result));
+}
+
+QString GeneratorWarningText(const TLocalStrings& strings, const TGeneratorWarning& warning) {
+  // One kind so far: a theme that was not found.
+  const QByteArray form = strings.GetString(QStringLiteral("ThemeNotFound")).toUtf8();
+  return QString::asprintf(form.constData(), warning.Subject.c_str());
+}
+
 bool GenerateProjectSite(THTMLGenerator& generator, const QString& projectPath,
                          QString projectText, const QString& themesFolder) {
   generator.SetProjectFolder(QFileInfo(projectPath).absolutePath().toStdString());
@@ -55,14 +98,14 @@ bool GenerateProjectSite(THTMLGenerator& generator, const QString& projectPath,
   // The generator works on UTF-8; the UTF-16 copy is not needed while it runs.
   QByteArray text = projectText.toUtf8();
   projectText = QString();
-  try {
-    int result = generator.GenerateUtf8(std::string_view(text.constData(), static_cast<size_t>(text.size())));
-    if (result == THTMLGenerator::geSuccess) return true;
-    PrintError(GeneratorProblem(result, generator.ErrorLine()));
-  } catch (const EInkloomError& error) {
-    PrintError(error.what());  // a damaged theme archive entry
-  }
-  return false;
+  // The headless modes speak English.
+  QObject owner;
+  TLocalStrings strings(&owner, QStringLiteral("Generator"));
+  strings.Localize(1033);
+  const QString problem = RunGenerator(generator, text, strings, projectPath);
+  PrintWarnings(strings, generator, projectPath);
+  if (!problem.isEmpty()) PrintError(problem);
+  return problem.isEmpty();
 }
 
 int BuildProject(const QString& projectPath, const QString& themesFolder, THTMLGenerator& generator) {

@@ -8,9 +8,12 @@
 int RunBuild(const QString& projectPath, const QString& themesFolder);
 
 class THTMLGenerator;
+class TLocalStrings;
+struct TGeneratorWarning;
 
 // Generates a project's site with the given generator; a generator problem or a damaged theme
-// archive is reported on stderr (with the line of the project text) and gives false.
+// archive is reported on stderr and gives false. Problems and warnings name their place as
+// compilers do ("site.iklproj:12: ..."), the project file as projectPath names it.
 bool GenerateProjectSite(THTMLGenerator& generator, const QString& projectPath,
                          QString projectText, const QString& themesFolder);
 
@@ -26,3 +29,12 @@ QString ThemesFolderSetting();
 // The folder of the themes installed with the program: <prefix>/share/inkloom/themes beside
 // the program's bin folder, or share/inkloom/themes in the build tree.
 QString InstalledThemesFolder();
+
+// The generator's messages live in the text table "Generator", so that the windows can show the
+// same texts as the headless modes, in their own language.
+// The key of the message for a result of Generate; empty for success.
+QString GeneratorMessageKey(int result);
+// The message for a result of Generate, in the language of strings (a "Generator" table).
+QString GeneratorProblemText(const TLocalStrings& strings, int result);
+// The message of a warning, without its place, in the language of strings.
+QString GeneratorWarningText(const TLocalStrings& strings, const TGeneratorWarning& warning);
