@@ -2,6 +2,7 @@
 
 #include "app/CommandIcons.h"
 #include "app/MarkupLexer.h"
+#include "project/EditorKeys.h"
 #include "app/Model.h"
 #include "services/Action.h"
 #include "services/LocalStrings.h"
@@ -36,6 +37,15 @@ void AddActions(QWidget* target, TModule* module, std::initializer_list<const ch
     }
     target->addAction(module->Action(QLatin1String(name)));
   }
+}
+
+// The keys of the program's commands. Del stays the editor's: Delete is enabled only with a
+// selection, and without one the key must still delete the next character.
+QList<QKeySequence> CommandKeys(TModule* module) {
+  QList<QKeySequence> keys;
+  for (TAction* action : module->Actions())
+    if (action->shortcut() != QKeySequence(Qt::Key_Delete)) keys += action->shortcuts();
+  return keys;
 }
 
 }  // namespace
@@ -102,6 +112,7 @@ void TMainForm::CreateEditor() {
   // The caret may stand past the end of a line.
   TextEditor->SendScintilla(QsciScintilla::SCI_SETVIRTUALSPACEOPTIONS,
                             QsciScintilla::SCVS_USERACCESSIBLE | QsciScintilla::SCVS_RECTANGULARSELECTION);
+  ReleaseEditorKeys(TextEditor, CommandKeys(Owner));
   TextEditor->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(TextEditor, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     Owner->ApplicationEventsIdle();  // the items show their current states
@@ -198,9 +209,10 @@ void TMainForm::JumpToEntry(QListWidgetItem* item) {
   int line = std::min(item->data(Qt::UserRole).toInt(), std::max(0, TextEditor->lines() - 1));
   TextEditor->setCursorPosition(line, 0);
   TextEditor->setSelection(line, 0, line, 0);
-  // The line in the middle of the editor.
-  int visible = static_cast<int>(TextEditor->SendScintilla(QsciScintilla::SCI_LINESONSCREEN));
-  TextEditor->setFirstVisibleLine(std::max(0, line - visible / 2));
+  // The line in the middle of the editor; wrapped lines above it count as the rows they take.
+  const int visible = static_cast<int>(TextEditor->SendScintilla(QsciScintilla::SCI_LINESONSCREEN));
+  const int row = static_cast<int>(TextEditor->SendScintilla(QsciScintilla::SCI_VISIBLEFROMDOCLINE, line));
+  TextEditor->setFirstVisibleLine(std::max(0, row - visible / 2));
   TextEditor->setFocus();
 }
 

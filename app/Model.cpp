@@ -5,12 +5,15 @@
 #include "app/BuildMode.h"
 #include "app/CommandIcons.h"
 #include "app/HelpWindow.h"
+#include "app/ImagePreview.h"
 #include "app/InterfaceLanguage.h"
 #include "app/Main.h"
 #include "app/RecoveryKeeper.h"
 #include "generator/Generator.h"
 #include "generator/InkloomError.h"
 #include "preview/SSIPreview.h"
+#include "project/FormatCommands.h"
+#include "project/Formatting.h"
 #include "project/ProjectFile.h"
 #include "project/RecoveryFile.h"
 #include "project/SectionList.h"
@@ -131,14 +134,19 @@ QObject* TModule::AddDialog(const char* name, const QString& filter, const QStri
   return texts;
 }
 
-QString TModule::ShowFileDialog(QObject* texts, bool save) {
-  QFileDialog dialog(MainForm, texts->property("Title").toString());
+void TModule::PrepareFileDialog(QFileDialog& dialog, QObject* texts, bool save) {
+  dialog.setWindowTitle(texts->property("Title").toString());
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setNameFilters(TWidgetTextAdapter::NameFilters(texts->property("Filter").toString()));
   QString extension = texts->property("DefaultExt").toString();
   if (!extension.isEmpty()) dialog.setDefaultSuffix(extension.mid(extension.startsWith(u'.') ? 1 : 0));
   if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+}
+
+QString TModule::ShowFileDialog(QObject* texts, bool save) {
+  QFileDialog dialog(MainForm);
+  PrepareFileDialog(dialog, texts, save);
   // The project's folder; the recent project's while untitled; else the default project folder.
   const QString current = texts->property("FileName").toString();
   const bool proposeCurrent = !current.isEmpty() && (save || ProjectFileName.isEmpty());
@@ -198,16 +206,16 @@ void TModule::CreateActions() {
   AddAction("FindAction", QStringLiteral("Find..."), K(Qt::CTRL | Qt::Key_F), QStringLiteral("edit-find"), QStringLiteral("?"), later, never);
   AddAction("FindNextAction", QStringLiteral("Find Next"), K(Qt::Key_F3), QStringLiteral("go-down-search"), QStringLiteral("?>"), later, never);
   AddAction("ReplaceAction", QStringLiteral("Replace..."), K(Qt::CTRL | Qt::Key_R), QStringLiteral("edit-find-replace"), QStringLiteral("?="), later, never);
-  AddAction("Header1Action", QStringLiteral("Header 1"), K(), QString(), QStringLiteral("H1"), later, never);
-  AddAction("Header2Action", QStringLiteral("Header 2"), K(), QString(), QStringLiteral("H2"), later, never);
-  AddAction("Header3Action", QStringLiteral("Header 3"), K(), QString(), QStringLiteral("H3"), later, never);
-  AddAction("BoldAction", QStringLiteral("Bold"), K(Qt::CTRL | Qt::Key_B), QStringLiteral("format-text-bold"), QStringLiteral("B"), later, never);
-  AddAction("ItalicAction", QStringLiteral("Italic"), K(Qt::CTRL | Qt::Key_I), QStringLiteral("format-text-italic"), QStringLiteral("I"), later, never);
-  AddAction("BoldItalicAction", QStringLiteral("Bold Italic"), K(), QString(), QStringLiteral("BI"), later, never);
-  AddAction("InsertLinkAction", QStringLiteral("Insert Link"), K(Qt::CTRL | Qt::Key_L), QStringLiteral("insert-link"), QStringLiteral("L"), later, never);
-  AddAction("InsertImageAction", QStringLiteral("Insert Image..."), K(), QStringLiteral("insert-image"), QStringLiteral("Im"), later, never);
-  AddAction("UnorderedListAction", QStringLiteral("Unordered List"), K(), QStringLiteral("view-list-bullet"), QStringLiteral("*"), later, never);
-  AddAction("OrderedListAction", QStringLiteral("Ordered List"), K(), QStringLiteral("view-list-ordered"), QStringLiteral("#"), later, never);
+  AddAction("Header1Action", QStringLiteral("Header 1"), K(), QString(), QStringLiteral("H1"), &TModule::CmHeader1);
+  AddAction("Header2Action", QStringLiteral("Header 2"), K(), QString(), QStringLiteral("H2"), &TModule::CmHeader2);
+  AddAction("Header3Action", QStringLiteral("Header 3"), K(), QString(), QStringLiteral("H3"), &TModule::CmHeader3);
+  AddAction("BoldAction", QStringLiteral("Bold"), K(Qt::CTRL | Qt::Key_B), QStringLiteral("format-text-bold"), QStringLiteral("B"), &TModule::CmBold, &TModule::SelectionAvailable);
+  AddAction("ItalicAction", QStringLiteral("Italic"), K(Qt::CTRL | Qt::Key_I), QStringLiteral("format-text-italic"), QStringLiteral("I"), &TModule::CmItalic, &TModule::SelectionAvailable);
+  AddAction("BoldItalicAction", QStringLiteral("Bold Italic"), K(), QString(), QStringLiteral("BI"), &TModule::CmBoldItalic, &TModule::SelectionAvailable);
+  AddAction("InsertLinkAction", QStringLiteral("Insert Link"), K(Qt::CTRL | Qt::Key_L), QStringLiteral("insert-link"), QStringLiteral("L"), &TModule::CmInsertLink);
+  AddAction("InsertImageAction", QStringLiteral("Insert Image..."), K(), QStringLiteral("insert-image"), QStringLiteral("Im"), &TModule::CmInsertImage);
+  AddAction("UnorderedListAction", QStringLiteral("Unordered List"), K(), QStringLiteral("view-list-bullet"), QStringLiteral("*"), &TModule::CmUnorderedList);
+  AddAction("OrderedListAction", QStringLiteral("Ordered List"), K(), QStringLiteral("view-list-ordered"), QStringLiteral("#"), &TModule::CmOrderedList);
   AddAction("TemplateEditAction", QStringLiteral("Template Editor.."), K(), QString(), QStringLiteral("T"), later, never);
   AddAction("OptionsAction", QStringLiteral("Options..."), K(), QStringLiteral("preferences-system"), QStringLiteral("Op"), later, never);
   AddAction("AutomateAction", QStringLiteral("Automate..."), K(), QString(), QStringLiteral("JS"), later, never);
@@ -237,6 +245,7 @@ void TModule::DataModuleCreate(const QString& projectArgument) {
   TInterfaceLanguage::Apply(*Localizer, GetLanguage());
   LocalStrings->Loaded();
   MainForm = new TMainForm(this);
+  Formatter = new TFormatCommands(GetEditor());
   Recovery = new TRecoveryKeeper([this] { return GetText(); }, [this] { return ProjectFileName; }, this);
   connect(GetEditor(), &QsciScintilla::textChanged, this, [this] {
     if (IsModified()) Recovery->Changed();
@@ -611,7 +620,34 @@ void TModule::CmBrowse(QObject*) {
   OpenUrl(QUrl::fromLocalFile(GetOutputFolder()));
 }
 
-void TModule::CmUndo(QObject*) { GetEditor()->undo(); }
+void TModule::CmHeader1(QObject*) { Formatter->Heading(1); }
+void TModule::CmHeader2(QObject*) { Formatter->Heading(2); }
+void TModule::CmHeader3(QObject*) { Formatter->Heading(3); }
+void TModule::CmBold(QObject*) { Formatter->Emphasis(QStringLiteral("_[")); }
+void TModule::CmItalic(QObject*) { Formatter->Emphasis(QStringLiteral("__[")); }
+void TModule::CmBoldItalic(QObject*) { Formatter->Emphasis(QStringLiteral("___[")); }
+void TModule::CmInsertLink(QObject*) { Formatter->InsertLink(DefaultLinkUrl, DefaultLinkText); }
+void TModule::CmUnorderedList(QObject*) { Formatter->ToggleList(u'#', u'*'); }
+void TModule::CmOrderedList(QObject*) { Formatter->ToggleList(u'*', u'#'); }
+
+void TModule::CmInsertImage(QObject*) {
+  const QString file = ChooseImage();
+  if (file.isEmpty()) return;
+  Formatter->InsertImage(TFormatting::MakeImagePath(file, GetOutputFolder(), GetProjectFolder()));
+}
+
+// The image dialog starts in the output folder (the project's before the first build), each
+// time without a file chosen, and shows the picture of the file at hand.
+QString TModule::ChooseImage() {
+  OpenImageDialog->setProperty("FileName", QString());
+  QFileDialog dialog(MainForm);
+  PrepareFileDialog(dialog, OpenImageDialog, false);
+  dialog.setDirectory(QFileInfo(GetOutputFolder()).isDir() ? GetOutputFolder() : StartFolder());
+  new TImagePreview(&dialog);
+  return ChooseFile(&dialog);
+}
+
+void TModule::CmUndo(QObject*) { Formatter->Undo(); }
 void TModule::CmRedo(QObject*) { GetEditor()->redo(); }
 void TModule::CmCut(QObject*) { GetEditor()->cut(); }
 void TModule::CmCopy(QObject*) { GetEditor()->copy(); }

@@ -24,6 +24,7 @@ class TLocalizer;
 class TMultiAction;
 class THTMLGenerator;
 class TRecoveryKeeper;
+class TFormatCommands;
 struct TRecoveredText;
 
 class TModule : public QObject {
@@ -121,6 +122,7 @@ class TModule : public QObject {
   // Where untitled projects are built: the user's own, never a shared temporary folder.
   std::unique_ptr<QTemporaryDir> UntitledFolder;
   TRecoveryKeeper* Recovery = nullptr;
+  TFormatCommands* Formatter = nullptr;
 
   void CreateActions();
   TAction* AddAction(const char* name, const QString& caption, const QKeySequence& shortcut,
@@ -128,7 +130,9 @@ class TModule : public QObject {
                      bool (TModule::*enabled)() const = nullptr);
   QObject* AddDialog(const char* name, const QString& filter, const QString& title,
                      const QString& defaultExt);
+  void PrepareFileDialog(QFileDialog& dialog, QObject* texts, bool save);
   QString ShowFileDialog(QObject* texts, bool save);
+  QString ChooseImage();
   QString StartFolder() const;
   void DataModuleCreate(const QString& projectArgument);
   void ShowStart(bool projectGiven);
@@ -153,6 +157,16 @@ class TModule : public QObject {
   void CmExit(QObject*);
   void CmPreview(QObject*);
   void CmBrowse(QObject*);
+  void CmHeader1(QObject*);
+  void CmHeader2(QObject*);
+  void CmHeader3(QObject*);
+  void CmBold(QObject*);
+  void CmItalic(QObject*);
+  void CmBoldItalic(QObject*);
+  void CmInsertLink(QObject*);
+  void CmInsertImage(QObject*);
+  void CmUnorderedList(QObject*);
+  void CmOrderedList(QObject*);
   void CmUndo(QObject*);
   void CmRedo(QObject*);
   void CmCut(QObject*);

@@ -635,4 +635,160 @@ TEST_F(MainWindowTest, StatusBarShowsTheCaretAndEnterJumpsToASection) {
   EXPECT_EQ(Module->Action(QStringLiteral("ExitAction"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
+namespace {
+
+// The editor's text with "|" at the caret, or "[" and "]" around the selection (anchor first).
+QString Marked(QsciScintilla* editor) {
+  QByteArray text = editor->text().toUtf8().replace("\r\n", "\n");
+  const long anchor = editor->SendScintilla(QsciScintilla::SCI_GETANCHOR);
+  const long caret = editor->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
+  const auto crlfBefore = [editor](long position) {
+    return static_cast<long>(editor->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, position));
+  };
+  const long a = anchor - crlfBefore(anchor), c = caret - crlfBefore(caret);
+  if (a == c) return QString::fromUtf8(text.insert(c, '|'));
+  text.insert(std::max(a, c), ']');
+  text.insert(std::min(a, c), '[');
+  return QString::fromUtf8(text);
+}
+
+// Sets the text and the caret or selection from the same notation.
+void SetMarked(QsciScintilla* editor, QString marked) {
+  const qsizetype bar = marked.indexOf(u'|'), open = marked.indexOf(u'['), close = marked.indexOf(u']');
+  QString text = marked;
+  if (bar >= 0) text.remove(bar, 1);
+  else text.remove(close, 1).remove(open, 1);
+  editor->setText(QString(text).replace(u'\n', QStringLiteral("\r\n")));
+  const auto position = [&text](qsizetype index) {
+    return static_cast<long>(text.left(index).toUtf8().size() + text.left(index).count(u'\n'));
+  };
+  const long from = position(bar >= 0 ? bar : open), to = position(bar >= 0 ? bar : close - 1);
+  editor->SendScintilla(QsciScintilla::SCI_SETSEL, from, to);
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, FormatCommandsWriteTheirMarkupAndUndoInOneStep) {
+  Start();
+  const struct {
+    const char* Action;
+    const char* Before;
+    const char* After;
+  } cases[] = {
+      {"Header1Action", "a\nti|tle\nb", "a\n= title|\nb"},
+      {"Header2Action", "= T|x", "== Tx|"},
+      {"Header2Action", "== [Tx]", "Tx|"},
+      {"Header3Action", "==T|", "=== ==T|"},
+      {"Header1Action", "|", "= |"},
+      {"BoldAction", "a [word] b", "a _[word]| b"},
+      {"ItalicAction", "[\u0416\u0436]", "__[\u0416\u0436]|"},
+      {"BoldItalicAction", "[w]", "___[w]|"},
+      {"BoldAction", "no selec|tion", "no selec|tion"},
+      {"InsertLinkAction", "see |", "see *[[http://] More info...]"},
+      {"InsertLinkAction", "[docs]", "*[|docs]"},
+      {"UnorderedListAction", "[a\n# b\n* c]", "* a\n* b\nc|"},
+      {"OrderedListAction", "x\n[one\ntwo\n]three", "x\n# one\n# two|\nthree"},
+      {"OrderedListAction", "\u0416|", "# \u0416|"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.Action) + ": " + c.Before);
+    SetMarked(Editor(), QString::fromUtf8(c.Before));
+    Editor()->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+    const QString before = Marked(Editor());
+    Idle();
+    Module->Action(QLatin1String(c.Action))->trigger();
+    EXPECT_EQ(Marked(Editor()), QString::fromUtf8(c.After));
+    if (Marked(Editor()) == before) continue;
+    // One undo brings back the text, the caret and the selection.
+    Idle();
+    Module->Action(QStringLiteral("UndoAction"))->trigger();
+    EXPECT_EQ(Marked(Editor()), before);
+    EXPECT_FALSE(Editor()->isUndoAvailable());
+  }
+}
+
+TEST_F(MainWindowTest, InsertImageAddressesTheFileFromThePagesAndShowsPictures) {
+  Write(QStringLiteral("i/site.iklproj"), Project("[index.html]"));
+  Write(QStringLiteral("i/pics/b.gif"), "GIF89a");
+  Start(Path(QStringLiteral("i/site.iklproj")));
+  Module->BuildSite();  // the output folder, where the dialog starts
+  QString startFolder;
+  bool preview = false;
+  Module->ChooseFile = [&](QFileDialog* dialog) {
+    startFolder = dialog->directory().absolutePath();
+    preview = dialog->findChild<QLabel*>(QStringLiteral("ImagePreview")) != nullptr;
+    return Path(QStringLiteral("i/pics/b.gif"));
+  };
+  SetMarked(Editor(), QStringLiteral("[logo]"));
+  Module->Action(QStringLiteral("InsertImageAction"))->trigger();
+  EXPECT_EQ(Marked(Editor()), QStringLiteral("![[../pics/b.gif] alt=\"logo\"]"));
+  EXPECT_EQ(startFolder + u'/', Module->GetOutputFolder());
+  EXPECT_TRUE(preview);
+  Module->ChooseFile = [](QFileDialog*) { return QString(); };  // cancelled: nothing changes
+  Module->Action(QStringLiteral("InsertImageAction"))->trigger();
+  EXPECT_EQ(Marked(Editor()), QStringLiteral("![[../pics/b.gif] alt=\"logo\"]"));
+}
+
+TEST_F(MainWindowTest, EveryShortcutReachesItsCommandFromTheEditor) {
+  Write(QStringLiteral("s/site.iklproj"), Project("$preview http://localhost/\r\n[index.html]\r\na"));
+  Start(Path(QStringLiteral("s/site.iklproj")));
+  Module->ShowError = [](const QString&) {};
+  Module->ChooseFile = [](QFileDialog*) { return QString(); };
+  MainForm->show();
+  MainForm->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
+  QStringList checked;
+  for (TAction* action : Module->Actions()) {
+    if (action->shortcut().isEmpty()) continue;
+    SCOPED_TRACE(action->objectName().toStdString());
+    // Every command finds what it needs: text, a selection, something to undo, a clipboard.
+    Editor()->setText(QStringLiteral("some text"));
+    Editor()->SendScintilla(QsciScintilla::SCI_SETEMPTYSELECTION, 9L);
+    QTest::keyClicks(Editor(), QStringLiteral(" more"));
+    Editor()->setCursorPosition(0, 0);
+    QTest::keyClicks(Editor(), QStringLiteral("x"));
+    Editor()->undo();  // something to undo and something to redo
+    Editor()->setSelection(0, 0, 0, 4);
+    QApplication::clipboard()->setText(QStringLiteral("clip"));
+    Idle();
+    if (!action->isEnabled()) continue;  // a command still to come
+    Editor()->setFocus();
+    QSignalSpy triggered(action, &QAction::triggered);
+    const QKeyCombination key = action->shortcut()[0];
+    if (action->objectName() == QLatin1String("DeleteAction")) {
+      QTest::keyClick(Editor(), key.key(), key.keyboardModifiers());
+      EXPECT_FALSE(Module->GetText().startsWith(QStringLiteral("some")));  // the selection went
+      continue;
+    }
+    if (action->objectName() == QLatin1String("ExitAction")) {
+      Module->SetModified(true);
+      Answer = QMessageBox::Cancel;  // the window stays
+    }
+    QTest::keyClick(Editor(), key.key(), key.keyboardModifiers());
+    EXPECT_EQ(triggered.count(), 1) << action->shortcut().toString().toStdString();
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (window != MainForm && window->isVisible() && window->inherits("QDialog")) window->close();
+    checked.append(action->objectName());
+  }
+  EXPECT_EQ(checked.size(), 15) << checked.join(u' ').toStdString();
+}
+
+TEST_F(MainWindowTest, DoubleClickShowsASectionMidEditorBelowWrappedLines) {
+  Start();
+  MainForm->resize(700, 500);
+  MainForm->show();
+  QString text;
+  for (int i = 0; i < 60; ++i) text += QString(400, u'w').replace(QStringLiteral("ww"), QStringLiteral("w ")) + QStringLiteral("\r\n");
+  Editor()->setText(text + QStringLiteral("[target.html]\r\nhere\r\n") + QStringLiteral("x\r\n").repeated(200));
+  QCoreApplication::processEvents();
+  Idle();
+  MainForm->JumpToEntry(MainForm->ContentListView()->item(1));
+  QCoreApplication::processEvents();
+  const long rows = Editor()->SendScintilla(QsciScintilla::SCI_LINESONSCREEN);
+  const long row = Editor()->SendScintilla(QsciScintilla::SCI_VISIBLEFROMDOCLINE, 61);
+  const long first = Editor()->SendScintilla(QsciScintilla::SCI_GETFIRSTVISIBLELINE);
+  EXPECT_GT(row, 61);  // the lines above do wrap
+  EXPECT_NEAR(row - first, rows / 2, 1);
+}
+
 #include "test_MainWindow.moc"
