@@ -21,16 +21,12 @@ void PrintError(const QString& message) {
 // "FILE:LINE: text" in the form the table gives (formKey: ProblemAt or WarningAt).
 QString AtPlace(const TLocalStrings& strings, const char* formKey, const QString& file, int line,
                 const QString& text) {
-  const QByteArray form = strings.GetString(QLatin1String(formKey)).toUtf8();
-  return QString::asprintf(form.constData(), file.toUtf8().constData(), line,
-                           text.toUtf8().constData());
+  return FormatText(strings.GetString(QLatin1String(formKey)), {file, QString::number(line), text});
 }
 
 void PrintWarnings(const TLocalStrings& strings, const THTMLGenerator& generator,
                    const QString& projectPath) {
-  for (const TGeneratorWarning& warning : generator.Warnings())
-    PrintError(AtPlace(strings, "WarningAt", projectPath, warning.Line,
-                       GeneratorWarningText(strings, warning)));
+  for (const QString& warning : GeneratorWarningReports(strings, generator, projectPath)) PrintError(warning);
 }
 
 // Runs the generation; the message of what stopped it, or empty after success.
@@ -39,8 +35,7 @@ QString RunGenerator(THTMLGenerator& generator, const QByteArray& text,
   try {
     int result = generator.GenerateUtf8(std::string_view(text.constData(), size_t(text.size())));
     if (result == THTMLGenerator::geSuccess) return QString();
-    return AtPlace(strings, "ProblemAt", projectPath, generator.ErrorLine(),
-                   GeneratorProblemText(strings, result));
+    return GeneratorProblemReport(strings, generator, result, projectPath);
   } catch (const EInkloomError& error) {
     return QString::fromUtf8(error.what());  // a damaged theme archive entry
   }
@@ -87,8 +82,20 @@ QString GeneratorProblemText(const TLocalStrings& strings, int result) {
 
 QString GeneratorWarningText(const TLocalStrings& strings, const TGeneratorWarning& warning) {
   // One kind so far: a theme that was not found.
-  const QByteArray form = strings.GetString(QStringLiteral("ThemeNotFound")).toUtf8();
-  return QString::asprintf(form.constData(), warning.Subject.c_str());
+  return FormatText(strings.GetString(QStringLiteral("ThemeNotFound")), {QString::fromStdString(warning.Subject)});
+}
+
+QString GeneratorProblemReport(const TLocalStrings& strings, const THTMLGenerator& generator, int result,
+                               const QString& file) {
+  return AtPlace(strings, "ProblemAt", file, generator.ErrorLine(), GeneratorProblemText(strings, result));
+}
+
+QStringList GeneratorWarningReports(const TLocalStrings& strings, const THTMLGenerator& generator,
+                                    const QString& file) {
+  QStringList reports;
+  for (const TGeneratorWarning& warning : generator.Warnings())
+    reports.append(AtPlace(strings, "WarningAt", file, warning.Line, GeneratorWarningText(strings, warning)));
+  return reports;
 }
 
 bool GenerateProjectSite(THTMLGenerator& generator, const QString& projectPath,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // inkloom --build PROJECT: generates the project's site as the Preview command does. Prints
 // nothing on success; returns the program's exit code (0, 1 for a generator error, 2 when the
@@ -38,3 +39,8 @@ QString GeneratorMessageKey(int result);
 QString GeneratorProblemText(const TLocalStrings& strings, int result);
 // The message of a warning, without its place, in the language of strings.
 QString GeneratorWarningText(const TLocalStrings& strings, const TGeneratorWarning& warning);
+// The problem of the last generation and its warnings with their places ("FILE:LINE: ...").
+QString GeneratorProblemReport(const TLocalStrings& strings, const THTMLGenerator& generator, int result,
+                               const QString& file);
+QStringList GeneratorWarningReports(const TLocalStrings& strings, const THTMLGenerator& generator,
+                                    const QString& file);

@@ -38,6 +38,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QScreen>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -71,6 +72,7 @@ TModule::TModule(const QString& projectArgument, QObject* owner) : QObject(owner
   ConfigFile->Loaded();
   LocalStrings = new TLocalStrings(this, QStringLiteral("Module"));
   LocalStrings->setObjectName(QStringLiteral("LocalStrings"));
+  GeneratorTexts = new TLocalStrings(this, QStringLiteral("Generator"));
   Localizer = new TLocalizer(this);
   Localizer->setObjectName(QStringLiteral("Localizer"));
   Localizer->SetDefaultLangId(1033);  // a text missing in a language falls back to English
@@ -330,13 +332,36 @@ void TModule::SetLanguage(int langId) {
   SetFileName(ProjectFileName);  // the caption's texts
 }
 
-void TModule::BuildSite() {
+bool TModule::BuildSite() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   struct TRestoreCursor {
     ~TRestoreCursor() { QApplication::restoreOverrideCursor(); }
   } restore;
-  HTMLGenerator->Generate(GetText());
+  MainForm->statusBar()->clearMessage();
+  const int result = HTMLGenerator->Generate(GetText());
+  ShowGeneratorWarnings();
+  if (result == THTMLGenerator::geSuccess) return true;
+  ShowGeneratorProblem(result);
+  return false;
+}
+
+// Messages name the project file as the headless modes do: "shop.iklproj:12: ...".
+QString TModule::ProjectFileLabel() const {
+  return ProjectFileName.isEmpty() ? GetString(QStringLiteral("Untitled")) : QFileInfo(ProjectFileName).fileName();
+}
+
+void TModule::ShowGeneratorProblem(int result) {
+  const int line = HTMLGenerator->ErrorLine() - 1;
+  GetEditor()->setCursorPosition(line, 0);
+  GetEditor()->ensureLineVisible(line);
+  GetEditor()->setFocus();
+  ShowError(GeneratorProblemReport(*GeneratorTexts, *HTMLGenerator, result, ProjectFileLabel()));
+}
+
+void TModule::ShowGeneratorWarnings() {
+  const QStringList warnings = GeneratorWarningReports(*GeneratorTexts, *HTMLGenerator, ProjectFileLabel());
+  if (!warnings.isEmpty()) MainForm->statusBar()->showMessage(warnings.join(QStringLiteral("; ")));
 }
 
 QsciScintilla* TModule::GetEditor() const { return MainForm->Editor(); }
@@ -598,7 +623,7 @@ void TModule::CmSaveAs(QObject*) { SaveProjectAs(); }
 void TModule::CmExit(QObject*) { MainForm->close(); }
 
 void TModule::CmPreview(QObject*) {
-  BuildSite();
+  if (!BuildSite()) return;
   QString page = GetCurrentPage();
   if (page.isEmpty()) return;
   std::string preview;
@@ -616,7 +641,7 @@ void TModule::CmPreview(QObject*) {
 }
 
 void TModule::CmBrowse(QObject*) {
-  BuildSite();
+  if (!BuildSite()) return;
   OpenUrl(QUrl::fromLocalFile(GetOutputFolder()));
 }
 

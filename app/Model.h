@@ -34,8 +34,10 @@ class TModule : public QObject {
   explicit TModule(const QString& projectArgument, QObject* owner = nullptr);
   ~TModule() override;
 
-  // Runs Generate on the editor's text with the busy cursor shown.
-  void BuildSite();
+  // Runs Generate on the editor's text with the busy cursor shown. A problem that stopped the
+  // generation is shown with its line, and the caret goes there: false then. Warnings go to the
+  // status bar.
+  bool BuildSite();
   QString GetText() const;  // lines joined by CR LF
   void SetText(const QString& text);
   QsciScintilla* GetEditor() const;
@@ -107,6 +109,7 @@ class TModule : public QObject {
  private:
   TConfigFile* ConfigFile = nullptr;
   TLocalStrings* LocalStrings = nullptr;
+  TLocalStrings* GeneratorTexts = nullptr;
   TLocalizer* Localizer = nullptr;
   QObject* OpenDialog = nullptr;
   QObject* SaveDialog = nullptr;
@@ -143,6 +146,9 @@ class TModule : public QObject {
   QString UntitledBuildFolder();
   void PlaceFirstWindow();
   void SaveSettingsFile();
+  QString ProjectFileLabel() const;
+  void ShowGeneratorProblem(int result);
+  void ShowGeneratorWarnings();
   void OpenUrl(const QUrl& url);
 
   bool SelectionAvailable() const;

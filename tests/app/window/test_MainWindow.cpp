@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QUrl>
 #include <QWebEnginePage>
@@ -580,6 +581,27 @@ TEST_F(MainWindowTest, AddressesNoProgramOpensAreReported) {
   Module->Action(QStringLiteral("PreviewAction"))->trigger();
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].contains(QStringLiteral("nohandler:/site/index.html"))) << errors[0].toStdString();
+}
+
+TEST_F(MainWindowTest, GeneratorProblemsAreShownWithTheirLineAndWarningsInTheStatusBar) {
+  Write(QStringLiteral("g/shop.iklproj"), Project("[index.html]\r\n$theme nosuch\r\n[broken.html\r\ntext"));
+  Start(Path(QStringLiteral("g/shop.iklproj")));
+  QStringList errors;
+  Module->ShowError = [&errors](const QString& message) { errors.append(message); };
+  for (const char* command : {"PreviewAction", "BrowseAction"}) {
+    Editor()->setCursorPosition(0, 0);
+    Module->Action(QLatin1String(command))->trigger();
+    ASSERT_EQ(errors.size(), 1) << command;
+    EXPECT_EQ(errors.takeFirst(), QStringLiteral("shop.iklproj:3: \u0443 \u0437\u0430\u0433\u043e\u043b\u043e\u0432\u043a\u0430 "
+                                                 "\u0440\u0430\u0437\u0434\u0435\u043b\u0430 \u043d\u0435\u0442 \u0437\u0430\u043a\u0440\u044b\u0432\u0430\u044e\u0449\u0435\u0439 \"]\"."));
+    int line = -1, column = -1;
+    Editor()->getCursorPosition(&line, &column);
+    EXPECT_EQ(line, 2);
+    EXPECT_TRUE(MainForm->statusBar()->currentMessage().contains(QStringLiteral("shop.iklproj:2:")))
+        << MainForm->statusBar()->currentMessage().toStdString();
+    EXPECT_TRUE(MainForm->statusBar()->currentMessage().contains(QStringLiteral("\"nosuch\"")));
+  }
+  EXPECT_TRUE(Catcher->Urls.isEmpty());  // neither the preview nor the folder was opened
 }
 
 TEST_F(MainWindowTest, UntitledProjectsBuildIntoAFolderOfTheUsersOwn) {
