@@ -24,6 +24,8 @@
 #include <QListWidget>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
+#include <QTimer>
 #include <QMessageBox>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -602,6 +604,43 @@ TEST_F(MainWindowTest, GeneratorProblemsAreShownWithTheirLineAndWarningsInTheSta
     EXPECT_TRUE(MainForm->statusBar()->currentMessage().contains(QStringLiteral("\"nosuch\"")));
   }
   EXPECT_TRUE(Catcher->Urls.isEmpty());  // neither the preview nor the folder was opened
+}
+
+TEST_F(MainWindowTest, FileDialogsStartInTheProjectsFolderOrTheDefaultOne) {
+  Write(QStringLiteral("projects/keep.txt"), "x");
+  WriteSettings("DefaultProjectPath=" + Path(QStringLiteral("projects/")).toUtf8() + "\r\n");
+  Write(QStringLiteral("here/site.iklproj"), Project("x"));
+  Start();
+  QStringList folders, filters;
+  Module->ChooseFile = [&](QFileDialog* dialog) {
+    folders.append(dialog->directory().absolutePath());
+    filters = dialog->nameFilters();
+    return QString();
+  };
+  Module->Action(QStringLiteral("OpenAction"))->trigger();
+  Module->Action(QStringLiteral("SaveAsAction"))->trigger();
+  ASSERT_TRUE(Module->OpenProject(Path(QStringLiteral("here/site.iklproj"))));
+  Module->Action(QStringLiteral("OpenAction"))->trigger();
+  Module->Action(QStringLiteral("SaveAsAction"))->trigger();
+  EXPECT_EQ(folders, (QStringList{Path(QStringLiteral("projects")), Path(QStringLiteral("projects")),
+                                  Path(QStringLiteral("here")), Path(QStringLiteral("here"))}));
+  EXPECT_EQ(filters.size(), 1);  // Save As: projects only
+  Module->Action(QStringLiteral("OpenAction"))->trigger();
+  EXPECT_EQ(filters.size(), 3);  // Open: projects, text files, all files
+}
+
+TEST_F(MainWindowTest, TheAboutBoxLinksOpenTheGuidesPages) {
+  Start();
+  MainForm->show();
+  QTimer::singleShot(0, [] {
+    auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(about, nullptr);
+    EXPECT_GE(about->width(), about->fontMetrics().horizontalAdvance(about->windowTitle()) * 3);
+    about->findChild<QPushButton*>(QStringLiteral("SupportLink"))->click();
+  });
+  Module->Action(QStringLiteral("AboutAction"))->trigger();
+  EXPECT_TRUE(ShownHelp().endsWith(QStringLiteral("/help/ru/getting-started.html"))) << ShownHelp().toStdString();
+  THelpWindow::Current()->close();
 }
 
 TEST_F(MainWindowTest, UntitledProjectsBuildIntoAFolderOfTheUsersOwn) {
