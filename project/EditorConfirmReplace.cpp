@@ -1,0 +1,72 @@
+#include "project/EditorConfirmReplace.h"
+
+#include "project/MatchPlacement.h"
+#include "services/LocalStrings.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+TConfirmReplaceDialog* ConfirmReplaceDialog = nullptr;
+
+namespace {
+
+// The same in every language: it is not in the text table.
+const QString kConfirmation = QStringLiteral("Replace this occurence of \"%s\"?");
+
+}  // namespace
+
+TConfirmReplaceDialog::TConfirmReplaceDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("ConfirmReplaceDialog"));
+  LocalStrings = new TLocalStrings(this, QStringLiteral("ConfirmReplaceDialog"));
+  auto* layout = new QVBoxLayout(this);
+  auto* question = new QHBoxLayout;
+  auto* icon = new QLabel(this);
+  icon->setObjectName(QStringLiteral("Image1"));
+  icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
+  lblConfirmation = new QLabel(this);
+  lblConfirmation->setObjectName(QStringLiteral("lblConfirmation"));
+  lblConfirmation->setWordWrap(true);
+  lblConfirmation->setTextFormat(Qt::PlainText);
+  question->addWidget(icon, 0, Qt::AlignTop);
+  question->addWidget(lblConfirmation, 1);
+  layout->addLayout(question);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  AddButton(buttons, "btnReplace", caYes);
+  AddButton(buttons, "btnSkip", caNo);
+  AddButton(buttons, "btnCancel", caCancel);
+  AddButton(buttons, "btnReplaceAll", caYesToAll);
+  layout->addLayout(buttons);
+  findChild<QPushButton*>(QStringLiteral("btnReplace"))->setDefault(true);
+  LocalStrings->Loaded();
+  Fit();
+}
+
+// At least 328 by 98; a long question makes the dialog taller, not wider.
+void TConfirmReplaceDialog::Fit() {
+  const int width = std::max(328, sizeHint().width());
+  setFixedSize(width, std::max(98, layout()->totalHeightForWidth(width)));
+}
+
+TConfirmReplaceDialog::~TConfirmReplaceDialog() {
+  if (ConfirmReplaceDialog == this) ConfirmReplaceDialog = nullptr;
+}
+
+void TConfirmReplaceDialog::AddButton(QBoxLayout* row, const char* name, int answer) {
+  auto* button = new QPushButton(this);
+  button->setObjectName(QLatin1String(name));
+  button->setAutoDefault(false);
+  connect(button, &QPushButton::clicked, this, [this, answer] { done(answer); });
+  row->addWidget(button);
+}
+
+void TConfirmReplaceDialog::PlaceNearMatch(const QRect& area, int x, int top, int bottom, const QString& text) {
+  lblConfirmation->setText(FormatText(kConfirmation, {text}));
+  Fit();
+  move(TMatchPlacement::NearMatch(area, frameGeometry().size(), x, top, bottom));
+}
+
+QString TConfirmReplaceDialog::Confirmation() const { return lblConfirmation->text(); }

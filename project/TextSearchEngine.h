@@ -1,0 +1,76 @@
+#pragma once
+
+// Finds a text or a regular expression in a text and makes the texts that replace the matches.
+// The plain engine compares the text as it stands, optionally as a whole word (the editor's
+// notion of words: a match must begin and end where the kind of character changes). The regular-
+// expression engine runs a Perl-style expression on each line by itself, so a match never spans
+// a line break. Both ignore letter case unless MatchCase. Positions are UTF-16 indexes.
+
+#include "project/ReplacementText.h"
+
+#include <QRegularExpression>
+#include <QString>
+#include <QStringView>
+
+struct TSearchOptions {
+  bool MatchCase = false;
+  bool WholeWord = false;  // plain engine only
+  bool Regex = false;
+};
+
+struct TTextMatch {
+  qsizetype Start = 0;
+  qsizetype End = 0;
+  QRegularExpressionMatch Groups;  // regular expressions only
+  bool Empty() const { return Start == End; }
+};
+
+// What replacing every match of a range gives: Text replaces [First, Last) of the old text.
+struct TReplaceAllResult {
+  qsizetype Count = 0;
+  qsizetype First = 0;
+  qsizetype Last = 0;
+  QString Text;
+  qsizetype FirstPieceLength = 0;  // the first replacement starts Text
+  qsizetype LastPiece = 0;         // where the last replacement starts in Text
+  qsizetype LastPieceLength = 0;
+};
+
+class TTextSearchEngine {
+ public:
+  // Throws EInkloomError, with the expression's error and its offset, when a regular expression
+  // does not compile.
+  TTextSearchEngine(const QString& pattern, const QString& replacement, const TSearchOptions& options);
+
+  // The first match inside [from, to); an empty match may stand at to.
+  bool FindForward(QStringView text, qsizetype from, qsizetype to, TTextMatch& match) const;
+  // The last match inside [from, to), the regular expression's matches found as FindForward
+  // finds them from the start of each line.
+  bool FindBackward(QStringView text, qsizetype from, qsizetype to, TTextMatch& match) const;
+  // The text that replaces match: the replacement expanded for a regular expression, else as it is.
+  void AppendReplacement(QString& out, const TTextMatch& match) const;
+  QString Replacement(const TTextMatch& match) const;
+  // Every match of [from, to) replaced in one pass.
+  TReplaceAllResult ReplaceAll(QStringView text, qsizetype from, qsizetype to) const;
+
+  // The position one character after pos (a CR LF pair and a surrogate pair count as one), and
+  // before it: where a search goes on past an empty match.
+  static qsizetype Next(QStringView text, qsizetype pos);
+  static qsizetype Previous(QStringView text, qsizetype pos);
+
+ private:
+  TSearchOptions Options;
+  QString Pattern;
+  QRegularExpression Expression;
+  TReplacementText ReplacementTemplate;
+  QString PlainReplacement;
+
+  bool PlainForward(QStringView text, qsizetype from, qsizetype to, TTextMatch& match) const;
+  bool PlainBackward(QStringView text, qsizetype from, qsizetype to, TTextMatch& match) const;
+  bool RegexForward(QStringView text, qsizetype from, qsizetype to, TTextMatch& match) const;
+  bool RegexBackward(QStringView text, qsizetype from, qsizetype to, TTextMatch& match) const;
+  // The last match of one line's part [begin, cut), found from begin on.
+  bool LastInLine(QStringView text, qsizetype lineStart, qsizetype begin, qsizetype cut, TTextMatch& match) const;
+  bool MatchInLine(QStringView text, qsizetype lineStart, qsizetype offset, qsizetype cut, TTextMatch& match) const;
+  bool Accepted(QStringView text, qsizetype start, qsizetype end) const;
+};
