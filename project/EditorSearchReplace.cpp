@@ -83,9 +83,20 @@ void TEditorSearchReplace::ReplaceOne(const TTextMatch& match) {
   GoPast(match, with.size());
 }
 
-// This match and all that follow it, with one change of the editor's text: one undo step.
+// This match and all that follow it, with one change of the editor's text: one undo step. The
+// editor would lay out every wrapped line of the changed range before returning (seconds for a
+// long text); without wrapping during the change, it wraps them again while the program is idle.
 int TEditorSearchReplace::ReplaceRest(const TTextMatch& match) {
+  const QsciScintilla::WrapMode wrap = Editor->wrapMode();
+  Editor->setWrapMode(QsciScintilla::WrapNone);
   Editor->beginUndoAction();
+  const int count = ReplaceThisAndFollowing(match);
+  Editor->endUndoAction();
+  Editor->setWrapMode(wrap);
+  return count;
+}
+
+int TEditorSearchReplace::ReplaceThisAndFollowing(const TTextMatch& match) {
   int current = 0;
   if (Options.Backwards) {
     ReplaceOne(match);
@@ -98,7 +109,6 @@ int TEditorSearchReplace::ReplaceRest(const TTextMatch& match) {
     const qsizetype piece = rest.First + (Options.Backwards ? 0 : rest.LastPiece);
     Select(piece, piece + (Options.Backwards ? rest.FirstPieceLength : rest.LastPieceLength));
   }
-  Editor->endUndoAction();
   return current + static_cast<int>(rest.Count);
 }
 

@@ -58,6 +58,7 @@ class TEditorSearchReplace {
   void GoPast(const TTextMatch& match, qsizetype length);
   void ReplaceOne(const TTextMatch& match);
   int ReplaceRest(const TTextMatch& match);
+  int ReplaceThisAndFollowing(const TTextMatch& match);
   void ReplaceText(qsizetype first, qsizetype last, const QString& with);
   void Select(qsizetype start, qsizetype end);
   void ShowLine(long position);

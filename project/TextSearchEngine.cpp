@@ -152,41 +152,48 @@ bool TTextSearchEngine::PlainBackward(QStringView text, qsizetype from, qsizetyp
   return false;
 }
 
-// One line at a time, the subject ending at the line's end or at to, whichever comes first.
+// One line at a time; of a line's matches only those inside [from, to) count.
 bool TTextSearchEngine::RegexForward(QStringView text, qsizetype from, qsizetype to, TTextMatch& match) const {
   for (qsizetype lineStart = LineStartAt(text, from);;) {
     const qsizetype lineEnd = LineEndAt(text, lineStart);
-    const qsizetype cut = std::min(lineEnd, to);
-    const qsizetype begin = std::max(from, lineStart);
-    if (begin <= cut && MatchInLine(text, lineStart, begin - lineStart, cut, match)) return true;
+    if (MatchInLine(text, lineStart, lineEnd, std::max(from, lineStart), to, match)) return true;
     if (lineEnd >= to) return false;
     lineStart = Next(text, lineEnd);
   }
 }
 
-bool TTextSearchEngine::MatchInLine(QStringView text, qsizetype lineStart, qsizetype offset,
-                                    qsizetype cut, TTextMatch& match) const {
-  QRegularExpressionMatch found = Expression.match(text.sliced(lineStart, cut - lineStart), offset);
-  if (!found.hasMatch()) return false;
-  match = {lineStart + found.capturedStart(0), lineStart + found.capturedEnd(0), found};
-  return true;
+// The first match of the line starting at or after begin that ends by to.
+bool TTextSearchEngine::MatchInLine(QStringView text, qsizetype lineStart, qsizetype lineEnd, qsizetype begin,
+                                    qsizetype to, TTextMatch& match) const {
+  const QStringView line = text.sliced(lineStart, lineEnd - lineStart);
+  for (qsizetype at = begin; at <= std::min(lineEnd, to);) {
+    QRegularExpressionMatch found = Expression.match(line, at - lineStart);
+    const qsizetype start = lineStart + found.capturedStart(0);
+    if (!found.hasMatch() || start > to) return false;
+    if (lineStart + found.capturedEnd(0) <= to) {
+      match = {start, lineStart + found.capturedEnd(0), found};
+      return true;
+    }
+    at = Next(text, start);  // a match ending by to may start later
+  }
+  return false;
 }
 
 bool TTextSearchEngine::RegexBackward(QStringView text, qsizetype from, qsizetype to, TTextMatch& match) const {
   for (qsizetype lineStart = LineStartAt(text, to);;) {
-    const qsizetype cut = std::min(LineEndAt(text, lineStart), to);
-    const qsizetype begin = std::max(from, lineStart);
-    if (begin <= cut && LastInLine(text, lineStart, begin, cut, match)) return true;
+    if (LastInLine(text, lineStart, std::max(from, lineStart), to, match)) return true;
     if (lineStart <= from || lineStart == 0) return false;
     lineStart = LineStartAt(text, Previous(text, lineStart));
   }
 }
 
-bool TTextSearchEngine::LastInLine(QStringView text, qsizetype lineStart, qsizetype begin, qsizetype cut,
+// The last of the line's matches from begin on, as FindForward finds them one after another.
+bool TTextSearchEngine::LastInLine(QStringView text, qsizetype lineStart, qsizetype begin, qsizetype to,
                                    TTextMatch& match) const {
+  const qsizetype lineEnd = LineEndAt(text, lineStart);
   bool found = false;
   TTextMatch next;
-  for (qsizetype at = begin; at <= cut && MatchInLine(text, lineStart, at - lineStart, cut, next);) {
+  for (qsizetype at = begin; MatchInLine(text, lineStart, lineEnd, at, to, next);) {
     match = next;
     found = true;
     at = next.Empty() ? Next(text, next.End) : next.End;

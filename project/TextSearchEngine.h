@@ -3,8 +3,9 @@
 // Finds a text or a regular expression in a text and makes the texts that replace the matches.
 // The plain engine compares the text as it stands, optionally as a whole word (the editor's
 // notion of words: a match must begin and end where the kind of character changes). The regular-
-// expression engine runs a Perl-style expression on each line by itself, so a match never spans
-// a line break. Both ignore letter case unless MatchCase. Positions are UTF-16 indexes.
+// expression engine runs a Perl-style expression on each whole line by itself, so a match never
+// spans a line break and "$" or a look-ahead see the line's true end; a range only chooses which
+// of a line's matches count. Both ignore letter case unless MatchCase. Positions are UTF-16 indexes.
 
 #include "project/ReplacementText.h"
 
@@ -69,8 +70,8 @@ class TTextSearchEngine {
   bool PlainBackward(QStringView text, qsizetype from, qsizetype to, TTextMatch& match) const;
   bool RegexForward(QStringView text, qsizetype from, qsizetype to, TTextMatch& match) const;
   bool RegexBackward(QStringView text, qsizetype from, qsizetype to, TTextMatch& match) const;
-  // The last match of one line's part [begin, cut), found from begin on.
-  bool LastInLine(QStringView text, qsizetype lineStart, qsizetype begin, qsizetype cut, TTextMatch& match) const;
-  bool MatchInLine(QStringView text, qsizetype lineStart, qsizetype offset, qsizetype cut, TTextMatch& match) const;
+  bool LastInLine(QStringView text, qsizetype lineStart, qsizetype begin, qsizetype to, TTextMatch& match) const;
+  bool MatchInLine(QStringView text, qsizetype lineStart, qsizetype lineEnd, qsizetype begin, qsizetype to,
+                   TTextMatch& match) const;
   bool Accepted(QStringView text, qsizetype start, qsizetype end) const;
 };

@@ -20,10 +20,6 @@ class TUtf8Positions {
   qsizetype Index;
   qsizetype Byte;
 
-  void StepForward();
-  void StepBack();
-  // The UTF-16 units and UTF-8 bytes of the character starting at Text[at], or ending before it.
-  int UnitsAt(qsizetype at) const;
-  int UnitsBefore(qsizetype at) const;
-  static int BytesOf(QChar first, int units);
+  // The UTF-8 bytes of the UTF-16 unit at: a surrogate pair's four all count on its first half.
+  int BytesAt(qsizetype at) const;
 };

@@ -94,6 +94,22 @@ TEST(TextSearchEngine, RangesAndDirections) {
     EXPECT_EQ(found ? match.Start : -1, c.Start) << c.Options.Regex << c.Backwards << c.From << "-" << c.To;
     if (found) EXPECT_EQ(match.End, match.Start + 3);
   }
+  // An expression sees whole lines: the end of a range is no line end.
+  struct TLineCase {
+    const char* Pattern;
+    qsizetype To;
+    bool Backwards;
+    qsizetype Start;
+  };
+  const TLineCase lineCases[] = {{"b$", 2, false, -1}, {"b$", 4, false, 3}, {"b$", 3, true, -1},
+                                 {"aba|b", 2, false, 1}, {"(?=b)", 4, true, 3}};
+  for (const TLineCase& c : lineCases) {
+    const TTextSearchEngine engine(QLatin1String(c.Pattern), QString(), kRegex);
+    TTextMatch match;
+    const QString abab = QStringLiteral("abab");
+    const bool found = c.Backwards ? engine.FindBackward(abab, 0, c.To, match) : engine.FindForward(abab, 0, c.To, match);
+    EXPECT_EQ(found ? match.Start : -1, c.Start) << c.Pattern << " " << c.To;
+  }
 }
 
 TEST(TextSearchEngine, EmptyMatchesBackwardAndStepsOverPairs) {
