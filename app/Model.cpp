@@ -12,10 +12,12 @@
 #include "generator/Generator.h"
 #include "generator/InkloomError.h"
 #include "preview/SSIPreview.h"
+#include "project/EditorSearch.h"
 #include "project/FormatCommands.h"
 #include "project/Formatting.h"
 #include "project/ProjectFile.h"
 #include "project/RecoveryFile.h"
+#include "project/SearchSettings.h"
 #include "project/SectionList.h"
 #include "publish/FTPUploadModule.h"
 #include "services/Action.h"
@@ -69,6 +71,9 @@ TModule::TModule(const QString& projectArgument, QObject* owner) : QObject(owner
   ConfigFile->SetLocation(cflCommonAppData);
   ConfigFile->SetAutoLoad(true);
   ConfigFile->SetAutoSave(true);
+  SearchSettings = std::make_unique<TSearchSettings>();
+  connect(ConfigFile, &TConfigFile::OnLoad, this, &TModule::ConfigFileLoad);
+  connect(ConfigFile, &TConfigFile::OnSave, this, &TModule::ConfigFileSave);
   ConfigFile->Loaded();
   LocalStrings = new TLocalStrings(this, QStringLiteral("Module"));
   LocalStrings->setObjectName(QStringLiteral("LocalStrings"));
@@ -205,9 +210,9 @@ void TModule::CreateActions() {
   const auto later = &TModule::NotYetAvailable;
   const auto never = &TModule::Disabled;
   AddAction("NewAction", QStringLiteral("New..."), K(Qt::CTRL | Qt::Key_N), QStringLiteral("document-new"), QStringLiteral("N"), later, never);
-  AddAction("FindAction", QStringLiteral("Find..."), K(Qt::CTRL | Qt::Key_F), QStringLiteral("edit-find"), QStringLiteral("?"), later, never);
-  AddAction("FindNextAction", QStringLiteral("Find Next"), K(Qt::Key_F3), QStringLiteral("go-down-search"), QStringLiteral("?>"), later, never);
-  AddAction("ReplaceAction", QStringLiteral("Replace..."), K(Qt::CTRL | Qt::Key_R), QStringLiteral("edit-find-replace"), QStringLiteral("?="), later, never);
+  AddAction("FindAction", QStringLiteral("Find..."), K(Qt::CTRL | Qt::Key_F), QStringLiteral("edit-find"), QStringLiteral("?"), &TModule::FindActionExecute);
+  AddAction("FindNextAction", QStringLiteral("Find Next"), K(Qt::Key_F3), QStringLiteral("go-down-search"), QStringLiteral("?>"), &TModule::FindNextActionExecute, &TModule::FindNextActionUpdate);
+  AddAction("ReplaceAction", QStringLiteral("Replace..."), K(Qt::CTRL | Qt::Key_R), QStringLiteral("edit-find-replace"), QStringLiteral("?="), &TModule::ReplaceActionExecute);
   AddAction("Header1Action", QStringLiteral("Header 1"), K(), QString(), QStringLiteral("H1"), &TModule::CmHeader1);
   AddAction("Header2Action", QStringLiteral("Header 2"), K(), QString(), QStringLiteral("H2"), &TModule::CmHeader2);
   AddAction("Header3Action", QStringLiteral("Header 3"), K(), QString(), QStringLiteral("H3"), &TModule::CmHeader3);
@@ -248,6 +253,9 @@ void TModule::DataModuleCreate(const QString& projectArgument) {
   LocalStrings->Loaded();
   MainForm = new TMainForm(this);
   Formatter = new TFormatCommands(GetEditor());
+  EditorSearch = new TEditorSearch(
+      GetEditor(), *SearchSettings, [this](const QString& key) { return GetString(key); },
+      [](const QString& text) { MainForm->statusBar()->showMessage(text); }, this);
   Recovery = new TRecoveryKeeper([this] { return GetText(); }, [this] { return ProjectFileName; }, this);
   connect(GetEditor(), &QsciScintilla::textChanged, this, [this] {
     if (IsModified()) Recovery->Changed();
@@ -267,6 +275,7 @@ void TModule::DataModuleCreate(const QString& projectArgument) {
   if (!recent.isEmpty() && QFileInfo(recent).isFile()) OpenDialog->setProperty("FileName", recent);
   DefaultLinkUrl = QStringLiteral("http://");
   DefaultLinkText = QStringLiteral("More info...");
+  SearchSettings->SearchTextAtCaret = true;  // whatever the settings file held
   const bool projectGiven = !projectArgument.isEmpty() && QFileInfo(projectArgument).isFile();
   NewProject();  // what stays if the file cannot be read
   if (projectGiven) {
@@ -682,6 +691,16 @@ void TModule::CmPaste(QObject*) {
 }
 void TModule::CmDelete(QObject*) { GetEditor()->removeSelectedText(); }
 void TModule::CmSelectAll(QObject*) { GetEditor()->selectAll(); }
+
+// The search settings live in config.ini between runs.
+void TModule::ConfigFileLoad(TConfigFile*) { SearchSettings->Load(*ConfigFile); }
+void TModule::ConfigFileSave(TConfigFile*) { SearchSettings->Save(*ConfigFile); }
+
+void TModule::FindActionExecute(QObject*) { EditorSearch->OpenSearchDialog(false); }
+void TModule::ReplaceActionExecute(QObject*) { EditorSearch->OpenSearchDialog(true); }
+// Always forward, whatever direction the dialog chose.
+void TModule::FindNextActionExecute(QObject*) { EditorSearch->RunSearch(false, false); }
+bool TModule::FindNextActionUpdate() const { return EditorSearch->CanFindNext(); }
 
 void TModule::CmHelp(QObject*) { THelpWindow::Show(HelpPage(QStringLiteral("index.html"))); }
 

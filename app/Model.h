@@ -25,6 +25,8 @@ class TMultiAction;
 class THTMLGenerator;
 class TRecoveryKeeper;
 class TFormatCommands;
+class TEditorSearch;
+struct TSearchSettings;
 struct TRecoveredText;
 
 class TModule : public QObject {
@@ -72,6 +74,8 @@ class TModule : public QObject {
   void ShowStartScreen();
   QString GetString(const QString& key) const;
   TConfigFile* Config() const { return ConfigFile; }
+  // Find, Find Next and Replace on the project text, with the settings kept in config.ini.
+  TEditorSearch* Search() const { return EditorSearch; }
   TAction* Action(const QString& name) const;
   QList<TAction*> Actions() const { return ActionList; }
   const QDomDocument& ProjectDocument() const { return Document; }
@@ -126,6 +130,8 @@ class TModule : public QObject {
   std::unique_ptr<QTemporaryDir> UntitledFolder;
   TRecoveryKeeper* Recovery = nullptr;
   TFormatCommands* Formatter = nullptr;
+  std::unique_ptr<TSearchSettings> SearchSettings;
+  TEditorSearch* EditorSearch = nullptr;
 
   void CreateActions();
   TAction* AddAction(const char* name, const QString& caption, const QKeySequence& shortcut,
@@ -185,6 +191,12 @@ class TModule : public QObject {
   void CmHomePage(QObject*);
   void CmAbout(QObject*);
   void NotYetAvailable(QObject*) {}
+  void ConfigFileLoad(TConfigFile*);
+  void ConfigFileSave(TConfigFile*);
+  void FindActionExecute(QObject*);
+  void FindNextActionExecute(QObject*);
+  void ReplaceActionExecute(QObject*);
+  bool FindNextActionUpdate() const;
 };
 
 extern TModule* Module;
