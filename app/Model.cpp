@@ -267,6 +267,8 @@ void TModule::DataModuleCreate(const QString& projectArgument) {
   FTPUploadModule = new TFTPUploadModule(this);
   FTPUploadModule->AttachProjectEvents(OnNewAction, OnOpenAction, OnSaveAction,
                                        [this] { return Document; });
+  // Upload and Upload Settings take their captions, state and events from the publishing module.
+  FTPUploadModule->SupplyCommands(Action(QStringLiteral("UploadAction")), Action(QStringLiteral("UploadSettingsAction")));
   SSIPreviewModule = new TSSIPreviewModule(this);
   SSIPreviewModule->SetSettings(ConfigFile);
   HTMLGenerator->ThemeExtension = GetThemeExtension().toStdString();

@@ -6,6 +6,8 @@
 #include "publish/Twofish.h"
 #include "publish/UploadJob.h"
 #include "publish/WorkerThread.h"
+#include "services/ActionHandler.h"
+#include "services/LocalStrings.h"
 #include "services/MultiAction.h"
 #include "services/MultiActionHandler.h"
 
@@ -72,6 +74,27 @@ TFTPUploadModule::TFTPUploadModule(QObject* owner) : QObject(owner) {
   OnTestCompleteAction = AddEvent(this, "OnTestCompleteAction");
   UploadThread = new TWorkerThread(this, "UploadThread");
   TestThread = new TWorkerThread(this, "TestThread");
+  UploadAction = AddCommand("UploadAction", QStringLiteral("Upload"));
+  UploadAction->SetImageIndex(15);
+  UploadSettingsAction = AddCommand("UploadSettingsAction", QStringLiteral("Upload Settings..."));
+  LocalStrings = new TLocalStrings(this, QStringLiteral("FTPUploadModule"));
+  LocalStrings->setObjectName(QStringLiteral("LocalStrings"));
+  LocalStrings->Loaded();
+}
+
+TActionHandler* TFTPUploadModule::AddCommand(const char* name, const QString& caption) {
+  auto* command = new TActionHandler(this);
+  command->setObjectName(QLatin1String(name));
+  command->SetCaption(caption);
+  return command;
+}
+
+QString TFTPUploadModule::GetString(const QString& key) const {
+  return LocalStrings->GetString(key);
+}
+
+TUploadReport TFTPUploadModule::Report() const {
+  return TUploadReport([this](const char* key) { return GetString(QLatin1String(key)); });
 }
 
 TFTPUploadModule::~TFTPUploadModule() {

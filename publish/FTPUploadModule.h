@@ -12,6 +12,7 @@
 #include "publish/FTPSettings.h"
 #include "publish/UploadJob.h"
 #include "publish/UploadPlan.h"
+#include "publish/UploadReport.h"
 
 #include <QDomElement>
 
@@ -23,6 +24,9 @@
 #include <functional>
 #include <memory>
 
+class TAction;
+class TActionHandler;
+class TLocalStrings;
 class TMultiAction;
 class TMultiActionHandler;
 class TWorkerThread;
@@ -110,7 +114,32 @@ class TFTPUploadModule : public QObject {
   TMultiAction* OnUploadCompleteAction = nullptr;
   TMultiAction* OnTestCompleteAction = nullptr;
 
+  // The module's texts (table FTPUploadModule) and the sentences of an outcome in them.
+  QString GetString(const QString& key) const;
+  TUploadReport Report() const;
+
+  // The forwarders of the Upload and Upload Settings commands: the main window's actions of
+  // the same names take their captions, state and events from them.
+  TActionHandler* UploadAction = nullptr;
+  TActionHandler* UploadSettingsAction = nullptr;
+
+  // The windows' part, in the windows' library (FTPUploadCommands.cpp).
+  // Binds the forwarders to the application module's actions of the same names.
+  void SupplyCommands(TAction* upload, TAction* uploadSettings);
+  // An upload run of localRoot with the progress dialog; the project counts as modified after
+  // outcomes 0 and -1, since the record may have changed. UploadResult.
+  int UploadWithProgress(const QString& localRoot);
+  void CmUpload(QObject* sender);
+  void CmUploadSettings(QObject* sender);
+
  private:
+  TLocalStrings* LocalStrings = nullptr;
+
+  TActionHandler* AddCommand(const char* name, const QString& caption);
+  // Upload is offered only while no job runs.
+  void CanUpload(QObject* sender);
+  // The message box of an upload's outcome, and the offer of the settings after 1 and 2.
+  void ShowOutcome(int outcome);
   QString ReadCredential(const QDomElement& settings, const QString& name);
 
   std::atomic<bool> Cancelled{false};

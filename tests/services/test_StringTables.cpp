@@ -42,6 +42,7 @@ const std::map<QString, QStringList>& Tables() {
       {"FTPUploadSettingsForm", {"TestOk", "TestInvalidRoot", "TestFailed"}},
       {"FTPUploadTestForm", {}},
       {"FTPUploadProgressForm", {"ConnectTo", "UploadFile"}},
+      {"FTPUploadPlanForm", {}},
       {"ScriptEditForm", {"Title", "SaveChanges", "Untitled", "TextNotFound",
                           "NoSelectionAvailable", "Warning"}},
       {"NewSiteForm", {"DefaultPageTitle", "DefaultPageContent", "ProjectAlreadyExists"}},

@@ -1,0 +1,189 @@
+#include "publish/FTPUploadSettingsForm.h"
+
+#include "app/Model.h"
+#include "publish/FTPUploadModule.h"
+#include "publish/FTPUploadPlanForm.h"
+#include "publish/FTPUploadTestForm.h"
+#include "services/LocalStrings.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kUserName = QStringLiteral("FTPUserName");
+const QString kPassword = QStringLiteral("FTPPassword");
+
+// A credential typed in again is the user's own: the unreadable one of the file is gone.
+void StoreCredential(const QLineEdit* edit, QString& value, const QString& attribute) {
+  if (edit->text() != value) FTPUploadModule->UnreadableCredentials.removeAll(attribute);
+  value = edit->text();
+}
+
+// The box of each test outcome: 0 success, 1 no log-in, 2 folder not entered.
+struct TTestMessage {
+  const char* Key;
+  QMessageBox::Icon Icon;
+};
+
+constexpr TTestMessage kTestMessages[] = {
+    {"TestOk", QMessageBox::Information},
+    {"TestFailed", QMessageBox::Critical},
+    {"TestInvalidRoot", QMessageBox::Warning},
+};
+
+}  // namespace
+
+TFTPUploadSettingsForm::TFTPUploadSettingsForm(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("FTPUploadSettingsForm"));
+  setWindowTitle(QStringLiteral("Upload Settings"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(6, 6, 6, 6);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  AddField(layout, "ServerLabel", ServerEdit, "ServerEdit");
+  AddField(layout, "UserNameLabel", UserNameEdit, "UserNameEdit");
+  AddUnreadableNote(layout, "UserNameUnreadableLabel", kUserName);
+  AddField(layout, "PasswordLabel", PasswordEdit, "PasswordEdit");
+  PasswordEdit->setEchoMode(QLineEdit::Password);
+  AddUnreadableNote(layout, "PasswordUnreadableLabel", kPassword);
+  AddField(layout, "PortLabel", PortEdit, "PortEdit");
+  PortEdit->setFixedWidth(100);
+  AddField(layout, "RemoteRootLabel", RemoteRootEdit, "RemoteRootEdit");
+  AddOptions(layout);
+  AddButtons(layout);
+  LocalStrings = new TLocalStrings(this, QStringLiteral("FTPUploadSettingsForm"));
+  LocalStrings->Loaded();
+  FormCreate();
+}
+
+void TFTPUploadSettingsForm::AddField(QVBoxLayout* layout, const char* labelName, QLineEdit*& edit,
+                                      const char* editName) {
+  auto* label = new QLabel(this);
+  label->setObjectName(QLatin1String(labelName));
+  edit = new QLineEdit(this);
+  edit->setObjectName(QLatin1String(editName));
+  label->setBuddy(edit);
+  layout->addWidget(label);
+  layout->addWidget(edit, 0, Qt::AlignLeft);
+  edit->setMinimumWidth(300);
+}
+
+void TFTPUploadSettingsForm::AddUnreadableNote(QVBoxLayout* layout, const char* name,
+                                               const QString& attribute) {
+  auto* note = new QLabel(this);
+  note->setObjectName(QLatin1String(name));
+  note->setWordWrap(true);
+  note->setVisible(FTPUploadModule->UnreadableCredentials.contains(attribute));
+  layout->addWidget(note);
+}
+
+// The check boxes, with the buttons that look at the settings on their right.
+void TFTPUploadSettingsForm::AddOptions(QVBoxLayout* layout) {
+  PassiveModeCheckBox = new QCheckBox(this);
+  PassiveModeCheckBox->setObjectName(QStringLiteral("PassiveModeCheckBox"));
+  ChangesOnlyCheckBox = new QCheckBox(this);
+  ChangesOnlyCheckBox->setObjectName(QStringLiteral("ChangesOnlyCheckBox"));
+  TestButton = AddButton("TestButton", &TFTPUploadSettingsForm::TestButtonClick);
+  FilesButton = AddButton("FilesButton", &TFTPUploadSettingsForm::FilesButtonClick);
+  auto* options = new QGridLayout;
+  options->addWidget(PassiveModeCheckBox, 0, 0);
+  options->addWidget(ChangesOnlyCheckBox, 1, 0);
+  options->addWidget(TestButton, 0, 1);
+  options->addWidget(FilesButton, 1, 1);
+  layout->addLayout(options);
+}
+
+void TFTPUploadSettingsForm::AddButtons(QVBoxLayout* layout) {
+  OkButton = AddButton("OkButton", &TFTPUploadSettingsForm::OkButtonClick);
+  OkButton->setDefault(true);
+  CancelButton = AddButton("CancelButton", &TFTPUploadSettingsForm::reject);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(OkButton);
+  buttons->addWidget(CancelButton);
+  layout->addLayout(buttons);
+}
+
+QPushButton* TFTPUploadSettingsForm::AddButton(const char* name,
+                                               void (TFTPUploadSettingsForm::*click)()) {
+  auto* button = new QPushButton(this);
+  button->setObjectName(QLatin1String(name));
+  button->setAutoDefault(false);
+  connect(button, &QPushButton::clicked, this, click);
+  return button;
+}
+
+void TFTPUploadSettingsForm::FormCreate() {
+  const TFTPUploadModule& module = *FTPUploadModule;
+  ServerEdit->setText(module.FTPServer);
+  UserNameEdit->setText(module.FTPUserName);
+  PasswordEdit->setText(module.FTPPassword);
+  PortEdit->setText(module.FTPPort);
+  RemoteRootEdit->setText(module.FTPRemoteRoot);
+  PassiveModeCheckBox->setChecked(module.FTPPassiveMode);
+  ChangesOnlyCheckBox->setChecked(module.UploadChangesOnly);
+}
+
+// Stored as typed: an empty server or a port that is no number fail when they are used.
+void TFTPUploadSettingsForm::OkButtonClick() {
+  TFTPUploadModule& module = *FTPUploadModule;
+  module.FTPServer = ServerEdit->text();
+  StoreCredential(UserNameEdit, module.FTPUserName, kUserName);
+  StoreCredential(PasswordEdit, module.FTPPassword, kPassword);
+  module.FTPPort = PortEdit->text();
+  module.FTPRemoteRoot = RemoteRootEdit->text();
+  module.FTPPassiveMode = PassiveModeCheckBox->isChecked();
+  module.UploadChangesOnly = ChangesOnlyCheckBox->isChecked();
+  accept();
+}
+
+TFTPSettings TFTPUploadSettingsForm::EditedSettings() const {
+  TFTPSettings settings;
+  settings.Server = ServerEdit->text();
+  settings.UserName = UserNameEdit->text();
+  settings.Password = PasswordEdit->text();
+  settings.Port = PortEdit->text();
+  settings.RemoteRoot = RemoteRootEdit->text();
+  return settings;
+}
+
+void TFTPUploadSettingsForm::TestButtonClick() {
+  FTPUploadModule->Timeout = 15000;
+  const TFTPSettings edited = EditedSettings();
+  if (!FTPUploadModule->StartTest(edited.Server, edited.UserName, edited.RemoteRoot, edited.Port,
+                                  edited.Password))
+    return;  // a job still runs
+  TFTPUploadTestForm test(this);
+  test.exec();
+  ShowTestResult(&test);
+}
+
+// The cause the test met comes first, then what to do about it.
+void TFTPUploadSettingsForm::ShowTestResult(QWidget* testForm) {
+  const int result = FTPUploadModule->TestResult;
+  if (result < 0 || result > 2) return;
+  QString text = LocalStrings->GetString(QLatin1String(kTestMessages[result].Key));
+  if (result != 0)
+    text =
+        FTPUploadModule->Report().Outcome(result, FTPUploadModule->TestError, EditedSettings(), 0) +
+        QStringLiteral("\n\n") + text;
+  QMessageBox box(kTestMessages[result].Icon, testForm->windowTitle(), text, QMessageBox::Ok,
+                  testForm);
+  box.exec();
+  if (result == 2) RemoteRootEdit->setText(FTPUploadModule->TestRoot);
+}
+
+// The plan by the check box as it stands: what the next upload sends once OK keeps it.
+void TFTPUploadSettingsForm::FilesButtonClick() {
+  if (!Module->BuildSite()) return;
+  TUploadPlan plan(Module->GetOutputFolder(), FTPUploadModule->UploadedFiles,
+                   ChangesOnlyCheckBox->isChecked());
+  plan.Make();
+  TFTPUploadPlanForm(plan, this).exec();
+}
