@@ -33,6 +33,8 @@ def parse_args():
                         help="the address named in 227 replies instead of the server's")
     parser.add_argument("--mute-on", metavar="COMMAND",
                         help="from this command on, read but never answer")
+    parser.add_argument("--mute-count", type=int, default=1, metavar="N",
+                        help="go mute at the N-th --mute-on command rather than the first")
     parser.add_argument("--no-connect-back", action="store_true",
                         help="accept EPRT and PORT but never open the data connection")
     parser.add_argument("--drop-data-after", type=int, metavar="BYTES",
@@ -73,6 +75,8 @@ def make_handler(args):
 
         handle_read_event = handle_read  # the base class binds its own handle_read here
 
+    mute_countdown = [args.mute_count]  # shared by every connection
+
     class FaultyHandler(FTPHandler):
         muted = False
         auth_failed_timeout = 0  # answer a wrong password at once, the tests wait for nothing
@@ -88,7 +92,9 @@ def make_handler(args):
             if log_file:
                 log_file.write(line + "\n")
                 log_file.flush()
-            if self.muted or cmd == args.mute_on:
+            if cmd == args.mute_on:
+                mute_countdown[0] -= 1
+            if self.muted or (cmd == args.mute_on and mute_countdown[0] <= 0):
                 self.muted = True
                 return
             super().pre_process_command(line, cmd, arg)
