@@ -91,6 +91,27 @@ TEST_F(StartingDialogs, TheWizardMakesAProjectFromEachThemeThatBuilds) {
   EXPECT_EQ(Module->GetText().split(QStringLiteral("\r\n")).value(6), QStringLiteral("== \u041c\u043e\u0439 \u0412\u0435\u0431 \u043f\u0440\u043e\u0435\u043a\u0442"));
 }
 
+TEST_F(StartingDialogs, ANewUserMakesAProjectFromEachShippedThemePreviewsAndSavesIt) {
+  const QByteArray themes = INKLOOM_BINARY_DIR "/share/inkloom/themes";
+  WriteSettings("DefaultThemesPath=" + themes + "\r\nDefaultProjectPath=" + Path(QStringLiteral("projects")).toUtf8() + "\r\n");
+  Start();
+  ASSERT_EQ(Dialogs.value(0), QStringLiteral("WelcomeForm"));  // a first start greets the user
+  MainForm->show();
+  const int count = static_cast<int>(TNewSiteProject::ListThemes(QString::fromUtf8(themes), TModule::GetThemeExtension()).size());
+  ASSERT_GE(count, 4);  // "HTML" and at least three shipped themes
+  for (int theme = 1; theme < count; ++theme) {
+    const QString name = QStringLiteral("Site%1").arg(theme);
+    SCOPED_TRACE(name.toStdString());
+    ASSERT_TRUE(RunWizard([&](QDialog* wizard) { Choose(wizard, name, theme); }));
+    Editor()->setCursorPosition(0, 0);
+    const QString shown = InPreview([] { Module->Action(QStringLiteral("PreviewAction"))->trigger(); }, [](TBrowserForm*) {});
+    EXPECT_GT(shown.trimmed().size(), 100) << shown.toStdString();
+    Module->Action(QStringLiteral("SaveAction"))->trigger();
+    EXPECT_FALSE(Module->IsModified());
+    EXPECT_TRUE(QFileInfo::exists(Path(QStringLiteral("projects/%1/%1.iklproj").arg(name))));
+  }
+}
+
 TEST_F(StartingDialogs, CreatingOverAProjectAsksAndReplacesTheThemeOnlyAfterYes) {
   MakeThemes();
   Write(QStringLiteral("projects/Blog/Blog.iklproj"), Project("old"));
