@@ -58,7 +58,8 @@ TEST_F(StringsToolTest, ANewLanguageIsImportedIntoItsTables) {
   EXPECT_EQ(Run({"export", "1031", Tables}), QByteArray("[OptionsForm]\nOptionsForm.Caption=Optionen\n"));
   EXPECT_TRUE(Temp.Read(QStringLiteral("strings/OptionsForm.ini"))
                   .endsWith("[1031]\nOptionsForm.Caption=Optionen\n\n"
-                            "[UnlocalizableNames]\nProjectPathButton.Caption\nThemesPathButton.Caption\n"));
+                            "[UnlocalizableNames]\nProjectPathButton.Caption\nThemesPathButton.Caption\n"
+                            "LanguageComboBox.Items[0]\nLanguageComboBox.Items[1]\n"));
   Run({"export", "abc", Tables}, 2);
 }
 
