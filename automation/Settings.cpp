@@ -1,0 +1,31 @@
+#include "automation/Settings.h"
+
+#include "publish/FTPUploadModule.h"
+
+namespace Automation {
+
+TSettings::TSettings(TFTPUploadModule& module, QObject* owner) : TAutomationObject(owner), Module(module) {}
+
+QString TSettings::FTPServer() const { return Module.FTPServer; }
+void TSettings::SetFTPServer(const QString& value) { Module.FTPServer = value; }
+void TSettings::SetFTPUserName(const QVariant& value) { Module.FTPUserName = value.toString(); }
+void TSettings::SetFTPPassword(const QVariant& value) { Module.FTPPassword = value.toString(); }
+QString TSettings::FTPPort() const { return Module.FTPPort; }
+void TSettings::SetFTPPort(const QString& value) { Module.FTPPort = value; }
+QString TSettings::FTPRemoteRoot() const { return Module.FTPRemoteRoot; }
+void TSettings::SetFTPRemoteRoot(const QString& value) { Module.FTPRemoteRoot = value; }
+bool TSettings::FTPPassiveMode() const { return Module.FTPPassiveMode; }
+void TSettings::SetFTPPassiveMode(bool value) { Module.FTPPassiveMode = value; }
+bool TSettings::UploadChangesOnly() const { return Module.UploadChangesOnly; }
+void TSettings::SetUploadChangesOnly(bool value) { Module.UploadChangesOnly = value; }
+
+QVariant TSettings::WriteOnlyUserName() const { return WriteOnly("FTPUserName"); }
+QVariant TSettings::WriteOnlyPassword() const { return WriteOnly("FTPPassword"); }
+
+// The stored credentials never leave the program by this way.
+QVariant TSettings::WriteOnly(const char* name) const {
+  Fail(QStringLiteral("Settings.%1 can be written but not read.").arg(QLatin1String(name)));
+  return QVariant();
+}
+
+}  // namespace Automation

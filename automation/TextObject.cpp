@@ -1,0 +1,7 @@
+#include "automation/TextObject.h"
+
+namespace Automation {
+
+TTextObject::TTextObject(QObject* owner) : TEditor(OwnLines, owner) {}
+
+}  // namespace Automation
