@@ -2,6 +2,7 @@
 
 #include "services/Action.h"
 
+#include <QIcon>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -10,6 +11,8 @@
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Inkloom"));
   setApplicationVersion(QStringLiteral(INKLOOM_VERSION));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/inkloom.svg")));
+  setDesktopFileName(QStringLiteral("inkloom"));  // the desktop matches windows to the menu entry
   TAction::SetErrorHandler(&TApplication::ShowError);
 }
 
