@@ -258,7 +258,7 @@ void TModule::DataModuleCreate(const QString& projectArgument) {
       [](const QString& text) { MainForm->statusBar()->showMessage(text); }, this);
   Recovery = new TRecoveryKeeper([this] { return GetText(); }, [this] { return ProjectFileName; }, this);
   connect(GetEditor(), &QsciScintilla::textChanged, this, [this] {
-    if (IsModified()) Recovery->Changed();
+    if (KeepsRecovery && IsModified()) Recovery->Changed();
   });
   if (ConfigFile->ReadString(kGeneral, QStringLiteral("WindowPosition"), QString()).isEmpty() ||
       !ConfigFile->RestoreWindowPlacement(kGeneral, QStringLiteral("WindowPosition"), MainForm))
@@ -292,7 +292,7 @@ void TModule::DataModuleCreate(const QString& projectArgument) {
 
 // Once the window is up: unsaved text a crash left behind first, then the start screen.
 void TModule::ShowStart(bool projectGiven) {
-  if (OfferRecovery() || projectGiven) return;
+  if (StartedByAutomation || OfferRecovery() || projectGiven) return;
   ShowStartScreen();
 }
 

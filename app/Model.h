@@ -100,6 +100,11 @@ class TModule : public QObject {
 
   // Set by every change of the text; the section list is rebuilt at the next idle moment.
   bool ContentChanged = false;
+  // Set right after construction by a program an automation client or --run-script started: no
+  // start screen and no offer of crash recovery. KeepsRecovery false: nothing is written for
+  // recovery either (a script's text is not the user's typing).
+  bool StartedByAutomation = false;
+  bool KeepsRecovery = true;
   QString DefaultLinkUrl;
   QString DefaultLinkText;
 
