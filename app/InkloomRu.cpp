@@ -3,6 +3,7 @@
 #include "app/BuildMode.h"
 #include "app/CommandLine.h"
 #include "app/EditorMode.h"
+#include "app/RunScriptMode.h"
 #include "app/UploadMode.h"
 #include "app/ServeMode.h"
 
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
       return 2;
     case rmEditor:
       return RunEditor(argc, argv, commandLine);
+    case rmRunScript:
+      return RunScriptMode(argc, argv, commandLine);
     case rmBuild: {
       QCoreApplication application(argc, argv);
       return RunBuild(commandLine.Project, ThemesFolderSetting());

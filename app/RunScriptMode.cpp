@@ -1,0 +1,114 @@
+#include "app/RunScriptMode.h"
+
+#include "app/Application.h"
+#include "app/CommandLine.h"
+#include "app/InterfaceLanguage.h"
+#include "app/Model.h"
+#include "automation/ActiveScript.h"
+#include "automation/Application.h"
+#include "automation/ScriptInterrupter.h"
+#include "automation/WrapPause.h"
+#include "preview/BrowserEngine.h"
+#include "publish/FTPUploadModule.h"
+#include "services/ConfigFile.h"
+#include "services/WidgetTextAdapter.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+void Print(FILE* stream, const QString& text) {
+  std::fputs((text + u'\n').toUtf8().constData(), stream);
+  std::fflush(stream);
+}
+
+QtMessageHandler QtPrinter = nullptr;
+
+// The script's console: log and info on stdout, warn and error on stderr. The engine's console
+// speaks through Qt's messages in the category "js"; the program's own messages pass as ever.
+void ConsoleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (qstrcmp(context.category, "js") != 0) return QtPrinter(type, context, message);
+  Print(type == QtDebugMsg || type == QtInfoMsg ? stdout : stderr, message);
+}
+
+bool ReadScript(const QString& path, QString& code) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    Print(stderr, QStringLiteral("%1: cannot read the script: %2").arg(path, file.errorString()));
+    return false;
+  }
+  code = QString::fromUtf8(file.readAll());
+  return true;
+}
+
+// The module as a script needs it: nothing asked, nothing shown, nothing kept for recovery,
+// config.ini left as it is, messages in English.
+void PrepareModule(TModule& module) {
+  module.StartedByAutomation = true;
+  module.KeepsRecovery = false;
+  module.Config()->SetAutoSave(false);
+  module.SetLanguage(TInterfaceLanguage::English);
+  module.AskYesNoCancel = [](const QString&, const QString&) { return int(QMessageBox::Cancel); };
+  module.AskYesNo = [](const QString&, const QString&) { return int(QMessageBox::No); };
+  module.ChooseFile = [](QFileDialog*) { return QString(); };
+  module.ShowError = [](const QString& message) { Print(stderr, message); };
+}
+
+bool OpenProject(TModule& module, const QString& path) {
+  try {
+    module.OpenProject(QFileInfo(path).absoluteFilePath());
+    return true;
+  } catch (const std::exception& error) {
+    Print(stderr, QString::fromUtf8(error.what()));
+    return false;
+  }
+}
+
+int ReportError(const QString& scriptPath, const TScriptError& error) {
+  Print(stderr, QStringLiteral("%1:%2: %3").arg(scriptPath).arg(error.Line + 1).arg(error.Description));
+  return 1;
+}
+
+int RunScript(const QString& scriptPath, const QString& code) {
+  Automation::TApplication application(true);
+  TActiveScript script;
+  script.CreateEngine(QStringLiteral("JavaScript"));
+  script.AddNamedItem(QStringLiteral("Application"), &application, true);
+  HRESULT result = S_OK;
+  bool interrupted = false;
+  {
+    const TWrapPause unwrapped(Module->GetEditor());
+    TScriptInterrupter interrupter([&script] {
+      script.Interrupt();
+      FTPUploadModule->CancelFlag().store(true);
+    });
+    result = script.Execute(code);
+    interrupted = interrupter.Interrupted();
+  }
+  if (interrupted) {
+    Print(stderr, QStringLiteral("%1: interrupted").arg(scriptPath));
+    return 130;
+  }
+  return result == S_OK ? 0 : ReportError(scriptPath, script.GetError());
+}
+
+}  // namespace
+
+int RunScriptMode(int argc, char** argv, const TCommandLine& commandLine) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");  // the windows exist, but nothing is shown
+  PrepareBrowserEngine();
+  TApplication application(argc, argv);
+  TWidgetTextAdapter::Install();
+  QString code;
+  if (!ReadScript(commandLine.ScriptFile, code)) return 2;
+  QtPrinter = qInstallMessageHandler(ConsoleMessage);
+  const auto module = std::make_unique<TModule>(QString());
+  PrepareModule(*module);
+  if (!commandLine.Project.isEmpty() && !OpenProject(*module, commandLine.Project)) return 2;
+  return RunScript(commandLine.ScriptFile, code);
+}
