@@ -4,21 +4,28 @@
 #include "app/CommandLine.h"
 #include "app/Main.h"
 #include "app/Model.h"
+#include "automation/EditorAutomation.h"
 #include "preview/BrowserEngine.h"
 #include "services/WidgetTextAdapter.h"
 
 #include <QAbstractEventDispatcher>
+
+#include <memory>
 
 int RunEditor(int argc, char** argv, const TCommandLine& commandLine) {
   PrepareBrowserEngine();
   TApplication application(argc, argv);
   TWidgetTextAdapter::Install();
   TModule* module = new TModule(commandLine.Project);
+  // Before the posted start-up runs: a client's program offers neither start screen nor recovery.
+  module->StartedByAutomation = commandLine.Mode == rmAutomation;
   // The idle refresh: whenever the event queue runs empty.
   QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
                    module, [module] { module->ApplicationEventsIdle(); });
+  auto automation = std::make_unique<TEditorAutomation>(module->StartedByAutomation);
   MainForm->show();
   int result = application.exec();
+  automation.reset();
   delete module;
   return result;
 }

@@ -6,6 +6,7 @@
 #include "app/RunScriptMode.h"
 #include "app/UploadMode.h"
 #include "app/ServeMode.h"
+#include "automation/ServiceFile.h"
 
 #include <QCoreApplication>
 
@@ -37,9 +38,13 @@ int main(int argc, char** argv) {
       Print(stderr, commandLine.Error + QStringLiteral("\nTry 'inkloom --help'."));
       return 2;
     case rmEditor:
+    case rmAutomation:
       return RunEditor(argc, argv, commandLine);
     case rmRunScript:
       return RunScriptMode(argc, argv, commandLine);
+    case rmRegServer:
+    case rmUnregServer:
+      return TServiceFile::RunSwitch(argc, argv, commandLine.Mode == rmRegServer);
     case rmBuild: {
       QCoreApplication application(argc, argv);
       return RunBuild(commandLine.Project, ThemesFolderSetting());

@@ -1,0 +1,204 @@
+// Outside clients on a private session bus of the test's own: -regserver's activation file
+// starts the program when a client (gdbus, the GLib tool, and QtDBus) calls it; members,
+// properties, errors and free-standing text objects; a second server leaves the name alone;
+// -unregserver removes the file.
+
+#include "../services/AppEnvironment.h"
+#include "ProgramRun.h"
+#include "QtPrinters.h"
+#include "automation/AutomationServer.h"
+#include "automation/DBusInterface.h"
+#include "automation/ServiceFile.h"
+#include "automation/TextObject.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QDBusVariant>
+#include <QDomDocument>
+#include <QGuiApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+const auto* const Environment = ::testing::AddGlobalTestEnvironment(new TAppEnvironment<QGuiApplication>);
+
+const QString kService = QStringLiteral("org.inkloom.Inkloom");
+
+// A session bus started by the test, with the program folder's environment: the programs it
+// starts for clients find their settings and data there.
+class TPrivateBus {
+ public:
+  explicit TPrivateBus(const TProgramFolder& folder) {
+    Daemon.setProcessEnvironment(folder.Environment());
+    Daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                 QStringLiteral("--print-address")});
+    Daemon.waitForReadyRead(30000);
+    Address = QString::fromUtf8(Daemon.readLine()).trimmed();
+  }
+  ~TPrivateBus() {
+    StopProgram();
+    QDBusConnection::disconnectFromBus(QStringLiteral("test"));
+    Daemon.terminate();
+    Daemon.waitForFinished(10000);
+  }
+  QDBusConnection Connect(const QString& name = QStringLiteral("test")) const {
+    return QDBusConnection::connectToBus(Address, name);
+  }
+  // gdbus with its arguments; its output, or the error it printed.
+  TProgramResult Gdbus(const QStringList& args) const {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), Address);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("gdbus"), args);
+    process.waitForFinished(120000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+  }
+
+ private:
+  QProcess Daemon;
+  QString Address;
+
+  // The program the bus started for the test is ended by its process id.
+  void StopProgram() {
+    const QDBusReply<uint> pid = Connect().interface()->servicePid(kService);
+    if (pid.isValid()) ::kill(static_cast<pid_t>(pid.value()), SIGTERM);
+  }
+};
+
+QDBusMessage Call(const QDBusConnection& bus, const QString& path, const QString& interface, const QString& member,
+                  const QVariantList& args = {}) {
+  QDBusMessage call = QDBusMessage::createMethodCall(kService, path, interface, member);
+  call.setArguments(args);
+  return bus.call(call, QDBus::Block, 120000);
+}
+
+QDBusMessage EditorCall(const QDBusConnection& bus, const QString& member, const QVariantList& args = {},
+                        const QString& path = QStringLiteral("/Application/Editor")) {
+  return Call(bus, path, QStringLiteral("org.inkloom.Editor"), member, args);
+}
+
+QDBusMessage GetProperty(const QDBusConnection& bus, const QString& path, const QString& interface, const QString& name) {
+  return Call(bus, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"), {interface, name});
+}
+
+QDBusMessage SetProperty(const QDBusConnection& bus, const QString& path, const QString& interface, const QString& name,
+                         const QVariant& value) {
+  return Call(bus, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"),
+              {interface, name, QVariant::fromValue(QDBusVariant(value))});
+}
+
+QVariant Value(const QDBusMessage& reply) {
+  const QVariant first = reply.arguments().value(0);
+  return first.canConvert<QDBusVariant>() ? first.value<QDBusVariant>().variant() : first;
+}
+
+// The members and properties an introspection lists for the interface.
+QStringList Members(const QString& xml, const QString& interface) {
+  QDomDocument document;
+  document.setContent(xml);
+  QStringList names;
+  for (QDomElement i = document.documentElement().firstChildElement(QStringLiteral("interface")); !i.isNull();
+       i = i.nextSiblingElement(QStringLiteral("interface"))) {
+    if (i.attribute(QStringLiteral("name")) != interface) continue;
+    for (QDomElement m = i.firstChildElement(); !m.isNull(); m = m.nextSiblingElement())
+      names << m.tagName() + u' ' + m.attribute(QStringLiteral("name")) + u' ' + m.attribute(QStringLiteral("access"));
+  }
+  return names;
+}
+
+QStringList DescribedMembers(const QString& interface) {
+  return Members(QStringLiteral("<node>") + TDBusInterface::Named(interface).Xml() + QStringLiteral("</node>"), interface);
+}
+
+}  // namespace
+
+TEST(DBus, ActivationMembersPropertiesErrorsAndTextObjects) {
+  TProgramFolder folder;
+  const TProgramResult registered = folder.Run({QStringLiteral("-RegServer")});
+  EXPECT_EQ(registered.ExitCode, 0);
+  EXPECT_TRUE(registered.Out.isEmpty() && registered.Err.isEmpty()) << registered.Err.toStdString();
+  const QString serviceFile = QStringLiteral("data/dbus-1/services/org.inkloom.Inkloom.service");
+  EXPECT_TRUE(folder.Read(serviceFile).contains(("Exec=" + TServiceFile::ExecArgument(QStringLiteral(INKLOOM_PROGRAM)) + " -automation\n").toUtf8()));
+
+  TPrivateBus bus(folder);
+  // The first call starts the program.
+  const TProgramResult added = bus.Gdbus({"call", "--session", "--timeout", "120", "--dest", kService, "--object-path",
+                                          "/Application/Editor", "--method", "org.inkloom.Editor.AddUL", "Item", "2", ""});
+  ASSERT_EQ(added.ExitCode, 0) << added.Err.toStdString();
+  EXPECT_EQ(added.Out.trimmed(), QStringLiteral("()"));
+  const QDBusConnection client = bus.Connect();
+  EXPECT_EQ(Value(GetProperty(client, "/Application/Editor", "org.inkloom.Editor", "LineCount")).toInt(), 1);
+  EXPECT_EQ(Value(EditorCall(client, "GetLine", {0})).toString(), QStringLiteral("    * Item"));
+  EXPECT_EQ(Value(EditorCall(client, "StrLink", {"page.html", "Next", "class=x"})).toString(), QStringLiteral("*[page.html class=x Next]"));
+  EXPECT_EQ(SetProperty(client, "/Application/Editor", "org.inkloom.Editor", "Text", QStringLiteral("a\r\nb")).type(),
+            QDBusMessage::ReplyMessage);
+  EXPECT_EQ(Value(EditorCall(client, "GetLine", {1})).toString(), QStringLiteral("b"));
+  EXPECT_EQ(SetProperty(client, "/Application/Editor", "org.inkloom.Editor", "LineCount", 5).errorName(),
+            QStringLiteral("org.freedesktop.DBus.Error.PropertyReadOnly"));
+  EXPECT_EQ(EditorCall(client, "AddUL", {QStringLiteral("every parameter is needed")}).errorName(),
+            QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+
+  // Settings: the port as text; the credentials write-only.
+  const QString settings = QStringLiteral("/Application/Settings");
+  EXPECT_EQ(SetProperty(client, settings, "org.inkloom.Settings", "FTPPort", QStringLiteral("2121")).type(), QDBusMessage::ReplyMessage);
+  EXPECT_EQ(Value(GetProperty(client, settings, "org.inkloom.Settings", "FTPPort")).toString(), QStringLiteral("2121"));
+  EXPECT_EQ(SetProperty(client, settings, "org.inkloom.Settings", "FTPPassword", QStringLiteral("secret")).type(), QDBusMessage::ReplyMessage);
+  EXPECT_EQ(GetProperty(client, settings, "org.inkloom.Settings", "FTPPassword").type(), QDBusMessage::ErrorMessage);
+  EXPECT_EQ(SetProperty(client, settings, "org.inkloom.Settings", "FTPPassiveMode", QStringLiteral("yes")).errorName(),
+            QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+
+  // A member's failure.
+  const QDBusMessage failed = Call(client, "/Application", "org.inkloom.Application", "Open", {folder.Path("none.iklproj")});
+  EXPECT_EQ(failed.errorName(), QStringLiteral("org.inkloom.Error"));
+  EXPECT_TRUE(failed.errorMessage().startsWith(QStringLiteral("Cannot open file"))) << failed.errorMessage().toStdString();
+  const TProgramResult gdbusError = bus.Gdbus({"call", "--session", "--dest", kService, "--object-path", "/Application",
+                                               "--method", "org.inkloom.Application.Open", folder.Path("none.iklproj")});
+  EXPECT_NE(gdbusError.ExitCode, 0);
+  EXPECT_TRUE(gdbusError.Err.contains(QStringLiteral("org.inkloom.Error: Cannot open file"))) << gdbusError.Err.toStdString();
+
+  // What the service says of itself is the shipped description.
+  const QString editorXml = Value(Call(client, "/Application/Editor", "org.freedesktop.DBus.Introspectable", "Introspect")).toString();
+  EXPECT_EQ(Members(editorXml, "org.inkloom.Editor"), DescribedMembers("org.inkloom.Editor"));
+  const QString settingsXml = Value(Call(client, settings, "org.freedesktop.DBus.Introspectable", "Introspect")).toString();
+  EXPECT_EQ(Members(settingsXml, "org.inkloom.Settings"), DescribedMembers("org.inkloom.Settings"));
+  EXPECT_TRUE(Value(Call(client, "/Application", "org.freedesktop.DBus.Introspectable", "Introspect")).toString()
+                  .contains(QStringLiteral("<node name=\"Editor\"/>")));
+
+  // A text object of a client's own, gone when the client leaves.
+  QString text;
+  {
+    const QDBusConnection leaver = bus.Connect(QStringLiteral("leaver"));
+    text = Value(EditorCall(leaver, "New")).value<QDBusObjectPath>().path();
+    ASSERT_TRUE(text.startsWith(QStringLiteral("/Application/Text/"))) << text.toStdString();
+    EditorCall(leaver, "AddH1", {"Own", ""}, text);
+    EXPECT_EQ(Value(EditorCall(leaver, "GetLine", {0}, text)).toString(), QStringLiteral("= Own"));
+    EXPECT_EQ(Value(EditorCall(client, "GetLine", {0})).toString(), QStringLiteral("a"));
+  }
+  QDBusConnection::disconnectFromBus(QStringLiteral("leaver"));
+  bool gone = false;
+  for (int i = 0; i < 200 && !gone; ++i) {
+    gone = EditorCall(client, "GetLine", {0}, text).type() == QDBusMessage::ErrorMessage;
+    if (!gone) QTest::qWait(50);
+  }
+  EXPECT_TRUE(gone);
+
+  // Another server on the bus does not take the name away.
+  Automation::TTextObject other;
+  TAutomationServer second(&other, &other, &other, client);
+  EXPECT_FALSE(second.Start());
+  EXPECT_EQ(Value(EditorCall(client, "GetLine", {0})).toString(), QStringLiteral("a"));
+
+  const TProgramResult unregistered = folder.Run({QStringLiteral("/unregserver")});
+  EXPECT_EQ(unregistered.ExitCode, 0);
+  EXPECT_TRUE(unregistered.Out.isEmpty() && unregistered.Err.isEmpty());
+  EXPECT_FALSE(folder.Exists(serviceFile));
+}
