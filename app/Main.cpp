@@ -105,6 +105,8 @@ void TMainForm::CreateEditor() {
   TextEditor->setMarginWidth(0, QStringLiteral("000000"));
   TextEditor->setMarginWidth(1, 0);
   TextEditor->setWrapMode(QsciScintilla::WrapWord);
+  // Wrapped lines are laid out for the lines on screen, not the whole text at every change.
+  TextEditor->SendScintilla(QsciScintilla::SCI_SETLAYOUTCACHE, QsciScintilla::SC_CACHE_PAGE);
   TextEditor->setTabWidth(2);
   TextEditor->setIndentationsUseTabs(false);
   TextEditor->setAutoIndent(true);
@@ -179,6 +181,7 @@ void TMainForm::CreateContentPanel() {
   SectionListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
   SectionListView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   SectionListView->setTextElideMode(Qt::ElideRight);
+  SectionListView->setUniformItemSizes(true);
   connect(SectionListView, &QListWidget::itemDoubleClicked, this, &TMainForm::JumpToEntry);
   // Enter jumps as a double-click does; an entry cut off by the panel shows whole in a tooltip.
   SectionListView->installEventFilter(this);
@@ -194,10 +197,17 @@ void TMainForm::RebuildSectionList(const std::vector<TSectionEntry>& entries) {
                                 CommandIcon(QStringLiteral("document-properties"), QStringLiteral("Pr"))};
   int selected = SectionListView->currentRow();
   SectionListView->setUpdatesEnabled(false);
-  SectionListView->clear();
-  for (const TSectionEntry& entry : entries) {
-    auto* item = new QListWidgetItem(icons[entry.Icon], entry.Caption, SectionListView);
-    item->setData(Qt::UserRole, entry.Line);
+  // Entries that stay as they were are left alone: a rebuild after typing changes one or none.
+  const int count = static_cast<int>(entries.size());
+  while (SectionListView->count() > count) delete SectionListView->takeItem(SectionListView->count() - 1);
+  for (int i = 0; i < count; ++i) {
+    QListWidgetItem* item = i < SectionListView->count() ? SectionListView->item(i) : new QListWidgetItem(SectionListView);
+    if (item->text() != entries[i].Caption) item->setText(entries[i].Caption);
+    if (item->data(Qt::UserRole + 1) != int(entries[i].Icon)) {
+      item->setIcon(icons[entries[i].Icon]);
+      item->setData(Qt::UserRole + 1, int(entries[i].Icon));
+    }
+    item->setData(Qt::UserRole, entries[i].Line);
   }
   if (selected >= SectionListView->count()) selected = SectionListView->count() - 1;
   if (selected >= 0) SectionListView->setCurrentRow(selected);

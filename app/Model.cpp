@@ -8,6 +8,12 @@
 #include "app/ImagePreview.h"
 #include "app/InterfaceLanguage.h"
 #include "app/Main.h"
+#include "services/NewSite.h"
+#include "automation/ScriptEditor.h"
+#include "automation/WrapPause.h"
+#include "services/Options.h"
+#include "services/TemplateEditor.h"
+#include "services/Welcome.h"
 #include "app/RecoveryKeeper.h"
 #include "generator/Generator.h"
 #include "generator/InkloomError.h"
@@ -209,7 +215,7 @@ void TModule::CreateActions() {
   // and disabled until then.
   const auto later = &TModule::NotYetAvailable;
   const auto never = &TModule::Disabled;
-  AddAction("NewAction", QStringLiteral("New..."), K(Qt::CTRL | Qt::Key_N), QStringLiteral("document-new"), QStringLiteral("N"), later, never);
+  AddAction("NewAction", QStringLiteral("New..."), K(Qt::CTRL | Qt::Key_N), QStringLiteral("document-new"), QStringLiteral("N"), &TModule::CmNew);
   AddAction("FindAction", QStringLiteral("Find..."), K(Qt::CTRL | Qt::Key_F), QStringLiteral("edit-find"), QStringLiteral("?"), &TModule::FindActionExecute);
   AddAction("FindNextAction", QStringLiteral("Find Next"), K(Qt::Key_F3), QStringLiteral("go-down-search"), QStringLiteral("?>"), &TModule::FindNextActionExecute, &TModule::FindNextActionUpdate);
   AddAction("ReplaceAction", QStringLiteral("Replace..."), K(Qt::CTRL | Qt::Key_R), QStringLiteral("edit-find-replace"), QStringLiteral("?="), &TModule::ReplaceActionExecute);
@@ -223,9 +229,9 @@ void TModule::CreateActions() {
   AddAction("InsertImageAction", QStringLiteral("Insert Image..."), K(), QStringLiteral("insert-image"), QStringLiteral("Im"), &TModule::CmInsertImage);
   AddAction("UnorderedListAction", QStringLiteral("Unordered List"), K(), QStringLiteral("view-list-bullet"), QStringLiteral("*"), &TModule::CmUnorderedList);
   AddAction("OrderedListAction", QStringLiteral("Ordered List"), K(), QStringLiteral("view-list-ordered"), QStringLiteral("#"), &TModule::CmOrderedList);
-  AddAction("TemplateEditAction", QStringLiteral("Template Editor.."), K(), QString(), QStringLiteral("T"), later, never);
-  AddAction("OptionsAction", QStringLiteral("Options..."), K(), QStringLiteral("preferences-system"), QStringLiteral("Op"), later, never);
-  AddAction("AutomateAction", QStringLiteral("Automate..."), K(), QString(), QStringLiteral("JS"), later, never);
+  AddAction("TemplateEditAction", QStringLiteral("Template Editor.."), K(), QString(), QStringLiteral("T"), &TModule::TemplateEditActionExecute);
+  AddAction("OptionsAction", QStringLiteral("Options..."), K(), QStringLiteral("preferences-system"), QStringLiteral("Op"), &TModule::CmOptions);
+  AddAction("AutomateAction", QStringLiteral("Automate..."), K(), QString(), QStringLiteral("JS"), &TModule::CmScript);
   AddAction("UploadSettingsAction", QStringLiteral("Upload Settings..."), K(), QString(), QStringLiteral("US"), later, never);
   AddAction("UploadAction", QStringLiteral("Upload"), K(), QStringLiteral("send-to"), QStringLiteral("Up"), later, never);
   AddAction("HelpAction", QStringLiteral("Inkloom Help"), K(Qt::Key_F1), QStringLiteral("help-browser"), QStringLiteral("?"), &TModule::CmHelp);
@@ -379,11 +385,20 @@ QsciScintilla* TModule::GetEditor() const { return MainForm->Editor(); }
 
 QString TModule::GetText() const { return GetEditor()->text(); }
 
+QByteArrayView TModule::EditorBytes() const {
+  QsciScintilla* editor = GetEditor();
+  const auto* bytes = reinterpret_cast<const char*>(editor->SendScintilla(QsciScintilla::SCI_GETCHARACTERPOINTER));
+  return QByteArrayView(bytes, editor->SendScintilla(QsciScintilla::SCI_GETLENGTH));
+}
+
 void TModule::SetText(const QString& text) {
   // The editor keeps CR LF line ends whatever the text brings.
   QString lines = text;
   lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
   lines.replace(u'\n', QStringLiteral("\r\n"));
+  // Laying out wrapped lines as the text arrives costs seconds for a large project; the editor
+  // wraps what it shows afterwards.
+  const TWrapPause unwrapped(GetEditor());
   GetEditor()->setText(lines);
 }
 
@@ -493,17 +508,20 @@ void TModule::SaveWindowPosition() {
 }
 
 void TModule::ShowStartScreen() {
-  // The welcome dialog arrives with its own work; until then the recent project is reopened
-  // when the welcome screen is switched off.
-  if (GetShowWelcomeScreen()) return;
+  if (GetShowWelcomeScreen()) {
+    TWelcomeForm welcome(MainForm);
+    ShowDialog(welcome);
+    return;
+  }
   QString recent = OpenDialog->property("FileName").toString();
   if (!recent.isEmpty()) OpenProject(recent);
 }
 
+int TModule::ShowDialog(QDialog& dialog) { return RunDialog ? RunDialog(&dialog) : dialog.exec(); }
+
 void TModule::ApplicationEventsIdle() {
   if (ContentChanged) {
-    MainForm->RebuildSectionList(
-        TSectionList::Build(GetText().split(QStringLiteral("\r\n")), GetString(QStringLiteral("Project"))));
+    MainForm->RebuildSectionList(TSectionList::Build(EditorBytes(), GetString(QStringLiteral("Project"))));
     ContentChanged = false;
   }
   for (TAction* action : ActionList) action->Update();
@@ -626,6 +644,27 @@ bool TModule::CanPaste() const {
 }
 
 void TModule::CmOpen(QObject*) { OpenProject(QString()); }
+
+void TModule::CmNew(QObject*) {
+  if (!QuerySaveChanges()) return;
+  TNewSiteForm wizard(MainForm);
+  if (ShowDialog(wizard) == QDialog::Accepted && GetPreviewNewProject()) CmPreview(nullptr);
+}
+
+void TModule::CmScript(QObject*) {
+  TScriptEditForm scripts(MainForm);
+  ShowDialog(scripts);
+}
+
+void TModule::TemplateEditActionExecute(QObject*) {
+  TTemplateEditForm editor(MainForm);
+  ShowDialog(editor);
+}
+
+void TModule::CmOptions(QObject*) {
+  TOptionsForm options(MainForm);
+  ShowDialog(options);
+}
 
 void TModule::CmSave(QObject*) { SaveCurrent(); }
 

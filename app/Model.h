@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class QDialog;
 class QFileDialog;
 class QTemporaryDir;
 class QUrl;
@@ -41,6 +42,8 @@ class TModule : public QObject {
   // status bar.
   bool BuildSite();
   QString GetText() const;  // lines joined by CR LF
+  // The editor's text as it holds it (UTF-8), valid until the text changes.
+  QByteArrayView EditorBytes() const;
   void SetText(const QString& text);
   QsciScintilla* GetEditor() const;
   bool IsModified() const;
@@ -95,6 +98,9 @@ class TModule : public QObject {
   std::function<int(const QString& caption, const QString& text)> AskYesNoCancel;
   std::function<int(const QString& caption, const QString& text)> AskYesNo;
   std::function<QString(QFileDialog* dialog)> ChooseFile;
+  // Runs the program's own modal dialogs (the wizard, the welcome and options dialogs); exec()
+  // unless set.
+  std::function<int(QDialog* dialog)> RunDialog;
   // Shows an error a command met where it must not leave through the error handler.
   std::function<void(const QString& message)> ShowError;
 
@@ -148,6 +154,7 @@ class TModule : public QObject {
   QString ShowFileDialog(QObject* texts, bool save);
   QString ChooseImage();
   QString StartFolder() const;
+  int ShowDialog(QDialog& dialog);
   void DataModuleCreate(const QString& projectArgument);
   void ShowStart(bool projectGiven);
   void RestoreText(const TRecoveredText& recovered);
@@ -168,7 +175,11 @@ class TModule : public QObject {
   bool CanPaste() const;
   bool Disabled() const { return false; }
 
+  void CmNew(QObject*);
   void CmOpen(QObject*);
+  void CmOptions(QObject*);
+  void TemplateEditActionExecute(QObject*);
+  void CmScript(QObject*);
   void CmSave(QObject*);
   void CmSaveAs(QObject*);
   void CmExit(QObject*);

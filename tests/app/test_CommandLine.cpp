@@ -101,10 +101,10 @@ TEST(Program, AnswersVersionAndHelp) {
     EXPECT_TRUE(help.Out.contains(QLatin1String(mode))) << mode;
 }
 
-TEST(Program, ModesNotYetAvailableSaySoAndExitTwo) {
-  TProgramRun run = RunProgram({QStringLiteral("--run-script"), QStringLiteral("x.js")});
+TEST(Program, UsageErrorsAndUnreadableScriptsExitTwo) {
+  TProgramRun run = RunProgram({QStringLiteral("--run-script"), QStringLiteral("no-such-script.js")});
   EXPECT_EQ(run.ExitCode, 2);
-  EXPECT_TRUE(run.Err.contains(QStringLiteral("not available")));
+  EXPECT_TRUE(run.Err.contains(QStringLiteral("no-such-script.js"))) << run.Err.toStdString();
   TProgramRun bad = RunProgram({QStringLiteral("--nonsense")});
   EXPECT_EQ(bad.ExitCode, 2);
   EXPECT_TRUE(bad.Err.contains(QStringLiteral("--help")));

@@ -1,0 +1,198 @@
+#include "automation/ScriptEditor.h"
+
+#include "app/Model.h"
+#include "automation/ActiveScript.h"
+#include "automation/Application.h"
+#include "automation/ScriptWatchdog.h"
+#include "automation/WrapPause.h"
+#include "generator/InkloomError.h"
+#include "project/ProjectFile.h"
+#include "project/SearchSettings.h"
+#include "publish/FTPUploadModule.h"
+#include "services/Action.h"
+#include "services/ConfigFile.h"
+#include "services/LocalStrings.h"
+#include "services/WidgetTextAdapter.h"
+
+#include <Qsci/qscilexerjavascript.h>
+#include <Qsci/qsciscintilla.h>
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QToolBar>
+
+namespace {
+
+const QString kGeneral = QStringLiteral("General");
+const QString kRecent = QStringLiteral("RecentScriptFileName");
+
+// The script window's search settings: kept while the program runs, apart from the main window's.
+TSearchSettings& ScriptSearchSettings() {
+  static TSearchSettings settings;
+  return settings;
+}
+
+QsciLexer* NewLexer(QsciScintilla* editor) {
+  auto* lexer = new QsciLexerJavaScript(editor);
+  lexer->setDefaultFont(editor->font());
+  for (int style : {QsciLexerJavaScript::Comment, QsciLexerJavaScript::CommentLine, QsciLexerJavaScript::CommentDoc})
+    lexer->setColor(Qt::gray, style);
+  for (int style : {QsciLexerJavaScript::DoubleQuotedString, QsciLexerJavaScript::SingleQuotedString})
+    lexer->setColor(QColor(0, 0, 128), style);
+  return lexer;
+}
+
+}  // namespace
+
+TScriptEditForm::TScriptEditForm(QWidget* parent)
+    : TEditorWindow(parent, QStringLiteral("ScriptEditForm"), QStringLiteral("ScriptEditorPosition"), ScriptSearchSettings()) {
+  setWindowTitle(QStringLiteral("Automate"));
+  Toolbar->setObjectName(QStringLiteral("ScriptToolbar"));
+  Toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  TextEditor->setLexer(NewLexer(TextEditor));
+  OpenDialog = AddDialog("OpenDialog", QStringLiteral("Open Script"));
+  SaveDialog = AddDialog("SaveDialog", QStringLiteral("Save Script"));
+  CreateActions();
+  FinishCreate({"NewAction", "OpenAction", "SaveAction", "-", "RunAction", "-", "UndoAction", "RedoAction", "-",
+                "CutAction", "CopyAction", "PasteAction", "DeleteAction", "-", "FindAction", "FindNextAction",
+                "ReplaceAction"},
+               {"UndoAction", "RedoAction", "-", "CutAction", "CopyAction", "PasteAction", "DeleteAction",
+                "SelectAllAction", "-", "FindAction", "FindNextAction", "ReplaceAction"});
+  ShowRunError = [this](const QString& text) { QMessageBox::critical(this, QStringLiteral("Error"), text); };
+  OpenScript(Module->Config()->ReadString(kGeneral, kRecent, QString()));
+}
+
+QObject* TScriptEditForm::AddDialog(const char* name, const QString& title) {
+  auto* texts = new QObject(this);
+  texts->setObjectName(QLatin1String(name));
+  texts->setProperty("Title", title);
+  texts->setProperty("Filter", QStringLiteral("Script Files (*.js)|*.JS|All Files (*.*)|*.*"));
+  texts->setProperty("DefaultExt", QStringLiteral(".js"));
+  return texts;
+}
+
+void TScriptEditForm::CreateActions() {
+  using K = QKeySequence;
+  AddAction("NewAction", QStringLiteral("New"), K(), QStringLiteral("document-new"), [this] { CmNew(); });
+  AddAction("OpenAction", QStringLiteral("Open..."), K(Qt::CTRL | Qt::Key_O), QStringLiteral("document-open"),
+            [this] { CmOpen(); });
+  AddAction("SaveAction", QStringLiteral("Save..."), K(Qt::CTRL | Qt::Key_S), QStringLiteral("document-save"),
+            [this] { CmSave(); }, [this] { return TextEditor->isModified(); });
+  AddAction("RunAction", QStringLiteral("Run"), K(Qt::Key_F9), QStringLiteral("media-playback-start"), [this] { CmRun(); });
+  AddEditingActions([] { return true; });
+}
+
+QString TScriptEditForm::ChooseScript(QObject* texts, bool save) {
+  QFileDialog dialog(this, texts->property("Title").toString());
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setNameFilters(TWidgetTextAdapter::NameFilters(texts->property("Filter").toString()));
+  dialog.setDefaultSuffix(QStringLiteral("js"));
+  if (!CurrentFile.isEmpty()) dialog.selectFile(CurrentFile);
+  return Module->ChooseFile(&dialog);
+}
+
+bool TScriptEditForm::QuerySaveChanges() {
+  if (!TextEditor->isModified()) return true;
+  const QString name = CurrentFile.isEmpty() ? Text("Untitled") : CurrentFile;
+  switch (Module->AskYesNoCancel(Text("Title"), FormatText(Text("SaveChanges"), {name}))) {
+    case QMessageBox::Yes:
+      if (!SaveTo(CurrentFile)) return false;
+      break;
+    case QMessageBox::No: break;
+    default: return false;
+  }
+  CurrentFile.clear();
+  return true;
+}
+
+void TScriptEditForm::CmNew() {
+  if (!QuerySaveChanges()) return;
+  TextEditor->clear();
+  TextEditor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+  TextEditor->setModified(false);
+}
+
+void TScriptEditForm::CmOpen() {
+  const QString name = ChooseScript(OpenDialog, false);
+  if (!name.isEmpty()) OpenScript(name);
+}
+
+void TScriptEditForm::OpenScript(const QString& name) {
+  if (name == CurrentFile || !QuerySaveChanges()) return;
+  if (!name.isEmpty()) {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) {
+      Module->ShowError(QStringLiteral("Cannot open file \"%1\". %2").arg(name, file.errorString()));
+      return;
+    }
+    TextEditor->setText(TProjectFile::DecodePlainText(file.readAll()));
+    TextEditor->setModified(false);
+    Module->Config()->WriteString(kGeneral, kRecent, name);
+  }
+  CurrentFile = name;
+}
+
+// Save... always asks where, proposing the current name.
+bool TScriptEditForm::CmSave() {
+  const QString name = ChooseScript(SaveDialog, true);
+  return !name.isEmpty() && SaveTo(name);
+}
+
+bool TScriptEditForm::SaveTo(const QString& name) {
+  const QString file = name.isEmpty() ? ChooseScript(SaveDialog, true) : name;
+  if (file.isEmpty()) return false;
+  const QByteArray bytes = TextEditor->text().toUtf8();
+  QSaveFile out(file);
+  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+    Module->ShowError(QStringLiteral("Cannot write file \"%1\". %2").arg(file, out.errorString()));
+    return false;
+  }
+  CurrentFile = file;
+  Module->Config()->WriteString(kGeneral, kRecent, file);
+  TextEditor->setModified(false);
+  return true;
+}
+
+void TScriptEditForm::CmRun() {
+  ShowStatus(FormatText(Text("Running"), {QString::number(RunLimit.count() / 1000)}));
+  repaint();
+  Automation::TApplication application(false);
+  TActiveScript script;
+  script.CreateEngine(QStringLiteral("JavaScript"));
+  script.AddNamedItem(QStringLiteral("Application"), &application, true);
+  HRESULT result = S_OK;
+  bool stopped = false;
+  {
+    const TWrapPause unwrapped(Module->GetEditor());
+    const TScriptWatchdog watchdog(RunLimit, [&script] {
+      script.Interrupt();
+      FTPUploadModule->CancelFlag().store(true);
+    });
+    result = script.Execute(TextEditor->text());
+    stopped = watchdog.Fired();
+  }
+  ShowStatus(QString());
+  if (result != S_OK) ReportRun(script.GetError(), stopped);
+  script.Close();
+}
+
+// "Error "description" in line:N", and the caret on that line of the script.
+void TScriptEditForm::ReportRun(const TScriptError& error, bool stopped) {
+  const int line = static_cast<int>(error.Line);
+  const QString description = stopped ? FormatText(Text("ScriptStopped"), {QString::number(RunLimit.count() / 1000)})
+                                      : error.Description;
+  TextEditor->setCursorPosition(line, 0);
+  TextEditor->setSelection(line, 0, line, TextEditor->text(line).trimmed().size());
+  TextEditor->ensureLineVisible(line);
+  ShowRunError(QStringLiteral("Error \"%1\" in line:%2").arg(description).arg(line + 1));
+}
+
+void TScriptEditForm::done(int result) {
+  if (!QuerySaveChanges()) return;
+  SavePlacement();
+  TEditorWindow::done(result);
+}
