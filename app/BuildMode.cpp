@@ -1,5 +1,7 @@
 #include "app/BuildMode.h"
 
+#include "app/ProgramFiles.h"
+
 #include "generator/Generator.h"
 #include "generator/InkloomError.h"
 #include "project/ProjectFile.h"
@@ -43,14 +45,7 @@ QString RunGenerator(THTMLGenerator& generator, const QByteArray& text,
 
 }  // namespace
 
-QString InstalledThemesFolder() {
-  QDir programFolder(QCoreApplication::applicationDirPath());
-  for (const char* relative : {"share/inkloom/themes", "../share/inkloom/themes"}) {
-    QString candidate = programFolder.absoluteFilePath(QLatin1String(relative));
-    if (QFileInfo(candidate).isDir()) return QDir::cleanPath(candidate) + '/';
-  }
-  return QDir::cleanPath(programFolder.absoluteFilePath(QStringLiteral("../share/inkloom/themes"))) + '/';
-}
+QString InstalledThemesFolder() { return TProgramFiles::DataFolder(QStringLiteral("themes")); }
 
 QString ThemesFolderSetting() {
   TConfigFile config;

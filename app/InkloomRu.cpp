@@ -1,16 +1,20 @@
-// The program's entry: reads the command line and starts the mode it names.
+// The program's entry: reads the command line and starts the mode it names. The modes without
+// a window run here, in a program that loads none of the window libraries; the editor and the
+// script mode hand over to the windows program (inkloom-windows), which takes this process.
 
 #include "app/BuildMode.h"
 #include "app/CommandLine.h"
-#include "app/EditorMode.h"
-#include "app/RunScriptMode.h"
+#include "app/ProgramFiles.h"
 #include "app/UploadMode.h"
 #include "app/ServeMode.h"
 #include "automation/ServiceFile.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -18,6 +22,24 @@ void Print(FILE* stream, const QString& text) {
   QByteArray bytes = text.toUtf8();
   if (!bytes.endsWith('\n')) bytes += '\n';
   std::fputs(bytes.constData(), stream);
+}
+
+// Replaces this process with the windows program, given the same arguments.
+int RunWindows(int argc, char** argv) {
+  QString program;
+  {
+    QCoreApplication application(argc, argv);
+    program = TProgramFiles::WindowsProgram();
+  }
+  if (program.isEmpty()) {
+    Print(stderr, QStringLiteral("inkloom: the windows program inkloom-windows is not installed beside inkloom."));
+    return 2;
+  }
+  const QByteArray path = QFile::encodeName(program);
+  argv[0] = const_cast<char*>(path.constData());
+  ::execv(path.constData(), argv);
+  Print(stderr, QStringLiteral("inkloom: cannot start %1: %2").arg(program, QString::fromLocal8Bit(std::strerror(errno))));
+  return 2;
 }
 
 }  // namespace
@@ -39,9 +61,8 @@ int main(int argc, char** argv) {
       return 2;
     case rmEditor:
     case rmAutomation:
-      return RunEditor(argc, argv, commandLine);
     case rmRunScript:
-      return RunScriptMode(argc, argv, commandLine);
+      return RunWindows(argc, argv);
     case rmRegServer:
     case rmUnregServer:
       return TServiceFile::RunSwitch(argc, argv, commandLine.Mode == rmRegServer);

@@ -8,6 +8,7 @@
 #include "app/ImagePreview.h"
 #include "app/InterfaceLanguage.h"
 #include "app/Main.h"
+#include "app/ProgramFiles.h"
 #include "services/NewSite.h"
 #include "automation/ScriptEditor.h"
 #include "automation/WrapPause.h"
@@ -494,14 +495,7 @@ QString TModule::HelpPage(const QString& page) const {
   return HelpFolder() + language + page;
 }
 
-QString TModule::HelpFolder() {
-  QDir programFolder(QCoreApplication::applicationDirPath());
-  for (const char* relative : {"share/inkloom/help", "../share/inkloom/help"}) {
-    QString candidate = programFolder.absoluteFilePath(QLatin1String(relative));
-    if (QFileInfo(candidate).isDir()) return QDir::cleanPath(candidate) + u'/';
-  }
-  return QDir::cleanPath(programFolder.absoluteFilePath(QStringLiteral("../share/inkloom/help"))) + u'/';
-}
+QString TModule::HelpFolder() { return TProgramFiles::DataFolder(QStringLiteral("help")); }
 
 void TModule::SaveWindowPosition() {
   ConfigFile->SaveWindowPlacement(kGeneral, QStringLiteral("WindowPosition"), MainForm);

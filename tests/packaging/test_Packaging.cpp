@@ -45,7 +45,7 @@ QString Installed(const char* relative) { return Prefix() + u'/' + QLatin1String
 
 TEST(Installation, TheDesktopFilesLandInTheirPlacesAndValidate) {
   ASSERT_FALSE(Prefix().isEmpty());
-  for (const char* file : {"bin/inkloom", "share/applications/inkloom.desktop", "share/mime/packages/inkloom.xml",
+  for (const char* file : {"bin/inkloom", "libexec/inkloom/inkloom-windows", "share/applications/inkloom.desktop", "share/mime/packages/inkloom.xml",
                            "share/metainfo/org.inkloom.Inkloom.metainfo.xml", "share/icons/hicolor/scalable/apps/inkloom.svg",
                            "share/icons/hicolor/48x48/apps/inkloom.png", "share/icons/hicolor/256x256/apps/inkloom.png",
                            "share/icons/hicolor/scalable/mimetypes/application-x-inkloom-project.svg",
@@ -102,6 +102,16 @@ TEST(Installation, TheInstalledProgramFindsItsThemesAndGuide) {
   ASSERT_TRUE(page.open(QIODevice::ReadOnly));
   EXPECT_TRUE(page.readAll().contains("style.css"));
   EXPECT_TRUE(QFileInfo::exists(project.filePath(QStringLiteral("html/style.css"))));
+  // The script mode hands over to the windows program, which finds the same files.
+  QFile script(project.filePath(QStringLiteral("s.js")));
+  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+  script.write("Build(); console.log('built');\n");
+  script.close();
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  const TRun run = RunProgram(Installed("bin/inkloom"), {QStringLiteral("--run-script"), script.fileName(), file.fileName()},
+                              environment);
+  EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+  EXPECT_EQ(run.Out.trimmed(), QStringLiteral("built"));
 }
 
 TEST(DebianPackage, HoldsTheProgramAndNamesWhatItNeeds) {
@@ -119,7 +129,7 @@ TEST(DebianPackage, HoldsTheProgramAndNamesWhatItNeeds) {
                               "libgcrypt20", "libmicrohttpd", "libqt6svg6"})
     EXPECT_TRUE(depends.captured(1).contains(QLatin1String(library))) << library << " in " << depends.captured(1).toStdString();
   const QString contents = RunProgram(QStringLiteral("dpkg-deb"), {QStringLiteral("-c"), deb}).Out;
-  for (const char* file : {"./usr/bin/inkloom", "./usr/share/applications/inkloom.desktop",
+  for (const char* file : {"./usr/bin/inkloom", "./usr/libexec/inkloom/inkloom-windows", "./usr/share/applications/inkloom.desktop",
                            "./usr/share/metainfo/org.inkloom.Inkloom.metainfo.xml", "./usr/share/mime/packages/inkloom.xml",
                            "./usr/share/inkloom/themes/journal/index.html", "./usr/share/inkloom/help/index.html",
                            "./usr/share/icons/hicolor/scalable/apps/inkloom.svg"})
