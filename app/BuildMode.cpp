@@ -95,11 +95,16 @@ QStringList GeneratorWarningReports(const TLocalStrings& strings, const THTMLGen
 
 bool GenerateProjectSite(THTMLGenerator& generator, const QString& projectPath,
                          QString projectText, const QString& themesFolder) {
-  generator.SetProjectFolder(QFileInfo(projectPath).absolutePath().toStdString());
-  generator.SetThemesFolder(themesFolder.toStdString());
   // The generator works on UTF-8; the UTF-16 copy is not needed while it runs.
   QByteArray text = projectText.toUtf8();
   projectText = QString();
+  return GenerateProjectSite(generator, projectPath, text, themesFolder);
+}
+
+bool GenerateProjectSite(THTMLGenerator& generator, const QString& projectPath, const QByteArray& text,
+                         const QString& themesFolder) {
+  generator.SetProjectFolder(QFileInfo(projectPath).absolutePath().toStdString());
+  generator.SetThemesFolder(themesFolder.toStdString());
   // The headless modes speak English.
   QObject owner;
   TLocalStrings strings(&owner, QStringLiteral("Generator"));
@@ -111,16 +116,14 @@ bool GenerateProjectSite(THTMLGenerator& generator, const QString& projectPath,
 }
 
 int BuildProject(const QString& projectPath, const QString& themesFolder, THTMLGenerator& generator) {
-  TProjectFileContents project;
+  QByteArray text;
   try {
-    project = TProjectFile::Read(projectPath);
+    text = TProjectFile::ReadTextUtf8(projectPath);
   } catch (const EInkloomError& error) {
     PrintError(error.what());
     return 2;
   }
-  QString text = std::move(project.Text);
-  project = TProjectFileContents();
-  return GenerateProjectSite(generator, projectPath, std::move(text), themesFolder) ? 0 : 1;
+  return GenerateProjectSite(generator, projectPath, text, themesFolder) ? 0 : 1;
 }
 
 int RunBuild(const QString& projectPath, const QString& themesFolder) {

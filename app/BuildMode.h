@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,9 @@ struct TGeneratorWarning;
 // compilers do ("site.iklproj:12: ..."), the project file as projectPath names it.
 bool GenerateProjectSite(THTMLGenerator& generator, const QString& projectPath,
                          QString projectText, const QString& themesFolder);
+// The same for the project text in UTF-8.
+bool GenerateProjectSite(THTMLGenerator& generator, const QString& projectPath, const QByteArray& text,
+                         const QString& themesFolder);
 
 // Reads the project and generates its site: 0, 1 after a generator problem, 2 when the project
 // cannot be read (both reported on stderr).

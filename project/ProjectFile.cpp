@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -32,6 +33,20 @@ bool DecodeUtf8(const QByteArray& bytes, QString& text) {
   const QByteArrayView body = QByteArrayView(bytes).sliced(bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0);
   text = decoder.decode(body);
   return !decoder.hasError();
+}
+
+// Checked in pieces that end between characters, so that a large file needs no decoded copy.
+bool IsValidUtf8(QByteArrayView bytes) {
+  constexpr qsizetype kPiece = 1 << 16;
+  for (qsizetype at = 0; at < bytes.size();) {
+    qsizetype end = std::min(at + kPiece, bytes.size());
+    for (int back = 0; back < 3 && end < bytes.size() && (static_cast<uchar>(bytes[end]) & 0xC0) == 0x80; ++back) --end;
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString piece = decoder.decode(bytes.sliced(at, end - at));  // decoded only when taken
+    if (decoder.hasError()) return false;
+    at = end;
+  }
+  return true;
 }
 
 int LineOf(const QString& text, qsizetype index) {
@@ -70,7 +85,7 @@ const QStringList& TProjectFile::SettingsAttributeOrder() {
   static const QStringList order = {
       QStringLiteral("FTPServer"),     QStringLiteral("FTPUserName"),    QStringLiteral("FTPPassword"),
       QStringLiteral("FTPPort"),       QStringLiteral("FTPRemoteRoot"),  QStringLiteral("FTPPassiveMode"),
-      QStringLiteral("UploadChangesOnly")};
+      QStringLiteral("UploadChangesOnly"), QStringLiteral("Protocol"), QStringLiteral("TrustedCertificate")};
   return order;
 }
 
@@ -85,7 +100,8 @@ QString TProjectFile::DecodePlainText(const QByteArray& bytes) {
 TProjectFileContents TProjectFile::Read(const QString& fileName) {
   TProjectFileContents contents;
   if (LoadXmlFile(fileName, contents.Document)) {
-    contents.Text = GetChildText(contents.Root(), kContent, QString());
+    // The text as the streaming reader takes it, which keeps a text of white space only.
+    contents.Text = QString::fromUtf8(ReadTextUtf8(fileName));
     return contents;
   }
   QFile file(fileName);
@@ -94,6 +110,53 @@ TProjectFileContents TProjectFile::Read(const QString& fileName) {
                         file.errorString().toStdString());
   contents.Text = DecodePlainText(file.readAll());
   return contents;
+}
+
+namespace {
+
+// The text of the root's first child "content" in UTF-8; false when the file is no well-formed
+// XML (it is then read as plain text).
+bool StreamContent(QIODevice& file, QByteArray& utf8) {
+  QXmlStreamReader reader(&file);
+  bool found = false;
+  int inside = 0;  // the depth within the content element being read; 0 outside it
+  for (int depth = 0; !reader.atEnd();) {
+    switch (reader.readNext()) {
+      case QXmlStreamReader::StartElement:
+        ++depth;
+        if (inside > 0) ++inside;
+        if (depth == 2 && !found && reader.name() == kContent) inside = 1;
+        break;
+      case QXmlStreamReader::EndElement:
+        --depth;
+        if (inside > 0 && --inside == 0) found = true;
+        break;
+      case QXmlStreamReader::Characters:
+        if (inside > 0) utf8 += reader.text().toUtf8();
+        break;
+      default:
+        break;
+    }
+  }
+  return !reader.hasError();
+}
+
+}  // namespace
+
+QByteArray TProjectFile::ReadTextUtf8(const QString& fileName) {
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly))
+    throw EInkloomError("Cannot open file \"" + fileName.toStdString() + "\". " + file.errorString().toStdString());
+  QByteArray utf8;
+  utf8.reserve(file.size());  // the text is never longer than its file
+  if (StreamContent(file, utf8)) return utf8;
+  utf8.clear();
+  file.seek(0);
+  QByteArray bytes = file.readAll();
+  // The usual plain text is UTF-8 already: its bytes serve as they are.
+  const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+  if (!utf16 && IsValidUtf8(bytes)) return bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+  return DecodePlainText(bytes).toUtf8();
 }
 
 QDomDocument TProjectFile::Write(const QString& fileName, const QString& text,

@@ -35,6 +35,9 @@ class TProjectFile {
   // UTF-8 when the bytes are valid UTF-8, otherwise the code page). Raises EInkloomError
   // "Cannot open file "%s". %s" when the file cannot be read at all.
   static TProjectFileContents Read(const QString& fileName);
+  // The project text alone, in UTF-8, read as it streams in: no document is built, so a large
+  // project needs little more memory than its text. The same text as Read gives.
+  static QByteArray ReadTextUtf8(const QString& fileName);
 
   // Writes text as a new project document; addSettings lets the publishing settings join the
   // document before it is written. Returns the new document. Raises EInkloomError when the folder

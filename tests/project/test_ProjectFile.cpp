@@ -131,6 +131,28 @@ TEST_F(ProjectFileTest, AnyWellFormedDocumentOpensAndUnknownPartsAreIgnored) {
   EXPECT_FALSE(read.Root().isNull());
 }
 
+TEST_F(ProjectFileTest, TheStreamedTextIsTheTextReadGives) {
+  const QByteArray big = QByteArray("\xD0\x96").repeated(40000);  // pieces end inside characters
+  const QByteArray files[] = {
+      "<?xml version=\"1.0\"?><p><x/><content>one &amp; <b>two</b><![CDATA[ <3 ]]></content><content>no</content></p>",
+      "<p><content><![CDATA[   ]]></content></p>",
+      "<p><content> \n </content></p>",  // white space only, as older versions wrote it
+      "<p><Settings/></p>",
+      "= plain \xD0\x96 text\r\nline",
+      "\xEF\xBB\xBF= marked",
+      "\xFF\xFE" "A\0\x16\x04",
+      "= code page \xCF\xF0",
+      "<p><content>not closed</p>",
+      big,
+      big + "\xD0",  // a character cut off at the end: code page
+  };
+  for (const QByteArray& bytes : files) {
+    WriteBytes("f.iklproj", bytes);
+    EXPECT_EQ(QString::fromUtf8(TProjectFile::ReadTextUtf8(Path("f.iklproj"))), TProjectFile::Read(Path("f.iklproj")).Text)
+        << bytes.left(60).toStdString();
+  }
+}
+
 TEST_F(ProjectFileTest, PlainTextFilesOpenInTheirEncoding) {
   WriteBytes("le.txt", QByteArray("\xFF\xFE" "A\0\x16\x04\n\0", 8));
   EXPECT_EQ(TProjectFile::Read(Path("le.txt")).Text, QStringLiteral("A\u0416\n"));
