@@ -1,6 +1,6 @@
 #include "publish/ConnectionTest.h"
 
-#include "publish/FTPClient.h"
+#include "publish/TransferClient.h"
 
 namespace {
 
@@ -22,21 +22,16 @@ int TConnectionTest::Run() {
 }
 
 int TConnectionTest::Try() {
-  TFTPClient client;
-  client.SetCancelFlag(&Cancelled);
-  client.SetTimeout(Settings.Timeout);
-  client.SetServer(Bytes(Settings.Server));
-  client.SetPort(Bytes(Settings.Port));
-  client.SetUserName(Bytes(Settings.UserName));
-  client.SetPassword(Bytes(Settings.Password));
-  if (!client.Connect()) {
-    Why = client.LastError();
+  std::unique_ptr<TTransferClient> client = TTransferClient::Make(Settings, &Cancelled, Why);
+  if (!client) return 1;
+  if (!client->Connect()) {
+    Why = client->LastError();
     return 1;
   }
-  return Cancelled ? -1 : EnterRoot(client);
+  return Cancelled ? -1 : EnterRoot(*client);
 }
 
-int TConnectionTest::EnterRoot(TFTPClient& client) {
+int TConnectionTest::EnterRoot(TTransferClient& client) {
   if (!TestRoot.isEmpty() && client.SetCurrentDir(Bytes(TestRoot))) {
     client.Disconnect();
     return 0;

@@ -1,9 +1,9 @@
 #pragma once
 
-// The connection test, on the worker thread that calls Run: log in with the given settings and
-// try to enter their remote root. Outcomes: 0 success, 1 connection or log-in failed, 2 the
-// folder could not be entered (Root then holds the folder the server put the user in),
-// -1 cancelled. Error tells why a test ended with 1 or 2.
+// The connection test, on the worker thread that calls Run: log in with the given settings (by
+// their protocol) and try to enter their remote root. Outcomes: 0 success, 1 connection or log-in
+// failed, 2 the folder could not be entered (Root then holds the folder the server put the user
+// in), -1 cancelled. Error tells why a test ended with 1 or 2.
 
 #include "publish/FTPError.h"
 #include "publish/FTPSettings.h"
@@ -12,7 +12,7 @@
 
 #include <atomic>
 
-class TFTPClient;
+class TTransferClient;
 
 class TConnectionTest {
  public:
@@ -24,7 +24,7 @@ class TConnectionTest {
 
  private:
   int Try();
-  int EnterRoot(TFTPClient& client);
+  int EnterRoot(TTransferClient& client);
 
   TFTPSettings Settings;
   QString TestRoot;

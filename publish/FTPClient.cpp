@@ -8,8 +8,8 @@
 
 #include "generator/MiscUtils.h"
 #include "publish/Deadline.h"
-#include "publish/HostResolver.h"
 #include "publish/TcpSocket.h"
+#include "publish/Wipe.h"
 
 namespace {
 
@@ -30,36 +30,10 @@ std::string ToNetworkLineEnds(const char* data, size_t size, bool& lastWasCR) {
 
 TFTPClient::~TFTPClient() { Disconnect(); }
 
-void TFTPClient::SetTimeout(int milliseconds) {
-  Timeout = milliseconds > 0 ? milliseconds : DefaultTimeout;
-  Control.SetLimits(Timeout, Cancel);
-}
-
-void TFTPClient::SetCancelFlag(const std::atomic<bool>* cancel) {
-  Cancel = cancel;
-  Control.SetLimits(Timeout, Cancel);
-}
-
-uint16_t TFTPClient::PortNumber(const std::string& text) {
-  std::string_view digits = TrimBlanks(text);
-  if (digits.empty() || digits.size() > 5) return 21;
-  unsigned value = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return 21;
-    value = value * 10 + static_cast<unsigned>(c - '0');
-  }
-  return value >= 1 && value <= 65535 ? static_cast<uint16_t>(value) : 21;
-}
-
-bool TFTPClient::Fail(const TFTPError& why) {
-  Error = why;
-  return false;
-}
-
 bool TFTPClient::Connect() {
   Disconnect();
   Control.SetLimits(Timeout, Cancel);
-  if (!Open() || !LogIn()) {
+  if (!Open() || !Secure() || !LogIn()) {
     Control.Close();
     return false;
   }
@@ -68,15 +42,8 @@ bool TFTPClient::Connect() {
 }
 
 bool TFTPClient::Open() {
-  if (Server.empty()) return Fail(TFTPError(TFTPError::feNotSet));
-  TDeadline deadline = Control.Deadline();
-  std::vector<TSocketAddress> addresses =
-      THostResolver::Resolve(Server, PortNumber(Port), deadline);
-  if (addresses.empty()) {
-    return Fail(TFTPError(deadline.Cancelled()  ? TFTPError::feCancelled
-                          : deadline.Expired() ? TFTPError::feTimeout
-                                               : TFTPError::feHostNotFound));
-  }
+  std::vector<TSocketAddress> addresses = ResolveServer();
+  if (addresses.empty()) return false;
   return Control.Open(addresses) || Fail(Control.Failure());
 }
 
@@ -87,8 +54,10 @@ bool TFTPClient::LogIn() {
   if (reply.Code == 230) return true;  // no password wanted
   if (reply.Code != 331) return Fail(TFTPError::FromReply(reply, TFTPError::feLogInRefused));
   // Anonymous servers expect some password; this is the customary one.
-  std::string password = anonymous && Password.empty() ? std::string("anonymous@") : Password;
-  if (!Exchange("PASS " + password, reply)) return false;
+  std::string command = "PASS " + (anonymous && Password.empty() ? "anonymous@" : Password);
+  const bool answered = Exchange(command, reply);
+  Wipe(command);
+  if (!answered) return false;
   return reply.IsPositive() || Fail(TFTPError::FromReply(reply, TFTPError::feLogInRefused));
 }
 
@@ -181,7 +150,7 @@ bool TFTPClient::OpenActive(TTcpSocket& listener) {
   return SimpleCommand(command);
 }
 
-bool TFTPClient::SendFileBlocks(QFile& file, TTcpSocket& data, bool& aborted) {
+bool TFTPClient::SendFileBlocks(QFile& file, TByteStream& data, bool& aborted) {
   const int64_t total = file.size();
   int64_t written = 0;
   bool lastWasCR = false;
@@ -198,8 +167,7 @@ bool TFTPClient::SendFileBlocks(QFile& file, TTcpSocket& data, bool& aborted) {
         out = converted.data();
         size = converted.size();
       }
-      if (!data.SendAll(out, size, Control.Deadline()))
-        return Fail(TFTPError::FromSystem(data.LastError()));
+      if (!data.SendAll(out, size, Control.Deadline())) return Fail(data.Failure());
       written += got;
     }
     if (OnProgress) OnProgress(*this, written, aborted, total);
@@ -223,20 +191,24 @@ bool TFTPClient::PutFile(const std::string& localFile, const std::string& remote
   TFTPReply reply;
   if (!Control.Send(store) || !Control.ReadReply(reply)) return Fail(Control.Failure());
   if (!reply.IsPreliminary()) return Fail(TFTPError::FromReply(reply));
-  if (!PassiveMode) {
-    bool accepted = listener.Accept(data, Control.PeerAddress(), Control.Deadline());
-    listener.Close();
-    if (!accepted) {
-      // The server waits for a connection that will not come; its next reply is unknown.
-      Control.Drop(TFTPError::FromSystem(listener.LastError()));
-      return Fail(Control.Failure());
-    }
-  }
+  if (!TakeData(data, listener)) return false;
 
   bool aborted = false;
-  bool sent = SendFileBlocks(file, data, aborted);
+  TByteStream* stream = OpenData(data);
+  bool sent = stream && SendFileBlocks(file, *stream, aborted);
+  if (stream) CloseData(data);
   data.Close();  // the end of the data tells the server the file is complete
   return Confirm(sent, aborted);
+}
+
+bool TFTPClient::TakeData(TTcpSocket& data, TTcpSocket& listener) {
+  if (PassiveMode) return true;
+  bool accepted = listener.Accept(data, Control.PeerAddress(), Control.Deadline());
+  listener.Close();
+  if (accepted) return true;
+  // The server waits for a connection that will not come; its next reply is unknown.
+  Control.Drop(TFTPError::FromSystem(listener.LastError()));
+  return Fail(Control.Failure());
 }
 
 bool TFTPClient::Confirm(bool sent, bool aborted) {
@@ -247,5 +219,5 @@ bool TFTPClient::Confirm(bool sent, bool aborted) {
   if (!Control.ReadReply(reply)) return Fail(Control.Failure());
   if (reply.Code != 226 && reply.Code != 250) return Fail(TFTPError::FromReply(reply));
   if (aborted) return Fail(TFTPError(TFTPError::feCancelled));
-  return sent;  // when not, SendFileBlocks kept why
+  return sent;  // when not, OpenData or SendFileBlocks kept why
 }

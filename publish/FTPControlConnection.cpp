@@ -1,6 +1,7 @@
 #include "publish/FTPControlConnection.h"
 
 #include "publish/Deadline.h"
+#include "publish/Wipe.h"
 
 void TFTPControlConnection::SetLimits(int timeoutMilliseconds, const std::atomic<bool>* cancel) {
   TimeoutMilliseconds = timeoutMilliseconds;
@@ -13,12 +14,10 @@ TDeadline TFTPControlConnection::Deadline() const {
 
 bool TFTPControlConnection::Open(const std::vector<TSocketAddress>& addresses) {
   Close();
-  for (const TSocketAddress& address : addresses) {
-    if (Socket.Connect(address, Deadline())) break;
-    Why = TFTPError::FromSystem(Socket.LastError());
-    if (Deadline().Cancelled()) return false;
+  if (!Socket.ConnectFirst(addresses, TimeoutMilliseconds, Cancel)) {
+    Why = Socket.Failure();
+    return false;
   }
-  if (!IsOpen()) return false;
   Why = TFTPError();
   TFTPReply greeting;
   do {
@@ -29,10 +28,27 @@ bool TFTPControlConnection::Open(const std::vector<TSocketAddress>& addresses) {
   return false;
 }
 
-void TFTPControlConnection::Close() { Drop(TFTPError(TFTPError::feNotConnected)); }
+bool TFTPControlConnection::StartTls(const TTlsContext& context, const std::string& host) {
+  // Whatever came after the server's consent in the clear must not pass for a secured reply.
+  Reader.Clear();
+  Secure = std::make_unique<TTlsChannel>(Socket);
+  if (!Secure->Handshake(context, host, TTlsChannel::TSession(), Deadline())) {
+    Drop(Secure->Failure());
+    return false;
+  }
+  Stream = Secure.get();
+  return true;
+}
+
+void TFTPControlConnection::Close() {
+  if (Secure && IsOpen()) Secure->Close(Deadline());
+  Drop(TFTPError(TFTPError::feNotConnected));
+}
 
 void TFTPControlConnection::Drop(const TFTPError& why) {
   Socket.Close();
+  Stream = &Socket;
+  Secure.reset();
   Reader.Clear();
   Why = why;
 }
@@ -45,9 +61,10 @@ bool TFTPControlConnection::Send(std::string_view command) {
   if (!IsOpen() || !IsSendable(command)) return false;
   std::string line(command);
   line += "\r\n";
-  if (Socket.SendAll(line.data(), line.size(), Deadline())) return true;
-  Drop(TFTPError::FromSystem(Socket.LastError()));
-  return false;
+  const bool sent = Stream->SendAll(line.data(), line.size(), Deadline());
+  Wipe(line);  // it may have been PASS
+  if (!sent) Drop(Stream->Failure());
+  return sent;
 }
 
 bool TFTPControlConnection::ReadReply(TFTPReply& reply) {
@@ -55,10 +72,9 @@ bool TFTPControlConnection::ReadReply(TFTPReply& reply) {
   while (!Reader.Next(reply)) {
     if (!IsOpen()) return false;
     char buffer[4096];
-    long got = Socket.Receive(buffer, sizeof(buffer), deadline);
+    long got = Stream->Receive(buffer, sizeof(buffer), deadline);
     if (got <= 0) {
-      Drop(got == 0 ? TFTPError(TFTPError::feConnectionClosed)
-                    : TFTPError::FromSystem(Socket.LastError()));
+      Drop(got == 0 ? TFTPError(TFTPError::feConnectionClosed) : Stream->Failure());
       return false;
     }
     Reader.Feed(std::string_view(buffer, static_cast<size_t>(got)));

@@ -4,9 +4,10 @@
 // by the time-out and the cancel flag it is given. Once a wait fails, the server closes the
 // connection or announces that it will (421), the replies can no longer be matched to the
 // commands, so the connection closes itself and every later command fails; Failure then tells
-// why.
+// why. After StartTls every command and reply goes through TLS.
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,8 +16,10 @@
 #include "publish/FTPReplyReader.h"
 #include "publish/SocketAddress.h"
 #include "publish/TcpSocket.h"
+#include "publish/TlsChannel.h"
 
 class TDeadline;
+class TTlsContext;
 
 class TFTPControlConnection {
  public:
@@ -26,6 +29,12 @@ class TFTPControlConnection {
 
   // Connects to the first address that answers and reads the server's greeting.
   bool Open(const std::vector<TSocketAddress>& addresses);
+  // Secures the connection (after the server agreed to AUTH TLS); the certificate's verdict is
+  // the caller's to read from Tls().
+  bool StartTls(const TTlsContext& context, const std::string& host);
+  // The TLS of the connection; null before StartTls and once it is closed.
+  const TTlsChannel* Tls() const { return Secure.get(); }
+  // Closes the connection, with TLS's closing alert when it is secured.
   void Close();
   // Closes the connection after a failure, keeping why.
   void Drop(const TFTPError& why);
@@ -49,6 +58,8 @@ class TFTPControlConnection {
 
  private:
   TTcpSocket Socket;
+  std::unique_ptr<TTlsChannel> Secure;
+  TByteStream* Stream = &Socket;  // the socket, or the TLS on it
   TFTPReplyReader Reader;
   TFTPError Why{TFTPError::feNotConnected};
   int TimeoutMilliseconds = 30000;

@@ -5,6 +5,7 @@
 #include <QString>
 
 struct TFTPSettings {
+  QString Protocol = QStringLiteral("ftp");  // "ftp", "ftps" or "sftp" (TTransferProtocol)
   QString Server;
   QString UserName;
   QString Password;
@@ -13,4 +14,6 @@ struct TFTPSettings {
   bool PassiveMode = true;
   bool ChangesOnly = true;
   int Timeout = 30000;
+  // FTPS: the SHA-256 fingerprint of a certificate trusted although it does not verify.
+  QString TrustedCertificate;
 };

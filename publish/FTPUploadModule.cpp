@@ -3,6 +3,7 @@
 #include "project/CodePage.h"
 #include "project/XMLUtils.h"
 #include "publish/ConnectionTest.h"
+#include "publish/TransferProtocol.h"
 #include "publish/Twofish.h"
 #include "publish/UploadJob.h"
 #include "publish/WorkerThread.h"
@@ -19,6 +20,8 @@ namespace {
 
 const QString kSettings = QStringLiteral("Settings");
 const QString kUploadFiles = QStringLiteral("UploadFiles");
+const QString kProtocol = QStringLiteral("Protocol");
+const QString kTrustedCertificate = QStringLiteral("TrustedCertificate");
 
 // Credentials are enciphered as bytes of the code page, as every stored project has them. One
 // the code page cannot hold is enciphered as UTF-8 behind a byte-order mark, which no credential
@@ -124,6 +127,8 @@ void TFTPUploadModule::ResetSettings() {
   FTPRemoteRoot.clear();
   FTPPassiveMode = true;
   UploadChangesOnly = true;
+  TrustedCertificate.clear();
+  SetProtocol(QString());
   UploadedFiles.clear();
   UnreadableCredentials.clear();
 }
@@ -149,6 +154,9 @@ void TFTPUploadModule::ReadSettings(const QDomElement& root) {
   FTPRemoteRoot = text("FTPRemoteRoot", FTPRemoteRoot);
   FTPPassiveMode = GetAttributeFlag(settings, QStringLiteral("FTPPassiveMode"));
   UploadChangesOnly = GetAttributeFlag(settings, QStringLiteral("UploadChangesOnly"));
+  // Files of versions before FTPS and SFTP have neither: plain FTP, no trusted certificate.
+  SetProtocol(GetAttributeText(settings, kProtocol, QString()));
+  TrustedCertificate = GetAttributeText(settings, kTrustedCertificate, QString());
   QString record = GetChildText(settings, kUploadFiles, QString());
   record.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
   UploadedFiles = record.isEmpty() ? QStringList() : record.split(u'\n');
@@ -164,11 +172,21 @@ void TFTPUploadModule::WriteSettings(QDomElement& root) const {
   SetAttributeText(settings, QStringLiteral("FTPRemoteRoot"), FTPRemoteRoot);
   SetAttributeFlag(settings, QStringLiteral("FTPPassiveMode"), FTPPassiveMode);
   SetAttributeFlag(settings, QStringLiteral("UploadChangesOnly"), UploadChangesOnly);
+  // Plain FTP writes no Protocol: the file stays what earlier versions wrote and read.
+  if (ProtocolName != TTransferProtocol::Name(TTransferProtocol::tpFTP))
+    SetAttributeText(settings, kProtocol, ProtocolName);
+  SetAttributeText(settings, kTrustedCertificate, TrustedCertificate);
   SetChildText(settings, kUploadFiles, UploadedFiles.join(u'\n'));
+}
+
+void TFTPUploadModule::SetProtocol(const QString& protocol) {
+  ProtocolName = TTransferProtocol::Normalized(protocol);
 }
 
 TFTPSettings TFTPUploadModule::Settings() const {
   TFTPSettings settings;
+  settings.Protocol = ProtocolName;
+  settings.TrustedCertificate = TrustedCertificate;
   settings.Server = FTPServer;
   settings.UserName = FTPUserName;
   settings.Password = FTPPassword;
@@ -216,16 +234,21 @@ int TFTPUploadModule::RunUpload(const QString& localRoot) {
 bool TFTPUploadModule::StartTest(const QString& server, const QString& userName,
                                  const QString& folder, const QString& port,
                                  const QString& password) {
-  if (Busy()) return false;
-  Cancelled = false;
-  TFTPSettings settings;
+  TFTPSettings settings = Settings();
   settings.Server = server;
   settings.UserName = userName;
   settings.Password = password;
   settings.Port = port;
   settings.RemoteRoot = folder;
+  return StartTest(settings);
+}
+
+bool TFTPUploadModule::StartTest(const TFTPSettings& given) {
+  if (Busy()) return false;
+  Cancelled = false;
+  TFTPSettings settings = given;
   settings.Timeout = Timeout;
-  TestRoot = folder;
+  TestRoot = settings.RemoteRoot;
   auto test = std::make_shared<TConnectionTest>(settings, Cancelled);
   auto outcome = std::make_shared<int>(0);
   return TestThread->Start([test, outcome] { *outcome = test->Run(); },

@@ -46,6 +46,13 @@ class TFTPUploadModule : public QObject {
   QString FTPRemoteRoot;
   bool FTPPassiveMode = true;
   bool UploadChangesOnly = true;
+  // FTPS: the SHA-256 fingerprint of a certificate the user trusts although it does not verify.
+  QString TrustedCertificate;
+  // The protocol: "ftp", "ftps" or "sftp" (TTransferProtocol). The setter keeps a name trimmed
+  // and in lower case, an empty one as "ftp"; a name this version does not know is kept as it
+  // is, and an upload or test with it fails rather than fall back to another protocol.
+  QString Protocol() const { return ProtocolName; }
+  void SetProtocol(const QString& protocol);
   // Lines "relative path=MD5 digest", the path with "\" between folders.
   QStringList UploadedFiles;
   // The credential attributes ("FTPUserName", "FTPPassword") that the last ReadSettings found
@@ -78,10 +85,12 @@ class TFTPUploadModule : public QObject {
   // the site first, and marking the project modified after outcomes 0 and -1 (the record may
   // have changed), are the caller's.
   int RunUpload(const QString& localRoot);
-  // Starts a connection test with these values instead of the stored settings; false while a
-  // job runs.
+  // Starts a connection test with these values instead of the stored settings (the protocol and
+  // the trusted certificate are the stored ones); false while a job runs.
   bool StartTest(const QString& server, const QString& userName, const QString& folder,
                  const QString& port, const QString& password);
+  // The same with every connection setting given; the test tries settings.RemoteRoot.
+  bool StartTest(const TFTPSettings& settings);
   // Asks the running job to stop at its next check.
   void Cancel();
   bool Busy() const;
@@ -106,7 +115,8 @@ class TFTPUploadModule : public QObject {
   // Outcome of the last test: 0, 1, 2 or -1 as above; after 2, TestRoot holds the server's folder.
   int TestResult = 0;
   QString TestRoot;
-  // Why the last test ended with outcome 1 or 2.
+  // Why the last test ended with outcome 1 or 2 (with the fingerprint of a certificate or host
+  // key that is not trusted).
   TFTPError TestError;
   int Timeout = 30000;  // milliseconds, for each wait of the client
 
@@ -142,6 +152,7 @@ class TFTPUploadModule : public QObject {
   void ShowOutcome(int outcome);
   QString ReadCredential(const QDomElement& settings, const QString& name);
 
+  QString ProtocolName = QStringLiteral("ftp");
   std::atomic<bool> Cancelled{false};
   std::unique_ptr<TUploadJob> Job;
   TWorkerThread* UploadThread = nullptr;

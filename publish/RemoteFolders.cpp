@@ -1,11 +1,11 @@
 #include "publish/RemoteFolders.h"
 
-#include "publish/FTPClient.h"
+#include "publish/TransferClient.h"
 
 #include <algorithm>
 #include <utility>
 
-TRemoteFolders::TRemoteFolders(TFTPClient& client, std::string base)
+TRemoteFolders::TRemoteFolders(TTransferClient& client, std::string base)
     : Client(client), Base(std::move(base)), Current(Base) {}
 
 bool TRemoteFolders::Enter(const std::string& folderPart) {

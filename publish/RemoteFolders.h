@@ -8,11 +8,11 @@
 
 #include "publish/FTPError.h"
 
-class TFTPClient;
+class TTransferClient;
 
 class TRemoteFolders {
  public:
-  TRemoteFolders(TFTPClient& client, std::string base);
+  TRemoteFolders(TTransferClient& client, std::string base);
 
   // Enters base + folderPart ("img\sub\" or empty), the "\" turned into "/". False when the
   // folder can neither be entered nor made; the server's folder is then unknown, and LastError
@@ -25,7 +25,7 @@ class TRemoteFolders {
   // parent is left.
   void MakePath(const std::string& path);
 
-  TFTPClient& Client;
+  TTransferClient& Client;
   std::string Base;
   std::string Current;  // the server's folder; empty when unknown
   std::string Failed;   // the last folder that could not be made

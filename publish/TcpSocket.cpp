@@ -55,6 +55,16 @@ bool TTcpSocket::Connect(const TSocketAddress& address, const TDeadline& deadlin
   return Fail(error);
 }
 
+bool TTcpSocket::ConnectFirst(const std::vector<TSocketAddress>& addresses, int timeoutMilliseconds,
+                              const std::atomic<bool>* cancel) {
+  Error = EDESTADDRREQ;
+  for (const TSocketAddress& address : addresses) {
+    if (Connect(address, TDeadline(timeoutMilliseconds, cancel))) return true;
+    if (cancel && cancel->load()) return Fail(ECANCELED);
+  }
+  return false;
+}
+
 bool TTcpSocket::Listen(const TSocketAddress& host) {
   TSocketAddress local = host;
   local.SetPort(0);
@@ -120,6 +130,10 @@ long TTcpSocket::Receive(char* buffer, size_t size, const TDeadline& deadline) {
   }
   Error = ENOTCONN;
   return -1;
+}
+
+void TTcpSocket::ShutdownSending() {
+  if (Handle >= 0) ::shutdown(Handle, SHUT_WR);
 }
 
 TSocketAddress TTcpSocket::LocalAddress() const {

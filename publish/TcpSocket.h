@@ -6,20 +6,25 @@
 // LastError tells why, as an errno value: ETIMEDOUT when the deadline passed, ECANCELED when
 // the cancel flag ended the wait.
 
+#include <atomic>
 #include <cstddef>
+#include <vector>
 
+#include "publish/ByteStream.h"
 #include "publish/SocketAddress.h"
 
-class TDeadline;
-
-class TTcpSocket {
+class TTcpSocket : public TByteStream {
  public:
   TTcpSocket() = default;
-  ~TTcpSocket();
+  ~TTcpSocket() override;
   TTcpSocket(const TTcpSocket&) = delete;
   TTcpSocket& operator=(const TTcpSocket&) = delete;
 
   bool Connect(const TSocketAddress& address, const TDeadline& deadline);
+  // Connects to the first of addresses that answers, each tried for one time-out; a cancel
+  // ends the tries.
+  bool ConnectFirst(const std::vector<TSocketAddress>& addresses, int timeoutMilliseconds,
+                    const std::atomic<bool>* cancel);
   // Listens on host's address with a port the system picks (host's own port is ignored).
   bool Listen(const TSocketAddress& host);
   // Takes the first connection from the host of expectedPeer; connections from anywhere else
@@ -27,16 +32,19 @@ class TTcpSocket {
   bool Accept(TTcpSocket& connection, const TSocketAddress& expectedPeer,
               const TDeadline& deadline);
 
-  bool SendAll(const char* data, size_t size, const TDeadline& deadline);
-  // Waits for data and takes what has arrived: the byte count, 0 when the peer closed the
-  // connection, -1 on an error or when the deadline passed first.
-  long Receive(char* buffer, size_t size, const TDeadline& deadline);
+  bool SendAll(const char* data, size_t size, const TDeadline& deadline) override;
+  long Receive(char* buffer, size_t size, const TDeadline& deadline) override;
+  TFTPError Failure() const override { return TFTPError::FromSystem(Error); }
+  // Tells the peer that nothing more will be sent; receiving goes on.
+  void ShutdownSending();
 
   void Close();
   bool IsOpen() const { return Handle >= 0; }
   TSocketAddress LocalAddress() const;
   TSocketAddress PeerAddress() const;
   int LastError() const { return Error; }
+  // The system's handle, for a library that does its own reading and writing; -1 when closed.
+  int Descriptor() const { return Handle; }
 
  private:
   bool Open(int family);

@@ -1,7 +1,7 @@
 #include "publish/UploadJob.h"
 
-#include "publish/FTPClient.h"
 #include "publish/RemoteFolders.h"
+#include "publish/TransferClient.h"
 #include "publish/UploadRecord.h"
 
 #include <memory>
@@ -56,26 +56,20 @@ int TUploadJob::Stop(const TFTPError& why, int outcome) {
 
 int TUploadJob::Transfer() {
   if (Plan.Files().empty()) return 3;
-  auto client = std::make_unique<TFTPClient>();
-  client->SetCancelFlag(&Cancelled);
-  client->SetTimeout(Settings.Timeout);
-  client->SetOnProgress([this](TFTPClient&, int64_t, bool& abort, int64_t) {
+  TFTPError why;
+  std::unique_ptr<TTransferClient> client = TTransferClient::Make(Settings, &Cancelled, why);
+  if (!client) return Stop(why, 1);
+  client->SetOnProgress([this](TTransferClient&, int64_t, bool& abort, int64_t) {
     abort = Cancelled;
     Fire();
   });
-  client->SetServer(Bytes(Settings.Server));
-  client->SetPort(Bytes(Settings.Port));
-  client->SetUserName(Bytes(Settings.UserName));
-  client->SetPassword(Bytes(Settings.Password));
-  client->SetBinaryMode(true);
-  client->SetPassiveMode(Settings.PassiveMode);
   if (!client->Connect()) return Stop(client->LastError(), 1);
   int result = SendAll(*client);
   client->Disconnect();
   return result;
 }
 
-int TUploadJob::SendAll(TFTPClient& client) {
+int TUploadJob::SendAll(TTransferClient& client) {
   if (Settings.RemoteRoot.isEmpty()) return Stop(TFTPError(TFTPError::feNotSet), 2);
   if (!client.SetCurrentDir(Bytes(Settings.RemoteRoot))) return Stop(client.LastError(), 2);
   std::string base = Bytes(Settings.RemoteRoot);
@@ -98,7 +92,8 @@ int TUploadJob::SendAll(TFTPClient& client) {
   return 0;
 }
 
-void TUploadJob::SendFile(TFTPClient& client, TRemoteFolders& folders, const TPendingFile& file) {
+void TUploadJob::SendFile(TTransferClient& client, TRemoteFolders& folders,
+                          const TPendingFile& file) {
   int cut = static_cast<int>(file.Path.lastIndexOf(u'\\')) + 1;
   // A folder that can be neither entered nor made: its files are left alone (not sent into
   // some other folder) and not recorded.

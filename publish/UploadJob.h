@@ -3,7 +3,8 @@
 // One upload run, on the worker thread that calls Run: the plan of the files to send (the
 // output folder listed with the MD5 digest of every file, unchanged ones dropped when only
 // changes are sent), then the transfer of the files kept into their folders below the remote
-// root, recording each file sent.
+// root by the settings' protocol (FTP, FTPS or SFTP), recording each file the server confirmed
+// whole.
 //
 // Outcomes: 0 every pending file handled, 1 connection or log-in failed (or an error ended the
 // run), 2 the remote root could not be entered, 3 nothing to send (no connection made),
@@ -20,7 +21,7 @@
 #include <functional>
 #include <vector>
 
-class TFTPClient;
+class TTransferClient;
 class TRemoteFolders;
 
 class TUploadJob {
@@ -52,8 +53,8 @@ class TUploadJob {
 
  private:
   int Transfer();
-  int SendAll(TFTPClient& client);
-  void SendFile(TFTPClient& client, TRemoteFolders& folders, const TPendingFile& file);
+  int SendAll(TTransferClient& client);
+  void SendFile(TTransferClient& client, TRemoteFolders& folders, const TPendingFile& file);
   // Keeps why the run could not go on; outcome.
   int Stop(const TFTPError& why, int outcome);
   void Fire();

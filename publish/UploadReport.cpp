@@ -1,6 +1,7 @@
 #include "publish/UploadReport.h"
 
-#include "publish/FTPClient.h"
+#include "publish/TransferClient.h"
+#include "publish/TransferProtocol.h"
 
 namespace {
 
@@ -19,7 +20,19 @@ constexpr TCauseText kCauseTexts[] = {
     {TFTPError::feNotConnected, "CauseNotConnected"},
     {TFTPError::feUnsendableName, "CauseBadName"},
     {TFTPError::feLocalFile, "CauseLocalFile"},
+    {TFTPError::feTlsRefused, "CauseTlsRefused"},
+    {TFTPError::feSecureChannel, "CauseSecureChannel"},
 };
+
+std::string Bytes(const QString& text) {
+  return text.toUtf8().toStdString();
+}
+
+uint16_t StandardPort(const TFTPSettings& settings) {
+  TTransferProtocol::TKind kind = TTransferProtocol::tpFTP;
+  TTransferProtocol::FromName(settings.Protocol, kind);
+  return TTransferProtocol::StandardPort(kind);
+}
 
 }  // namespace
 
@@ -50,9 +63,15 @@ QString TUploadReport::DisplayPath(const QString& recordPath) {
 QString TUploadReport::ServerText(const TFTPSettings& settings) {
   const QString host = settings.Server.trimmed();
   const QString port =
-      QString::number(TFTPClient::PortNumber(settings.Port.toUtf8().toStdString()));
+      QString::number(TTransferClient::PortNumber(Bytes(settings.Port), StandardPort(settings)));
   const bool bare = host.contains(u':') && !host.startsWith(u'[');  // an IPv6 address
   return (bare ? u'[' + host + u']' : host) + u':' + port;
+}
+
+QString TUploadReport::KnownHostsName(const TFTPSettings& settings) {
+  const QString host = settings.Server.trimmed();
+  const uint16_t port = TTransferClient::PortNumber(Bytes(settings.Port), 22);
+  return port == 22 ? host : u'[' + host + QStringLiteral("]:") + QString::number(port);
 }
 
 QString TUploadReport::Clean(const std::string& detail) {
@@ -81,9 +100,27 @@ QString TUploadReport::ConnectionFailure(const TFTPError& why,
       return Text("UploadNoServer");
     case TFTPError::feLogInRefused:
       return Text("UploadLogInRefused", {ServerText(settings), Cause(why)});
+    case TFTPError::feUnknownProtocol:
+      return Text("UploadUnknownProtocol", {Clean(why.Detail)});
+    case TFTPError::feCertificateUntrusted:
+    case TFTPError::feHostKeyUnknown:
+    case TFTPError::feHostKeyChanged:
+      return TrustFailure(why, settings);
     default:
       return Text("UploadConnectFailed", {ServerText(settings), Cause(why)});
   }
+}
+
+QString TUploadReport::TrustFailure(const TFTPError& why, const TFTPSettings& settings) const {
+  const QString fingerprint = QString::fromStdString(why.Fingerprint);
+  if (why.Kind == TFTPError::feCertificateUntrusted)
+    return Text("UploadCertificateUntrusted",
+                {ServerText(settings), Clean(why.Detail), fingerprint});
+  if (why.Kind == TFTPError::feHostKeyUnknown)
+    return Text("UploadHostKeyUnknown",
+                {ServerText(settings), fingerprint, QString::fromStdString(why.Detail)});
+  return Text("UploadHostKeyChanged",
+              {ServerText(settings), fingerprint, KnownHostsName(settings)});
 }
 
 QString TUploadReport::RootFailure(const TFTPError& why, const TFTPSettings& settings) const {

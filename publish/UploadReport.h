@@ -39,12 +39,17 @@ class TUploadReport {
   static QString Fill(const QString& format, const QStringList& args);
   // A path of the record as the user knows it, with "/" between folder names.
   static QString DisplayPath(const QString& recordPath);
-  // "host:port", with an IPv6 address in brackets.
+  // "host:port", with an IPv6 address in brackets; the port is the protocol's standard one
+  // when the setting holds none.
   static QString ServerText(const TFTPSettings& settings);
+  // The server as known_hosts and ssh-keygen -R name it: "host", or "[host]:port" off port 22.
+  static QString KnownHostsName(const TFTPSettings& settings);
 
  private:
   QString ConnectionFailure(const TFTPError& why, const TFTPSettings& settings) const;
   QString RootFailure(const TFTPError& why, const TFTPSettings& settings) const;
+  // An FTPS certificate or SSH host key that is not trusted, with its fingerprint.
+  QString TrustFailure(const TFTPError& why, const TFTPSettings& settings) const;
   // A detail from a server or the system, fit to print: no control characters, no final stop.
   static QString Clean(const std::string& detail);
 

@@ -1,11 +1,12 @@
 #include "FTPClientFixture.h"
 
 TFTPClientFixture::TFTPClientFixture() {
-  Client.SetOnProgress([this](TFTPClient& sender, int64_t written, bool& abort, int64_t total) {
-    EXPECT_EQ(&sender, &Client);
-    Progress.emplace_back(written, total);
-    if (Progress.size() == AbortAtCall) abort = true;
-  });
+  Client.SetOnProgress(
+      [this](TTransferClient& sender, int64_t written, bool& abort, int64_t total) {
+        EXPECT_EQ(&sender, &Client);
+        Progress.emplace_back(written, total);
+        if (Progress.size() == AbortAtCall) abort = true;
+      });
 }
 
 void TFTPClientFixture::StartServer(const std::vector<std::string>& switches) {

@@ -89,6 +89,11 @@ void TFTPTestServer::Stop() {
   Process = -1;
 }
 
+void TFTPTestServer::Kill() {
+  if (Process > 0) kill(Process, SIGKILL);
+  Stop();
+}
+
 std::vector<std::string> TFTPTestServer::Commands() const {
   std::istringstream log(LogFolder.Read("commands"));
   std::vector<std::string> commands;

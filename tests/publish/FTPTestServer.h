@@ -28,6 +28,8 @@ class TFTPTestServer {
   std::vector<std::string> Commands() const;
   // Whether a received command line begins with prefix.
   bool Received(const std::string& prefix) const;
+  // Ends the server at once, its connections with it, as a crash or a broken line would.
+  void Kill();
 
   // A port on 127.0.0.1 that nothing listens on (the system just handed it out and took it back).
   static std::string UnusedPort();

@@ -15,7 +15,7 @@ import threading
 import warnings
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.handlers import DTPHandler, FTPHandler, TLS_DTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -49,13 +49,22 @@ def parse_args():
                         help="store ASCII uploads as they came over the wire (CR LF)")
     parser.add_argument("--one-connection", action="store_true",
                         help="refuse a second simultaneous control connection with 421")
+    parser.add_argument("--tls", metavar="PEM",
+                        help="FTPS with this certificate and key: TLS required on the control "
+                             "and every data connection, which must resume the TLS session")
     return parser.parse_args()
+
+
+def session_reused(connection):
+    from OpenSSL._util import lib
+    return bool(lib.SSL_session_reused(connection._ssl))
 
 
 def make_handler(args):
     log_file = open(args.log, "a", encoding="utf-8") if args.log else None
+    ftp_base, dtp_base = (TLS_FTPHandler, TLS_DTPHandler) if args.tls else (FTPHandler, DTPHandler)
 
-    class FaultyDTPHandler(DTPHandler):
+    class FaultyDTPHandler(dtp_base):
         def enable_receiving(self, type, cmd):
             super().enable_receiving(type, cmd)
             if args.keep_wire_line_ends:
@@ -73,16 +82,23 @@ def make_handler(args):
                 self._resp = (reply, lambda *a: None)
                 self.close()
 
-        handle_read_event = handle_read  # the base class binds its own handle_read here
+        if not args.tls:
+            handle_read_event = handle_read  # the base class binds its own handle_read here
+
+        def handle_ssl_established(self):
+            # As vsftpd's require_ssl_reuse: a data connection must resume the control's session.
+            if not session_reused(self.socket):
+                self._resp = ("522 SSL connection failed: session reuse required", lambda *a: None)
+                self.close()
 
     mute_countdown = [args.mute_count]  # shared by every connection
 
-    class FaultyHandler(FTPHandler):
+    class FaultyHandler(ftp_base):
         muted = False
         auth_failed_timeout = 0  # answer a wrong password at once, the tests wait for nothing
 
         if args.no_extended:
-            proto_cmds = {name: value for name, value in FTPHandler.proto_cmds.items()
+            proto_cmds = {name: value for name, value in ftp_base.proto_cmds.items()
                           if name not in ("EPSV", "EPRT")}
         if args.pasv_address:
             masquerade_address = args.pasv_address
@@ -135,6 +151,10 @@ def make_handler(args):
         authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
     FaultyHandler.authorizer = authorizer
     FaultyHandler.permit_foreign_addresses = False
+    if args.tls:
+        FaultyHandler.certfile = args.tls
+        FaultyHandler.tls_control_required = True
+        FaultyHandler.tls_data_required = True
     return FaultyHandler
 
 

@@ -21,7 +21,7 @@ TEST(FTPClientOffline, EveryOperationFailsWithoutAConnection) {
   EXPECT_FALSE(client.CreateDir("new"));
   EXPECT_FALSE(client.DeleteFile("old"));
   int progressCalls = 0;
-  client.SetOnProgress([&](TFTPClient&, int64_t, bool&, int64_t) { ++progressCalls; });
+  client.SetOnProgress([&](TTransferClient&, int64_t, bool&, int64_t) { ++progressCalls; });
   EXPECT_FALSE(client.PutFile(INKLOOM_SOURCE_DIR "/CMakeLists.txt", "CMakeLists.txt"));
   EXPECT_EQ(progressCalls, 0);
   client.Disconnect();
