@@ -4,9 +4,11 @@
 #include "publish/FTPUploadModule.h"
 #include "publish/FTPUploadPlanForm.h"
 #include "publish/FTPUploadTestForm.h"
+#include "publish/KnownHosts.h"
 #include "services/LocalStrings.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -46,6 +48,7 @@ TFTPUploadSettingsForm::TFTPUploadSettingsForm(QWidget* parent) : QDialog(parent
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->setSizeConstraint(QLayout::SetFixedSize);
+  AddProtocolField(layout);
   AddField(layout, "ServerLabel", ServerEdit, "ServerEdit");
   AddField(layout, "UserNameLabel", UserNameEdit, "UserNameEdit");
   AddUnreadableNote(layout, "UserNameUnreadableLabel", kUserName);
@@ -60,18 +63,34 @@ TFTPUploadSettingsForm::TFTPUploadSettingsForm(QWidget* parent) : QDialog(parent
   LocalStrings = new TLocalStrings(this, QStringLiteral("FTPUploadSettingsForm"));
   LocalStrings->Loaded();
   FormCreate();
+  connect(ProtocolComboBox, &QComboBox::currentIndexChanged, this,
+          &TFTPUploadSettingsForm::ProtocolComboBoxChange);
 }
 
 void TFTPUploadSettingsForm::AddField(QVBoxLayout* layout, const char* labelName, QLineEdit*& edit,
                                       const char* editName) {
-  auto* label = new QLabel(this);
-  label->setObjectName(QLatin1String(labelName));
   edit = new QLineEdit(this);
   edit->setObjectName(QLatin1String(editName));
-  label->setBuddy(edit);
-  layout->addWidget(label);
+  AddLabel(layout, labelName, edit);
   layout->addWidget(edit, 0, Qt::AlignLeft);
   edit->setMinimumWidth(300);
+}
+
+void TFTPUploadSettingsForm::AddLabel(QVBoxLayout* layout, const char* name, QWidget* buddy) {
+  auto* label = new QLabel(this);
+  label->setObjectName(QLatin1String(name));
+  label->setBuddy(buddy);
+  layout->addWidget(label);
+}
+
+// The items in the order of TTransferProtocol's kinds; the table gives their texts.
+void TFTPUploadSettingsForm::AddProtocolField(QVBoxLayout* layout) {
+  ProtocolComboBox = new QComboBox(this);
+  ProtocolComboBox->setObjectName(QStringLiteral("ProtocolComboBox"));
+  ProtocolComboBox->addItems(
+      {QStringLiteral("FTP"), QStringLiteral("FTPS (FTP over TLS)"), QStringLiteral("SFTP (SSH)")});
+  AddLabel(layout, "ProtocolLabel", ProtocolComboBox);
+  layout->addWidget(ProtocolComboBox, 0, Qt::AlignLeft);
 }
 
 void TFTPUploadSettingsForm::AddUnreadableNote(QVBoxLayout* layout, const char* name,
@@ -121,6 +140,8 @@ QPushButton* TFTPUploadSettingsForm::AddButton(const char* name,
 
 void TFTPUploadSettingsForm::FormCreate() {
   const TFTPUploadModule& module = *FTPUploadModule;
+  ShowProtocol(module.Protocol());
+  TrustedCertificate = module.TrustedCertificate;
   ServerEdit->setText(module.FTPServer);
   UserNameEdit->setText(module.FTPUserName);
   PasswordEdit->setText(module.FTPPassword);
@@ -140,11 +161,47 @@ void TFTPUploadSettingsForm::OkButtonClick() {
   module.FTPRemoteRoot = RemoteRootEdit->text();
   module.FTPPassiveMode = PassiveModeCheckBox->isChecked();
   module.UploadChangesOnly = ChangesOnlyCheckBox->isChecked();
+  module.SetProtocol(EditedProtocol());
+  module.TrustedCertificate = TrustedCertificate;
   accept();
+}
+
+void TFTPUploadSettingsForm::ShowProtocol(const QString& protocol) {
+  TTransferProtocol::TKind kind = TTransferProtocol::tpFTP;
+  if (TTransferProtocol::FromName(protocol, kind)) {
+    ProtocolComboBox->setCurrentIndex(kind);
+  } else {
+    // A protocol of a later version stays as the file names it.
+    ProtocolComboBox->addItem(protocol);
+    ProtocolComboBox->setCurrentIndex(ProtocolComboBox->count() - 1);
+  }
+  Follow(kind);
+}
+
+QString TFTPUploadSettingsForm::EditedProtocol() const {
+  const int index = ProtocolComboBox->currentIndex();
+  if (index > TTransferProtocol::tpSFTP) return ProtocolComboBox->currentText();
+  return TTransferProtocol::Name(static_cast<TTransferProtocol::TKind>(index));
+}
+
+void TFTPUploadSettingsForm::ProtocolComboBoxChange() {
+  TTransferProtocol::TKind kind;
+  if (!TTransferProtocol::FromName(EditedProtocol(), kind)) return;
+  const QString port = PortEdit->text().trimmed();
+  if (port.isEmpty() || port == QString::number(ShownStandardPort))
+    PortEdit->setText(QString::number(TTransferProtocol::StandardPort(kind)));
+  Follow(kind);
+}
+
+void TFTPUploadSettingsForm::Follow(TTransferProtocol::TKind kind) {
+  ShownStandardPort = TTransferProtocol::StandardPort(kind);
+  PassiveModeCheckBox->setEnabled(kind != TTransferProtocol::tpSFTP);
 }
 
 TFTPSettings TFTPUploadSettingsForm::EditedSettings() const {
   TFTPSettings settings;
+  settings.Protocol = EditedProtocol();
+  settings.TrustedCertificate = TrustedCertificate;
   settings.Server = ServerEdit->text();
   settings.UserName = UserNameEdit->text();
   settings.Password = PasswordEdit->text();
@@ -155,10 +212,7 @@ TFTPSettings TFTPUploadSettingsForm::EditedSettings() const {
 
 void TFTPUploadSettingsForm::TestButtonClick() {
   FTPUploadModule->Timeout = 15000;
-  const TFTPSettings edited = EditedSettings();
-  if (!FTPUploadModule->StartTest(edited.Server, edited.UserName, edited.RemoteRoot, edited.Port,
-                                  edited.Password))
-    return;  // a job still runs
+  if (!FTPUploadModule->StartTest(EditedSettings())) return;  // a job still runs
   TFTPUploadTestForm test(this);
   test.exec();
   ShowTestResult(&test);
@@ -167,7 +221,7 @@ void TFTPUploadSettingsForm::TestButtonClick() {
 // The cause the test met comes first, then what to do about it.
 void TFTPUploadSettingsForm::ShowTestResult(QWidget* testForm) {
   const int result = FTPUploadModule->TestResult;
-  if (result < 0 || result > 2) return;
+  if (result < 0 || result > 2 || OfferTrust(testForm)) return;
   QString text = LocalStrings->GetString(QLatin1String(kTestMessages[result].Key));
   if (result != 0)
     text =
@@ -177,6 +231,59 @@ void TFTPUploadSettingsForm::ShowTestResult(QWidget* testForm) {
                   testForm);
   box.exec();
   if (result == 2) RemoteRootEdit->setText(FTPUploadModule->TestRoot);
+}
+
+bool TFTPUploadSettingsForm::OfferTrust(QWidget* testForm) {
+  const TFTPError& why = FTPUploadModule->TestError;
+  if (FTPUploadModule->TestResult != 1) return false;
+  if (why.Kind == TFTPError::feCertificateUntrusted) {
+    TrustCertificate(testForm);
+    return true;
+  }
+  // A changed host key is never offered: it is reported as the failure it may well be.
+  if (why.Kind != TFTPError::feHostKeyUnknown || why.HostKeyEntry.empty()) return false;
+  TrustHostKey(testForm);
+  return true;
+}
+
+bool TFTPUploadSettingsForm::AskTrust(QWidget* testForm, const QString& cause,
+                                      const QString& question) {
+  const QString fingerprint = QString::fromStdString(FTPUploadModule->TestError.Fingerprint);
+  QMessageBox box(QMessageBox::Warning, testForm->windowTitle(),
+                  cause + QStringLiteral("\n\n") + fingerprint + QStringLiteral("\n\n") + question,
+                  QMessageBox::Yes | QMessageBox::No, testForm);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+// Trusted for this project once OK stores the settings; tried at once.
+void TFTPUploadSettingsForm::TrustCertificate(QWidget* testForm) {
+  const TFTPError why = FTPUploadModule->TestError;
+  const QString reason = QString::fromStdString(why.Detail);
+  if (!AskTrust(testForm, Message("CertificateUntrusted", {reason}), Message("TrustCertificate")))
+    return;
+  TrustedCertificate = QString::fromStdString(why.Fingerprint);
+  TestButtonClick();
+}
+
+// Added to known_hosts at once, as OpenSSH does: every program of the user's trusts it then.
+void TFTPUploadSettingsForm::TrustHostKey(QWidget* testForm) {
+  const TFTPError why = FTPUploadModule->TestError;
+  const QString path = QString::fromStdString(TKnownHosts::Path());
+  if (!AskTrust(testForm, Message("HostKeyUnknown"), Message("TrustHostKey", {path}))) return;
+  std::string failure;
+  if (TKnownHosts::Add(why.HostKeyEntry, failure)) {
+    TestButtonClick();
+    return;
+  }
+  QMessageBox box(QMessageBox::Critical, testForm->windowTitle(),
+                  Message("KnownHostsFailed", {path, QString::fromStdString(failure)}),
+                  QMessageBox::Ok, testForm);
+  box.exec();
+}
+
+QString TFTPUploadSettingsForm::Message(const char* key, const QStringList& args) const {
+  return TUploadReport::Fill(LocalStrings->GetString(QLatin1String(key)), args);
 }
 
 // The plan by the check box as it stands: what the next upload sends once OK keeps it.

@@ -1,16 +1,20 @@
 #pragma once
 
-// The upload settings dialog: the project's server, credentials, port and remote folder, passive
-// mode and whether only changes are sent. It edits copies: OK stores them into the publishing
-// module, Cancel drops them. Test tries the values as they are typed; Files to upload shows
-// what the next upload would send. A stored credential the project file holds in a form the
-// program does not write is pointed out beside its field.
+// The upload settings dialog: the project's protocol, server, credentials, port and remote
+// folder, passive mode and whether only changes are sent. It edits copies: OK stores them into
+// the publishing module, Cancel drops them. Test tries the values as they are typed and offers
+// to trust a server's unknown certificate (kept with the settings) or unknown host key (added
+// to known_hosts at once); Files to upload shows what the next upload would send. A stored
+// credential the project file holds in a form the program does not write is pointed out beside
+// its field.
 
 #include "publish/FTPSettings.h"
+#include "publish/TransferProtocol.h"
 
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -24,6 +28,8 @@ class TFTPUploadSettingsForm : public QDialog {
 
  private:
   void AddField(QVBoxLayout* layout, const char* labelName, QLineEdit*& edit, const char* editName);
+  void AddLabel(QVBoxLayout* layout, const char* name, QWidget* buddy);
+  void AddProtocolField(QVBoxLayout* layout);
   void AddUnreadableNote(QVBoxLayout* layout, const char* name, const QString& attribute);
   void AddOptions(QVBoxLayout* layout);
   void AddButtons(QVBoxLayout* layout);
@@ -33,12 +39,30 @@ class TFTPUploadSettingsForm : public QDialog {
   void OkButtonClick();
   void TestButtonClick();
   void FilesButtonClick();
+  // The port follows the protocol's standard one unless the user typed another.
+  void ProtocolComboBoxChange();
+  QString EditedProtocol() const;
+  void ShowProtocol(const QString& protocol);
+  // What depends on the protocol: the standard port, passive mode (no such thing in SFTP).
+  void Follow(TTransferProtocol::TKind kind);
   // The test's outcome in a box owned by the test dialog; nothing after a cancelled test.
   void ShowTestResult(QWidget* testForm);
+  // After a test that met a certificate or host key nobody trusts yet: asks whether to trust it
+  // and, when the user does, tests again. False for other outcomes.
+  bool OfferTrust(QWidget* testForm);
+  // The cause, the fingerprint and the question; whether the user answered Yes.
+  bool AskTrust(QWidget* testForm, const QString& cause, const QString& question);
+  void TrustCertificate(QWidget* testForm);
+  void TrustHostKey(QWidget* testForm);
+  // The table's text of key with its placeholders filled in.
+  QString Message(const char* key, const QStringList& args = {}) const;
   // The connection settings as the edits hold them now.
   TFTPSettings EditedSettings() const;
 
   TLocalStrings* LocalStrings = nullptr;
+  QComboBox* ProtocolComboBox = nullptr;
+  uint16_t ShownStandardPort = 21;
+  QString TrustedCertificate;  // the copy OK stores
   QLineEdit* ServerEdit = nullptr;
   QLineEdit* UserNameEdit = nullptr;
   QLineEdit* PasswordEdit = nullptr;

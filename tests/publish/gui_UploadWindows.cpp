@@ -3,6 +3,8 @@
 
 #include "FTPTestServer.h"
 #include "QtPrinters.h"
+#include "SSHTestServer.h"
+#include "TestCertificates.h"
 #include "app/Main.h"
 #include "app/Model.h"
 #include "publish/FTPUploadModule.h"
@@ -17,6 +19,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QDomDocument>
 #include <QLabel>
@@ -352,6 +355,69 @@ TEST_F(UploadWindows, FilesToUploadListsWhatTheNextUploadSends) {
                              .arg(size("b.html") + size("c.html"))}));
   EXPECT_TRUE(FTPUploadModule->UploadChangesOnly);
   EXPECT_FALSE(Module->IsModified());
+}
+
+TEST_F(UploadWindows, ThePortFollowsTheProtocolUntilTheUserTypesOne) {
+  QStringList ports;
+  Run("UploadSettingsAction", {On<TFTPUploadSettingsForm>([&ports](auto* form) {
+        auto* protocol = Child<QComboBox>(form, "ProtocolComboBox");
+        for (int index : {2, 1, 0}) {
+          protocol->setCurrentIndex(index);
+          ports << Text(form, "PortEdit");
+        }
+        Type(form, "PortEdit", "2222");
+        protocol->setCurrentIndex(2);
+        ports << Text(form, "PortEdit");
+        EXPECT_FALSE(Child<QCheckBox>(form, "PassiveModeCheckBox")->isEnabled());
+        Click(form, "CancelButton");
+      })});
+  EXPECT_EQ(ports, QStringList({"22", "21", "21", "2222"}));
+}
+
+// An unknown certificate or host key is shown with its fingerprint; trusted, the test passes.
+TEST_F(UploadWindows, TestOffersToTrustAnUnknownServer) {
+  TTestCertificates certificates;
+  std::unique_ptr<TSSHTestServer> ssh;
+  const QByteArray home = qgetenv("HOME");
+  auto startSSH = [&ssh] {
+    ssh = std::make_unique<TSSHTestServer>();
+    qputenv("HOME", QByteArray::fromStdString(ssh->Home()));
+    std::filesystem::create_directory(ssh->Files().Path() / "www");
+    TFTPUploadModule& module = *FTPUploadModule;
+    module.FTPPort = QString::fromStdString(ssh->Port());
+    module.FTPUserName = QString::fromStdString(TSSHTestServer::UserName());
+    module.FTPPassword.clear();
+    module.FTPRemoteRoot = QString::fromStdString((ssh->Files().Path() / "www").string());
+    return ssh->HostKeyFingerprint();
+  };
+  const std::pair<int, std::function<std::string()>> cases[] = {
+      {1,
+       [&] {
+         StartServer({"--tls", certificates.SelfSigned()});
+         return TTestCertificates::Fingerprint(certificates.SelfSigned());
+       }},
+      {2, startSSH}};
+  for (const auto& [protocol, start] : cases) {
+    const std::string fingerprint = start();
+    QString question;
+    Run("UploadSettingsAction",
+        {On<TFTPUploadSettingsForm>([protocol = protocol](auto* form) {
+           Child<QComboBox>(form, "ProtocolComboBox")->setCurrentIndex(protocol);
+           Click(form, "TestButton");
+         }),
+         On<QMessageBox>([&question](QMessageBox* box) {
+           question = box->text();
+           QTimer::singleShot(0, box->button(QMessageBox::Yes), &QAbstractButton::click);
+         }),
+         ReadBox(), On<TFTPUploadSettingsForm>([](auto* form) { Click(form, "OkButton"); })});
+    EXPECT_NE(question.indexOf(QString::fromStdString(fingerprint)), -1);
+    EXPECT_EQ(Messages.value(Messages.size() - 1),
+              Box(QMessageBox::Information, "Настройки публикации успешно проверены."));
+  }
+  qputenv("HOME", home);
+  EXPECT_EQ(FTPUploadModule->Protocol(), QStringLiteral("sftp"));
+  EXPECT_EQ(FTPUploadModule->TrustedCertificate.toStdString(),
+            TTestCertificates::Fingerprint(certificates.SelfSigned()));
 }
 
 }  // namespace
