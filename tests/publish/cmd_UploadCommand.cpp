@@ -22,6 +22,7 @@
 
 #include "FTPTestServer.h"
 #include "ScratchFolder.h"
+#include "TestCertificates.h"
 #include "project/ProjectFile.h"
 #include "project/XMLUtils.h"
 #include "publish/FTPUploadModule.h"
@@ -185,6 +186,32 @@ TEST_F(UploadCommand, FailuresNameTheServerAndTheCauseExitWith1AndLeaveTheProjec
     EXPECT_EQ(ProjectBytes(), before);
     fs::remove_all(Work.Path() / "project");
   }
+}
+
+TEST_F(UploadCommand, FTPSSendsNothingUntilTheCertificateIsTrusted) {
+  TTestCertificates certificates;
+  const std::string fingerprint = TTestCertificates::Fingerprint(certificates.SelfSigned());
+  MakeProject({"--tls", certificates.SelfSigned()},
+              [](TFTPUploadModule& settings) { settings.SetProtocol(QStringLiteral("ftps")); });
+  EXPECT_EQ(Run(), 1);
+  EXPECT_NE(Output("stdout").find("The certificate of 127.0.0.1:" + Server->Port() +
+                                  " is not trusted (self-signed certificate). Nothing was sent. "
+                                  "Its SHA-256 fingerprint is " +
+                                  fingerprint + ":"),
+            std::string::npos)
+      << Output("stdout");
+  EXPECT_FALSE(Server->Received("USER"));
+
+  TFTPUploadModule settings;
+  const TProjectFileContents project = TProjectFile::Read(Project);
+  settings.ReadSettings(project.Root());
+  settings.TrustedCertificate = QString::fromStdString(fingerprint);
+  TProjectFile::Write(Project, project.Text,
+                      [&settings](QDomElement& root) { settings.WriteSettings(root); });
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Output("stdout"), "Upload complete.\n");
+  EXPECT_EQ(StoredAttribute("Protocol"), QStringLiteral("ftps"));
+  EXPECT_EQ(StoredAttribute("TrustedCertificate").toStdString(), fingerprint);
 }
 
 TEST_F(UploadCommand, FilesNotSentAreListedWithTheServersReply) {

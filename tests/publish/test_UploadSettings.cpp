@@ -1,6 +1,11 @@
+#include "project/ProjectFile.h"
 #include "project/XMLUtils.h"
 #include "publish/FTPUploadModule.h"
+#include "publish/TransferClient.h"
 #include "publish/Twofish.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -129,4 +134,53 @@ TEST(UploadSettings, EveryCharacterOfTheSettingsSurvives) {
   EXPECT_EQ(other.FTPRemoteRoot, module.FTPRemoteRoot);
   EXPECT_EQ(other.FTPUserName, module.FTPUserName);
   EXPECT_EQ(other.FTPPassword, module.FTPPassword);
+}
+
+// A project of an earlier version, plain FTP, opened and saved again: the same bytes, no
+// Protocol. The other protocols and a trusted certificate are written and read back.
+TEST(UploadSettings, APlainFTPProjectIsSavedByteForByteAsBefore) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath(QStringLiteral("site.iklproj"));
+  const QByteArray earlier =
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n\n<iklproj>\n "
+      "<content>[index.html]\nHi</content>\n"
+      " <Settings FTPServer=\"ftp.example.org\" FTPUserName=\"" +
+      QByteArray::fromStdString(EncryptSetting("bob")) +
+      "\" FTPPort=\"21\" FTPRemoteRoot=\"/www\" FTPPassiveMode=\"1\" UploadChangesOnly=\"1\">\n"
+      "  <UploadFiles>index.html=0123456789abcdef0123456789abcdef</UploadFiles>\n"
+      " </Settings>\n</iklproj>";
+  TFTPUploadModule module;
+  auto saveAgain = [&](const QByteArray& bytes) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    const TProjectFileContents project = TProjectFile::Read(path);
+    module.ReadSettings(project.Root());
+    TProjectFile::Write(path, project.Text, [&](QDomElement& root) { module.WriteSettings(root); });
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll().toStdString();
+  };
+  EXPECT_EQ(saveAgain(earlier), earlier.toStdString());
+  EXPECT_EQ(module.Protocol(), QStringLiteral("ftp"));
+
+  module.SetProtocol(QStringLiteral(" SFTP "));
+  EXPECT_EQ(module.Protocol(), QStringLiteral("sftp"));
+  QByteArray secured = earlier;
+  secured.replace("UploadChangesOnly=\"1\"",
+                  "UploadChangesOnly=\"1\" Protocol=\"ftps\" TrustedCertificate=\"AB:CD\"");
+  EXPECT_EQ(saveAgain(secured), secured.toStdString());
+  EXPECT_EQ(module.Protocol(), QStringLiteral("ftps"));
+  EXPECT_EQ(saveAgain(earlier), earlier.toStdString());  // absent again: plain FTP, nothing trusted
+  EXPECT_TRUE(module.TrustedCertificate.isEmpty());
+}
+
+// A protocol a later version may know is kept, and no transfer falls back to another one.
+TEST(UploadSettings, AnUnknownProtocolIsKeptAndRefused) {
+  TFTPUploadModule module;
+  module.SetProtocol(QStringLiteral("scp"));
+  EXPECT_EQ(module.Protocol(), QStringLiteral("scp"));
+  TFTPError why;
+  EXPECT_EQ(TTransferClient::Make(module.Settings(), nullptr, why), nullptr);
+  EXPECT_EQ(why.Kind, TFTPError::feUnknownProtocol);
+  EXPECT_EQ(why.Detail, "scp");
 }
