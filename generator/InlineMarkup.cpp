@@ -98,7 +98,152 @@ class TAnchorPass {
   }
 };
 
+// The replacements of links, images and spans, built as a series of literal pieces of HTML and
+// pieces kept from the construct's content. A sink takes them: AddLiteral(text) and
+// AddKept(piece, closedWithin), where closedWithin tells that the piece is known to hold no
+// bracket without its partner.
+
+struct TKeyValue {
+  std::string Key;  // lower-cased
+  std::string_view Value;
+};
+
+// key=value pairs while both can be read.
+std::vector<TKeyValue> ReadKeyValues(TCursor& cursor) {
+  std::vector<TKeyValue> pairs;
+  std::string_view key, value;
+  while (ReadWord(cursor, '=', WordChars, key) && ReadValue(cursor, ' ', '\0', value))
+    pairs.push_back(TKeyValue{LowerCaseAscii(key), value});
+  return pairs;
+}
+
+template <typename TSink>
+void AddAttribute(TSink& sink, const std::string& key, std::string_view value) {
+  sink.AddLiteral(" " + key + "=\"");
+  sink.AddKept(value, false);
+  sink.AddLiteral("\"");
+}
+
+// *[target key=value ... text]
+template <typename TSink>
+bool BuildLink(const char* content, const char* end, TSink& sink) {
+  TCursor cursor(content, end);
+  std::string_view target;
+  if (!ReadValue(cursor, ' ', '\0', target)) return false;
+  std::vector<TKeyValue> attributes;
+  for (TKeyValue& pair : ReadKeyValues(cursor)) {
+    if (pair.Key == "href")
+      target = pair.Value;
+    else
+      attributes.push_back(std::move(pair));
+  }
+  std::string_view text(cursor.Pos, end - cursor.Pos);
+  bool textClosed = true;
+  if (text.empty()) {
+    text = target;
+    textClosed = false;
+  }
+  sink.AddLiteral("<a href=\"");
+  sink.AddKept(target, false);
+  sink.AddLiteral("\"");
+  for (const TKeyValue& pair : attributes) AddAttribute(sink, pair.Key, pair.Value);
+  sink.AddLiteral(">");
+  sink.AddKept(text, textClosed);
+  sink.AddLiteral("</a>");
+  return true;
+}
+
+struct TImageParts {
+  std::string_view Source, Link, Frame, Border;
+  bool BorderGiven = false;
+  std::vector<TKeyValue> Attributes;
+};
+
+// ![source key=value ...]: href, target and border have places of their own.
+bool ReadImage(const char* content, const char* end, TImageParts& image) {
+  TCursor cursor(content, end);
+  if (!ReadValue(cursor, ' ', '\0', image.Source)) return false;
+  for (TKeyValue& pair : ReadKeyValues(cursor)) {
+    if (pair.Key == "href") {
+      image.Link = pair.Value;
+    } else if (pair.Key == "target") {
+      image.Frame = pair.Value;
+    } else if (pair.Key == "border") {
+      image.Border = pair.Value;
+      image.BorderGiven = true;
+    } else {
+      image.Attributes.push_back(std::move(pair));
+    }
+  }
+  return true;
+}
+
+template <typename TSink>
+void AddImageLinkStart(const TImageParts& image, TSink& sink) {
+  sink.AddLiteral("<a href=\"");
+  sink.AddKept(image.Link, false);
+  if (!image.Frame.empty()) {
+    sink.AddLiteral("\" target=\"");
+    sink.AddKept(image.Frame, false);
+  }
+  sink.AddLiteral("\">");
+}
+
+template <typename TSink>
+bool BuildImage(const char* content, const char* end, TSink& sink) {
+  TImageParts image;
+  if (!ReadImage(content, end, image)) return false;
+  if (!image.Link.empty()) AddImageLinkStart(image, sink);
+  sink.AddLiteral("<img src=\"");
+  sink.AddKept(image.Source, false);
+  sink.AddLiteral("\"");
+  for (const TKeyValue& pair : image.Attributes) AddAttribute(sink, pair.Key, pair.Value);
+  sink.AddLiteral(" border=\"");
+  if (image.BorderGiven)
+    sink.AddKept(image.Border, false);
+  else
+    sink.AddLiteral("0");
+  sink.AddLiteral("\"/>");
+  if (!image.Link.empty()) sink.AddLiteral("</a>");
+  return true;
+}
+
+// .[attribute list text]; every complete construct qualifies.
+template <typename TSink>
+bool BuildSpan(const char* content, const char* end, TSink& sink) {
+  TAttributeSpec attributeList = TInlineMarkup::ScanAttributes(std::string_view(content, end - content));
+  sink.AddLiteral("<span");
+  if (attributeList.Kind == TAttributeSpec::akStyle) {
+    sink.AddLiteral(" style=\"");
+    bool first = true;
+    for (const TStyleDeclaration& declaration : attributeList.Declarations) {
+      std::string name = first ? std::string() : std::string(";");
+      name.append(declaration.Property);
+      name += ':';
+      sink.AddLiteral(name);
+      sink.AddKept(declaration.Value, false);
+      first = false;
+    }
+    sink.AddLiteral("\">");
+  } else {
+    sink.AddLiteral(TInlineMarkup::RenderAttributes(attributeList) + ">");
+  }
+  sink.AddKept(attributeList.Remainder, true);
+  sink.AddLiteral("</span>");
+  return true;
+}
+
 enum TBracketKind { bkLink, bkImage, bkSpan };
+
+template <typename TSink>
+bool BuildConstruct(TBracketKind kind, const char* content, const char* end, TSink& sink) {
+  switch (kind) {
+    case bkLink: return BuildLink(content, end, sink);
+    case bkImage: return BuildImage(content, end, sink);
+    case bkSpan: break;
+  }
+  return BuildSpan(content, end, sink);
+}
 
 // Links, images and spans. A text is parsed once into the position of the "]" that closes each
 // "["; the work left is a stack of items, each a range of a text still to be scanned or a
@@ -219,9 +364,7 @@ class TBracketPass {
     PiecesClosed = true;
     const char* content = text.Bytes.data() + at + 2;
     const char* contentEnd = text.Bytes.data() + close;
-    bool qualifies = Kind == bkLink    ? BuildLink(content, contentEnd)
-                     : Kind == bkImage ? BuildImage(content, contentEnd)
-                                       : BuildSpan(content, contentEnd);
+    bool qualifies = BuildConstruct(Kind, content, contentEnd, *this);
     if (!qualifies)
       out.append(text.Bytes, at, close + 1 - at);
     else if (PiecesClosed)
@@ -265,6 +408,7 @@ class TBracketPass {
     if (Charge(replacement.size())) Start(std::move(replacement));
   }
 
+ public:
   void AddLiteral(std::string_view literal) {
     uint32_t from = static_cast<uint32_t>(Literals.size());
     Literals.append(literal);
@@ -274,7 +418,7 @@ class TBracketPass {
   // A piece of the construct's content kept in the replacement. closedWithin is known for the
   // text that ends the content; every other piece is checked, and its length counted against
   // the re-reading limit, since it was read to find it.
-  void AddKept(std::string_view piece, bool closedWithin = false) {
+  void AddKept(std::string_view piece, bool closedWithin) {
     if (!closedWithin) {
       Charge(piece.size());
       if (!BracketsClosedWithin(piece)) PiecesClosed = false;
@@ -282,119 +426,82 @@ class TBracketPass {
     uint32_t from = static_cast<uint32_t>(piece.data() - Texts[PieceSource].Bytes.data());
     Pieces.push_back(TItem{PieceSource, from, from + static_cast<uint32_t>(piece.size())});
   }
+};
 
-  void AddAttribute(const std::string& key, std::string_view value) {
-    AddLiteral(" " + key + "=\"");
-    AddKept(value);
-    AddLiteral("\"");
-  }
+// Most texts hold only flat constructs: each "[" has its "]" before the next "[". There no
+// replacement can make or break another construct (it holds no bracket, and begins with "<"
+// and ends with ">"), so all the passes together replace each construct where it stands, as
+// the bytes just before its "[" decide: a run of "_" (up to three of them) for emphasis, else
+// "#", "*", "!" or ".". One walk over the text does that. Flat constructs grow at most about
+// sevenfold and are read once, far inside the passes' safety limits.
+class TFlatPass {
+ public:
+  explicit TFlatPass(std::string& out) : Out(out) {}
 
-  struct TKeyValue {
-    std::string Key;  // lower-cased
-    std::string_view Value;
-  };
-
-  // key=value pairs while both can be read.
-  static std::vector<TKeyValue> ReadKeyValues(TCursor& cursor) {
-    std::vector<TKeyValue> pairs;
-    std::string_view key, value;
-    while (ReadWord(cursor, '=', WordChars, key) && ReadValue(cursor, ' ', '\0', value))
-      pairs.push_back(TKeyValue{LowerCaseAscii(key), value});
-    return pairs;
-  }
-
-  // *[target key=value ... text]
-  bool BuildLink(const char* content, const char* end) {
-    TCursor cursor(content, end);
-    std::string_view target;
-    if (!ReadValue(cursor, ' ', '\0', target)) return false;
-    std::vector<TKeyValue> attributes;
-    for (TKeyValue& pair : ReadKeyValues(cursor)) {
-      if (pair.Key == "href")
-        target = pair.Value;
-      else
-        attributes.push_back(std::move(pair));
+  // False, with out as it was, when the text is not flat.
+  bool Run(std::string_view text) {
+    const size_t outSize = Out.size();
+    size_t copied = 0;
+    for (size_t open = text.find('['); open != std::string_view::npos;) {
+      size_t close = text.find(']', open + 1);
+      if (close == std::string_view::npos ||
+          text.substr(open + 1, close - open - 1).find('[') != std::string_view::npos) {
+        Out.resize(outSize);
+        return false;
+      }
+      copied = Replace(text, copied, open, close);
+      open = text.find('[', close + 1);
     }
-    std::string_view text(cursor.Pos, end - cursor.Pos);
-    bool textClosed = true;
-    if (text.empty()) {
-      text = target;
-      textClosed = false;
-    }
-    AddLiteral("<a href=\"");
-    AddKept(target);
-    AddLiteral("\"");
-    for (const TKeyValue& pair : attributes) AddAttribute(pair.Key, pair.Value);
-    AddLiteral(">");
-    AddKept(text, textClosed);
-    AddLiteral("</a>");
+    Out.append(text.substr(copied));
     return true;
   }
 
-  // ![source key=value ...]
-  bool BuildImage(const char* content, const char* end) {
-    TCursor cursor(content, end);
-    std::string_view source;
-    if (!ReadValue(cursor, ' ', '\0', source)) return false;
-    std::string_view link, frame, border;
-    bool borderGiven = false;
-    std::vector<TKeyValue> attributes;
-    for (TKeyValue& pair : ReadKeyValues(cursor)) {
-      if (pair.Key == "href") {
-        link = pair.Value;
-      } else if (pair.Key == "target") {
-        frame = pair.Value;
-      } else if (pair.Key == "border") {
-        border = pair.Value;
-        borderGiven = true;
-      } else {
-        attributes.push_back(std::move(pair));
-      }
+  void AddLiteral(std::string_view literal) { Out.append(literal); }
+  void AddKept(std::string_view piece, bool) { Out.append(piece); }
+
+ private:
+  std::string& Out;
+
+  // Writes the text from copied up to the construct and its replacement; returns how far the
+  // text is written then (a construct that does not qualify stays for the next copy).
+  size_t Replace(std::string_view text, size_t copied, size_t open, size_t close) {
+    size_t underscores = 0;
+    while (open - underscores > copied && text[open - underscores - 1] == '_') ++underscores;
+    const char* content = text.data() + open + 1;
+    const char* end = text.data() + close;
+    if (underscores > 0) {
+      Out.append(text.substr(copied, open - std::min<size_t>(underscores, 3) - copied));
+      AppendEmphasis(std::min<size_t>(underscores, 3), std::string_view(content, end - content));
+      return close + 1;
     }
-    if (!link.empty()) {
-      AddLiteral("<a href=\"");
-      AddKept(link);
-      if (!frame.empty()) {
-        AddLiteral("\" target=\"");
-        AddKept(frame);
-      }
-      AddLiteral("\">");
-    }
-    AddLiteral("<img src=\"");
-    AddKept(source);
-    AddLiteral("\"");
-    for (const TKeyValue& pair : attributes) AddAttribute(pair.Key, pair.Value);
-    AddLiteral(" border=\"");
-    if (borderGiven)
-      AddKept(border);
-    else
-      AddLiteral("0");
-    AddLiteral("\"/>");
-    if (!link.empty()) AddLiteral("</a>");
-    return true;
+    const char prefix = open > copied ? text[open - 1] : '\0';
+    if (prefix != '#' && prefix != '*' && prefix != '!' && prefix != '.') return copied;
+    const size_t outSize = Out.size();
+    Out.append(text.substr(copied, open - 1 - copied));
+    bool qualifies = prefix == '#'   ? AppendAnchor(content, end)
+                     : prefix == '*' ? BuildLink(content, end, *this)
+                     : prefix == '!' ? BuildImage(content, end, *this)
+                                     : BuildSpan(content, end, *this);
+    if (qualifies) return close + 1;
+    Out.resize(outSize);  // the construct stays as it is
+    return copied;
   }
 
-  // .[attribute list text]; every complete construct qualifies.
-  bool BuildSpan(const char* content, const char* end) {
-    TAttributeSpec attributeList = TInlineMarkup::ScanAttributes(std::string_view(content, end - content));
-    AddLiteral("<span");
-    if (attributeList.Kind == TAttributeSpec::akStyle) {
-      AddLiteral(" style=\"");
-      bool first = true;
-      for (const TStyleDeclaration& declaration : attributeList.Declarations) {
-        std::string name = first ? std::string() : std::string(";");
-        name.append(declaration.Property);
-        name += ':';
-        AddLiteral(name);
-        AddKept(declaration.Value);
-        first = false;
-      }
-      AddLiteral("\">");
-    } else {
-      AddLiteral(TInlineMarkup::RenderAttributes(attributeList) + ">");
-    }
-    AddKept(attributeList.Remainder, true);
-    AddLiteral("</span>");
+  void AppendEmphasis(size_t level, std::string_view content) {
+    static const char* const kOpen[] = {"<strong>", "<em>", "<strong><em>"};
+    static const char* const kClose[] = {"</strong>", "</em>", "</em></strong>"};
+    Out += kOpen[level - 1];
+    Out.append(content);
+    Out += kClose[level - 1];
+  }
+
+  bool AppendAnchor(const char* content, const char* end) {
+    TCursor cursor(content, end);
+    std::string_view name;
+    if (!ReadValue(cursor, ' ', '\0', name)) return false;
+    Out += "<a name=\"";
+    Out.append(name);
+    Out += "\"></a>";
     return true;
   }
 };
@@ -419,21 +526,33 @@ void RunPass(TPass pass, std::string_view opener, std::string& text, bool& limit
 }  // namespace
 
 std::string TInlineMarkup::Convert(std::string_view text, bool* limited) {
+  std::string out;
+  Append(text, out, limited);
+  return out;
+}
+
+void TInlineMarkup::Append(std::string_view text, std::string& out, bool* limited) {
   if (limited) *limited = false;
   // Scanning ends at a NUL byte; whatever follows one is carried along unchanged.
   size_t visibleSize = std::min(text.find('\0'), text.size());
   std::string_view visible = text.substr(0, visibleSize);
-  if (visible.find('[') == std::string_view::npos) return std::string(text);
-
+  if (visible.find('[') == std::string_view::npos) {
+    out.append(text);
+    return;
+  }
+  if (TFlatPass(out).Run(visible)) {
+    out.append(text.substr(visibleSize));
+    return;
+  }
   bool reachedLimit = false;
   std::string s = ReplaceEmphasis(visible);
   RunPass(TAnchorPass(), "#[", s, reachedLimit);
   RunPass(TBracketPass('*', bkLink), "*[", s, reachedLimit);
   RunPass(TBracketPass('!', bkImage), "![", s, reachedLimit);
   RunPass(TBracketPass('.', bkSpan), ".[", s, reachedLimit);
-  s.append(text.substr(visibleSize));
+  out += s;
+  out.append(text.substr(visibleSize));
   if (limited) *limited = reachedLimit;
-  return s;
 }
 
 TAttributeSpec TInlineMarkup::ScanAttributes(std::string_view text) {

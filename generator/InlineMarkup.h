@@ -30,6 +30,8 @@ class TInlineMarkup {
  public:
   // limited (optional) is set when a safety limit made a pass leave its constructs unconverted.
   static std::string Convert(std::string_view text, bool* limited);
+  // As Convert, appending to out.
+  static void Append(std::string_view text, std::string& out, bool* limited);
 
   static TAttributeSpec ScanAttributes(std::string_view attributeList);
   // " class="C"", " id="I"" or " style="p:v;p:v"".
