@@ -1,11 +1,12 @@
 #!/usr/bin/python3
-"""A plain FTP server on 127.0.0.1 for the upload benchmark (bench/upload_bench.sh).
+"""An FTP or FTPS server on 127.0.0.1 for the upload benchmark (bench/upload_bench.sh).
 
-    upload_server.py ROOT
+    upload_server.py ROOT [--tls PEM]
 
 Serves ROOT to an anonymous user with full rights on a free port, prints that port on the
 first line of stdout, and serves until its stdin closes or it receives SIGTERM or SIGINT.
-Uses Debian's pyftpdlib (python3-pyftpdlib) with its default settings.
+Uses Debian's pyftpdlib (python3-pyftpdlib) with its default settings; with --tls, its TLS
+handler with the key and certificate of PEM, TLS required on the control and data connections.
 """
 
 import logging
@@ -16,7 +17,7 @@ import threading
 import warnings
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -26,17 +27,22 @@ def stop_when_stdin_closes():
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: upload_server.py ROOT")
+    if len(sys.argv) not in (2, 4) or (len(sys.argv) == 4 and sys.argv[2] != "--tls"):
+        sys.exit("usage: upload_server.py ROOT [--tls PEM]")
     root = os.path.abspath(sys.argv[1])
+    tls = sys.argv[3] if len(sys.argv) == 4 else None
     logging.basicConfig(level=logging.ERROR)
     warnings.filterwarnings("ignore", "write permissions assigned to anonymous user")
     authorizer = DummyAuthorizer()
     authorizer.add_anonymous(root, perm="elradfmwMT")
 
-    class Handler(FTPHandler):
+    class Handler(TLS_FTPHandler if tls else FTPHandler):
         pass
 
+    if tls:
+        Handler.certfile = tls
+        Handler.tls_control_required = True
+        Handler.tls_data_required = True
     Handler.authorizer = authorizer
     Handler.permit_foreign_addresses = False
     server = FTPServer(("127.0.0.1", 0), Handler)
