@@ -1,10 +1,11 @@
-// Throughput of the markup converter on a large generated body, and, when cmark is installed, of
+// Throughput of the markup converter on a large generated body, beside md4c's HTML renderer and
 // cmark on the same document written in CommonMark. MB here is 1,000,000 bytes.
 //
-// The two figures are not measured alike: ours is the converter in this process, cmark's is the
-// wall time of running the program on a file (start-up, reading, writing to /dev/null), best of
-// three. At 10 MB the start-up is a small share. Spans and anchors become raw HTML in the
-// CommonMark form, so cmark runs with --unsafe to pass them through as ours does.
+// Ours and md4c (when its library was found at build time) are measured alike: in this process,
+// the whole document into one string, best of three. cmark's figure is the wall time of running
+// the program on a file (start-up, reading, writing to /dev/null), best of three; at 10 MB the
+// start-up is a small share. Spans and anchors become raw HTML in the CommonMark form, so cmark
+// runs with --unsafe to pass them through as ours does (md4c passes raw HTML by default).
 
 #include <benchmark/benchmark.h>
 
@@ -20,6 +21,10 @@
 #include <string>
 
 #include "generator/TextToHTML.h"
+
+#ifdef INKLOOM_HAVE_MD4C
+#include <md4c-html.h>
+#endif
 
 namespace {
 
@@ -222,17 +227,41 @@ double MBPerSecond(size_t bytes, double seconds) {
   return bytes / 1e6 / seconds;
 }
 
-double BestOfThreeConvert(const std::string& body) {
+// The best of three wall times of convert().
+template <typename TConvert>
+double BestOfThree(TConvert convert) {
   double best = 0;
   for (int run = 0; run < 3; ++run) {
     const auto start = std::chrono::steady_clock::now();
-    TTextToHTML converter;
-    std::string html = converter.Convert(body);
+    std::string html = convert();
     benchmark::DoNotOptimize(html);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     best = run == 0 ? elapsed.count() : std::min(best, elapsed.count());
   }
   return best;
+}
+
+double BestOfThreeConvert(const std::string& body) {
+  return BestOfThree([&] { return TTextToHTML().Convert(body); });
+}
+
+#ifdef INKLOOM_HAVE_MD4C
+void AppendMd4c(const MD_CHAR* text, MD_SIZE size, void* html) {
+  static_cast<std::string*>(html)->append(text, size);
+}
+
+// md4c with CommonMark's rules, as cmark reads the document.
+double BestOfThreeMd4c(const std::string& text) {
+  return BestOfThree([&] {
+    std::string html;
+    md_html(text.data(), static_cast<MD_SIZE>(text.size()), AppendMd4c, &html, MD_DIALECT_COMMONMARK, 0);
+    return html;
+  });
+}
+#endif
+
+void PrintRatio(const char* what, double ours, double theirs) {
+  if (theirs > 0) std::printf("Inkloom / %s: %.1fx\n", what, ours / theirs);
 }
 
 // Wall time of cmark on the CommonMark form, best of three; negative when it cannot be run.
@@ -273,18 +302,27 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
 
-  std::printf("Inkloom converter: %.1f MB/s\n",
-              MBPerSecond(document.Markup.size(), BestOfThreeConvert(document.Markup)));
+  const double ours = MBPerSecond(document.Markup.size(), BestOfThreeConvert(document.Markup));
+  std::printf("Inkloom converter: %.1f MB/s\n", ours);
 
-  const QString cmark = QStandardPaths::findExecutable("cmark");
-  if (cmark.isEmpty()) {
+  double md4c = -1;
+#ifdef INKLOOM_HAVE_MD4C
+  md4c = MBPerSecond(document.CommonMark.size(), BestOfThreeMd4c(document.CommonMark));
+  std::printf("md4c (HTML renderer, in process): %.1f MB/s\n", md4c);
+#else
+  std::printf("md4c: not found at build time (libmd4c-html0-dev), skipped\n");
+#endif
+
+  double cmark = -1;
+  const QString program = QStandardPaths::findExecutable("cmark");
+  const double seconds = program.isEmpty() ? -1 : BestOfThreeCmark(program, document.CommonMark);
+  if (program.isEmpty())
     std::printf("cmark: not on PATH, skipped\n");
-    return 0;
-  }
-  const double seconds = BestOfThreeCmark(cmark, document.CommonMark);
-  if (seconds < 0)
+  else if (seconds < 0)
     std::printf("cmark: could not be run, skipped\n");
   else
-    std::printf("cmark: %.1f MB/s\n", MBPerSecond(document.CommonMark.size(), seconds));
+    std::printf("cmark: %.1f MB/s\n", cmark = MBPerSecond(document.CommonMark.size(), seconds));
+  PrintRatio("md4c", ours, md4c);
+  PrintRatio("cmark", ours, cmark);
   return 0;
 }
