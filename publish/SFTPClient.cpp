@@ -59,23 +59,29 @@ bool TSFTPClient::StartSession() {
 
 bool TSFTPClient::SetOptions() {
   const std::string host(TrimBlanks(Server));
+  const std::string folder = TKnownHosts::Folder(), knownHosts = TKnownHosts::Path();
   const unsigned int port = PortToUse();
   const long seconds = Timeout / 1000 + 1;  // the watch ends a wait first
   const int quiet = SSH_LOG_NOLOG;
   const bool readConfig = false;
-  const bool set =
-      ssh_options_set(Session, SSH_OPTIONS_HOST, host.c_str()) == 0 &&
-      ssh_options_set(Session, SSH_OPTIONS_PORT, &port) == 0 &&
-      (UserName.empty() || ssh_options_set(Session, SSH_OPTIONS_USER, UserName.c_str()) == 0) &&
-      ssh_options_set(Session, SSH_OPTIONS_SSH_DIR, TKnownHosts::Folder().c_str()) == 0 &&
-      ssh_options_set(Session, SSH_OPTIONS_KNOWNHOSTS, TKnownHosts::Path().c_str()) == 0 &&
-      ssh_options_set(Session, SSH_OPTIONS_PROCESS_CONFIG, &readConfig) == 0 &&
-      ssh_options_set(Session, SSH_OPTIONS_LOG_VERBOSITY, &quiet) == 0 &&
-      ssh_options_set(Session, SSH_OPTIONS_TIMEOUT, &seconds) == 0;
-  // libssh closes the handle it is given; the watch shuts the connection down through ours.
-  socket_t handle = set ? ::fcntl(Socket.Descriptor(), F_DUPFD_CLOEXEC, 0) : -1;
+  return Option(SSH_OPTIONS_HOST, host.c_str()) && Option(SSH_OPTIONS_PORT, &port) &&
+         (UserName.empty() || Option(SSH_OPTIONS_USER, UserName.c_str())) &&
+         Option(SSH_OPTIONS_SSH_DIR, folder.c_str()) &&
+         Option(SSH_OPTIONS_KNOWNHOSTS, knownHosts.c_str()) &&
+         Option(SSH_OPTIONS_PROCESS_CONFIG, &readConfig) &&
+         Option(SSH_OPTIONS_LOG_VERBOSITY, &quiet) && Option(SSH_OPTIONS_TIMEOUT, &seconds) &&
+         HandOverSocket();
+}
+
+bool TSFTPClient::Option(ssh_options_e option, const void* value) {
+  return ssh_options_set(Session, option, value) == 0;
+}
+
+// libssh closes the handle it is given; the watch shuts the connection down through ours.
+bool TSFTPClient::HandOverSocket() {
+  socket_t handle = ::fcntl(Socket.Descriptor(), F_DUPFD_CLOEXEC, 0);
   if (handle < 0) return false;
-  if (ssh_options_set(Session, SSH_OPTIONS_FD, &handle) == 0) return true;
+  if (Option(SSH_OPTIONS_FD, &handle)) return true;
   ::close(handle);
   return false;
 }

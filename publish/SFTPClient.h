@@ -48,6 +48,8 @@ class TSFTPClient : public TTransferClient {
  private:
   bool StartSession();
   bool SetOptions();
+  bool Option(ssh_options_e option, const void* value);
+  bool HandOverSocket();
   bool CheckHostKey();
   std::string HostKeyFingerprint();
   bool LogIn();

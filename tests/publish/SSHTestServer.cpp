@@ -1,10 +1,8 @@
 #include "SSHTestServer.h"
 
-#include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -83,17 +81,10 @@ void TSSHTestServer::Configure() {
                                   "Subsystem sftp internal-sftp\n");
 }
 
+// sshd writes its pid file once it listens.
 void TSSHTestServer::WaitForPort() const {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<uint16_t>(std::stoi(PortText)));
-  for (int i = 0; i < 200; ++i) {
-    int handle = socket(AF_INET, SOCK_STREAM, 0);
-    bool up = connect(handle, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
-    close(handle);
-    if (up) return;
-    if (waitpid(Process, nullptr, WNOHANG) == Process) break;
+  for (int i = 0; i < 200 && waitpid(Process, nullptr, WNOHANG) == 0; ++i) {
+    if (Folder.Exists("sshd.pid")) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   throw std::runtime_error("sshd did not start: " + Folder.Read("sshd.log"));

@@ -163,8 +163,6 @@ TEST(UploadSettings, APlainFTPProjectIsSavedByteForByteAsBefore) {
   EXPECT_EQ(saveAgain(earlier), earlier.toStdString());
   EXPECT_EQ(module.Protocol(), QStringLiteral("ftp"));
 
-  module.SetProtocol(QStringLiteral(" SFTP "));
-  EXPECT_EQ(module.Protocol(), QStringLiteral("sftp"));
   QByteArray secured = earlier;
   secured.replace("UploadChangesOnly=\"1\"",
                   "UploadChangesOnly=\"1\" Protocol=\"ftps\" TrustedCertificate=\"AB:CD\"");
