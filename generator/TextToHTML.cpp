@@ -22,14 +22,15 @@ const char* ElementName(THTMLTag kind) {
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
-  return s.substr(0, prefix.size()) == prefix;
+  return s.size() >= prefix.size() &&
+         std::char_traits<char>::compare(s.data(), prefix.data(), prefix.size()) == 0;
 }
+
+void AppendInline(std::string_view text, std::string& out) { TInlineMarkup::Append(text, out, nullptr); }
 
 // Preformatted content: nothing in it may look like markup, a tag or a placeholder to the
 // conversions that later run over the page again, and runs of spaces must survive.
-std::string EscapePreformatted(std::string_view content) {
-  std::string out;
-  out.reserve(content.size() * 2);
+void AppendPreformatted(std::string_view content, std::string& out) {
   for (size_t i = 0; i < content.size(); ++i) {
     switch (content[i]) {
       case '&': out += "&#38;"; break;
@@ -49,7 +50,6 @@ std::string EscapePreformatted(std::string_view content) {
       default: out += content[i];
     }
   }
-  return out;
 }
 
 }  // namespace
@@ -70,33 +70,60 @@ std::string TTextToHTML::ParseAttributes(std::string_view attributeList, std::st
 
 std::string TTextToHTML::SplitCells(std::string_view text, char separator) {
   std::string out;
+  AppendCells(text, separator, out);
+  return out;
+}
+
+namespace {
+
+// One cell: its alignment from its leading spaces, the columns it spans, its text trimmed.
+void AppendCell(std::string_view candidate, int columns, std::string& out) {
+  size_t spaces = 0;
+  while (spaces < candidate.size() && candidate[spaces] == ' ') ++spaces;
+  out += "<td";
+  if (spaces >= 2)
+    out += " align=\"right\"";
+  else if (spaces == 1)
+    out += " align=\"center\"";
+  if (columns > 1) {
+    out += " colspan=\"";
+    out += std::to_string(columns);
+    out += '"';
+  }
+  out += '>';
+  out.append(TrimBlanks(candidate));
+  out += "</td>";
+}
+
+}  // namespace
+
+void TTextToHTML::AppendCells(std::string_view text, char separator, std::string& out) {
   int columns = 1;
   auto addCell = [&](std::string_view candidate) {
     if (candidate.empty()) {
       ++columns;  // the next cell spans one more column
       return;
     }
-    size_t spaces = 0;
-    while (spaces < candidate.size() && candidate[spaces] == ' ') ++spaces;
-    out += "<td";
-    if (spaces >= 2)
-      out += " align=\"right\"";
-    else if (spaces == 1)
-      out += " align=\"center\"";
-    if (columns > 1) {
-      out += " colspan=\"" + std::to_string(columns) + "\"";
-      columns = 1;
-    }
-    out += '>';
-    out.append(TrimBlanks(candidate));
-    out += "</td>";
+    AppendCell(candidate, columns, out);
+    columns = 1;
   };
   TCursor cursor(text);
   std::string_view candidate;
   while (ReadUntil(cursor, separator, candidate)) addCell(candidate);
   std::string_view rest(cursor.Pos, text.data() + text.size() - cursor.Pos);
   if (!TrimBlanks(rest).empty()) addCell(rest);
-  return out;
+}
+
+// A table row: "<tr" + attributes + ">", the cells converted inline, "</tr>\n".
+void TTextToHTML::AppendRow(std::string_view cells, char separator, std::string_view attributes,
+                            std::string& text) {
+  text += "<tr";
+  text.append(attributes);
+  text += '>';
+  Cells.clear();
+  AppendCells(cells, separator, Cells);
+  AppendInline(Cells, text);
+  text += "</tr>\n";
 }
 
 bool TTextToHTML::IsAttributeLine(std::string_view s) {
@@ -239,7 +266,7 @@ THTMLTag TTextToHTML::ConvertLine(std::string_view line, std::string& text) {
       CloseBlock(heading.Kind);
       OpenBlock(heading.Kind);
     }
-    text = ConvertInline(s.substr(heading.Marker.size()));
+    AppendInline(s.substr(heading.Marker.size()), text);
     return heading.Kind;
   }
   if (StartsWith(s, "# ")) return ConvertListItem(s, htOL, text);
@@ -249,21 +276,18 @@ THTMLTag TTextToHTML::ConvertLine(std::string_view line, std::string& text) {
     case '>':
       return ConvertPreformatted(line, text);
     case '^':
-      text = "<tr>" + ConvertInline(SplitCells(s.substr(1), '^')) + "</tr>\n";
+      AppendRow(s.substr(1), '^', "", text);
       return htTH;
     case '|':
-      if (CurrentTag == htTB) {
-        text = "<tr" + Pending + ">";
-        Pending.clear();
-      } else {
-        text = "<tr>";
-      }
-      text += ConvertInline(SplitCells(s.substr(1), '|')) + "</tr>\n";
+      // Attributes pending inside a table body go to its next row.
+      AppendRow(s.substr(1), '|', CurrentTag == htTB ? std::string_view(Pending) : "", text);
+      if (CurrentTag == htTB) Pending.clear();
       return htTB;
     case ';':
       return CurrentTag;  // a comment
     case '<':
-      text = ConvertInline(line) + "\n";
+      AppendInline(line, text);
+      text += '\n';
       return htHTML;
   }
   if (IsAttributeLine(s)) return CurrentTag;
@@ -272,15 +296,15 @@ THTMLTag TTextToHTML::ConvertLine(std::string_view line, std::string& text) {
 
 THTMLTag TTextToHTML::ConvertListItem(std::string_view s, THTMLTag kind, std::string& text) {
   // Items stay open: the next item closes the previous one, so deeper blocks nest inside.
-  text = CurrentTag == kind ? "</li>\n<li>" : "<li>";
-  text += ConvertInline(s.substr(2));
+  text += CurrentTag == kind ? "</li>\n<li>" : "<li>";
+  AppendInline(s.substr(2), text);
   return kind;
 }
 
 THTMLTag TTextToHTML::ConvertPreformatted(std::string_view line, std::string& text) {
   size_t marker = 0;
   while (IsBlank(line[marker])) ++marker;
-  text = EscapePreformatted(line.substr(marker + 1));
+  AppendPreformatted(line.substr(marker + 1), text);
   if (CurrentTag == htDIV || !Pending.empty()) {
     text += "<br/>";
     return htDIV;
@@ -297,10 +321,11 @@ THTMLTag TTextToHTML::ConvertPreformatted(std::string_view line, std::string& te
 THTMLTag TTextToHTML::ConvertTextLine(std::string_view line, std::string& text) {
   switch (CurrentTag) {
     case htEmpty:
-      text = ConvertInline(line);
+      AppendInline(line, text);
       return htP;
     case htHTML:
-      text = ConvertInline(line) + "\n";
+      AppendInline(line, text);
+      text += '\n';
       return htHTML;
     case htP:
     case htH1:
@@ -308,10 +333,11 @@ THTMLTag TTextToHTML::ConvertTextLine(std::string_view line, std::string& text) 
     case htH3:
     case htUL:
     case htOL:
-      text = "<br/>" + ConvertInline(line);
+      text += "<br/>";
+      AppendInline(line, text);
       return CurrentTag;
     default:
-      text = ConvertInline(line);
+      AppendInline(line, text);
       return CurrentTag;
   }
 }

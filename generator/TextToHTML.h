@@ -41,6 +41,7 @@ class TTextToHTML {
 
   // Table cells: "<td...>cell</td>" for each cell of text cut at separator.
   static std::string SplitCells(std::string_view text, char separator);
+  static void AppendCells(std::string_view text, char separator, std::string& out);
 
   // True for a line ".[attributeList]" with nothing else on it; then its attributes are pending.
   bool IsAttributeLine(std::string_view s);
@@ -53,6 +54,7 @@ class TTextToHTML {
   size_t Level = 0;
   std::string Pending;
   std::vector<THTMLTag> TagStack;
+  std::string Cells;  // a row's cells before their inline conversion
 
   THTMLTag ConvertLine(std::string_view line, std::string& text);
   THTMLTag ConvertListItem(std::string_view s, THTMLTag kind, std::string& text);
@@ -63,4 +65,6 @@ class TTextToHTML {
   // next: the block that opens right after, which decides whether header rows end their table.
   void CloseBlock(THTMLTag kind, THTMLTag next = htEmpty);
   void AppendStartTag(const char* element, bool lineFeed);
+  void AppendRow(std::string_view cells, char separator, std::string_view attributes,
+                 std::string& text);
 };
