@@ -1,5 +1,7 @@
 #include "generator/Generator.h"
 
+#include "generator/PageJob.h"
+#include "generator/ResourceScan.h"
 #include "project/CodePage.h"
 
 #include <QDateTime>
@@ -9,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -116,18 +119,6 @@ std::string MapLines(std::string_view text, TConvert convert) {
   return out;
 }
 
-// Finds each url(...) of a style sheet or style block.
-template <typename TFound>
-void ForEachUrl(std::string_view css, TFound found) {
-  TCursor cursor(css);
-  TEnclosed m;
-  while (FindEnclosed(cursor, "url(", ")", m)) {
-    TCursor inside(m.InnerStart, m.CloserStart);
-    std::string_view reference;
-    if (ReadValue(inside, ')', '\0', reference)) found(reference);
-  }
-}
-
 }  // namespace
 
 THTMLGenerator::THTMLGenerator() = default;
@@ -165,7 +156,28 @@ int THTMLGenerator::Generate(const QString& projectText) {
   return GenerateUtf8(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
 }
 
+// With page writers, a generation that raises (a damaged theme archive) or meets a page its
+// writers cannot take (content beyond the expansion's limit) is run again on this thread alone:
+// the writers commit pages in order and never after a failed one, so what they wrote is what
+// that run writes again, and it leaves the files, the lists and the error exactly as they are
+// without writers.
 int THTMLGenerator::GenerateUtf8(std::string_view projectText) {
+  const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
+  const int threads = ThreadCount > 0 ? ThreadCount : static_cast<int>(processors);
+  if (threads > 1) {
+    try {
+      Pipeline.Start(threads);
+      const int result = GenerateOnce(projectText);
+      Pipeline.Stop();
+      return result;
+    } catch (...) {
+      Pipeline.Stop();
+    }
+  }
+  return GenerateOnce(projectText);
+}
+
+int THTMLGenerator::GenerateOnce(std::string_view projectText) {
   ClearState();
   ErrorCode = geSuccess;
   ErrorLineNumber = 0;
@@ -177,8 +189,10 @@ int THTMLGenerator::GenerateUtf8(std::string_view projectText) {
   SetVariable("charset", "utf-8");
   BeginGenerate();
   ReadText(projectText);
+  SettlePages();
   if (ErrorCode != geSuccess) return ErrorCode;
   FlushPage();
+  SettlePages();
   EndGenerate();
   CopyThemeResources();
   return geSuccess;
@@ -190,8 +204,9 @@ void THTMLGenerator::ReadText(std::string_view text) {
   LineNumber = 0;
   while (ErrorCode == geSuccess && ReadLine(cursor, line)) {
     ++LineNumber;
-    if (line.empty() || line[0] == '>') {
-      ClassifyLine(line);  // preformatted text is never substituted
+    // Preformatted text is never substituted; a line without braces expands to itself.
+    if (line.empty() || line[0] == '>' || line.find('{') == std::string_view::npos) {
+      ClassifyLine(line);
       continue;
     }
     // A value holding line breaks gives several lines, each classified in turn.
@@ -274,11 +289,13 @@ void THTMLGenerator::SetVariable(std::string_view name, std::string_view value) 
   std::string directive = LowerCaseAscii(name);
   std::string_view trimmed = TrimBlanks(value);
   if (directive == "theme") {
-    CopyThemeResources();  // what was collected so far comes from the theme being left
+    SettlePages();  // the pages written so far take their resources from the theme being left
+    CopyThemeResources();
     if (!LoadTheme(trimmed))
       WarningList.push_back({TGeneratorWarning::gwThemeNotFound, std::string(trimmed), LineNumber});
   } else if (directive == "uses") {
-    ThemeResources.Add(trimmed);
+    // After the resources of the pages before it.
+    Pipeline.Submit({{}, {}, [this, name = std::string(trimmed)] { ThemeResources.Add(name); }});
   } else if (directive == "subst") {
     std::string setting = LowerCaseAscii(trimmed);
     Substitute = !(setting == "-" || setting == "0" || setting == "off");
@@ -345,6 +362,7 @@ bool THTMLGenerator::GetBuiltIn(std::string_view name, std::string& value) const
   } else if (builtIn == "NAME") {
     value = PageName;
   } else if (builtIn == "INDEX") {
+    SettleIndex();
     value = GetIndexPage();
   } else if (builtIn == "NOW") {
     value = FormatNow();
@@ -358,6 +376,17 @@ std::string THTMLGenerator::GetVariableOr(std::string_view name,
                                           std::string_view defaultValue) const {
   std::string value;
   return GetVariable(name, value) ? value : std::string(defaultValue);
+}
+
+// The index page is the first page listed, and pages still being written come after those
+// listed: only when none listed so far is a page does the answer wait for them.
+void THTMLGenerator::SettleIndex() const {
+  std::string index;
+  if (LookupValue(&GlobalVariables, "index", index)) return;
+  Pipeline.AbsorbFinished();
+  for (const std::string& file : Written.Names())
+    if (Extension(file).substr(0, 4) == ".htm") return;
+  SettlePages();
 }
 
 std::string THTMLGenerator::GetIndexPage() const {
@@ -429,10 +458,22 @@ std::string THTMLGenerator::PlaceholderValue(std::string_view name, const TNameV
   std::string value;
   if (LookupValue(arguments, name, value) || GetOwnVariable(name, value))
     return ExpandText(value, own);
+  if (Holes && SameTextAscii(name, "content")) return ContentHole();
   GetBuiltIn(name, value);
-  if (ContentAsIs && SameTextAscii(name, "content"))
-    return MapLines(value, [](std::string_view line) { return std::string(line); });
+  if (ContentAsIs && SameTextAscii(name, "content")) return RejoinLines(value);
   return ExpandText(value, own);
+}
+
+// In the template's own text the content (which holds no braces) goes in as its lines rejoined
+// and converted inline, whatever was expanded before: the page writer does that. Inside a value
+// it would be converted inline with the text around it, so then it is wanted now.
+std::string THTMLGenerator::ContentHole() {
+  if (ExpandDepth != 1) {
+    Holes->Lost = true;
+    return std::string();
+  }
+  ++Holes->Count;
+  return std::string(TPageJob::kHole);
 }
 
 bool THTMLGenerator::ResolveTemplate(std::string_view name, std::string& text) {
@@ -476,22 +517,117 @@ std::string THTMLGenerator::PageOutput(const std::string& name, const std::strin
 
 void THTMLGenerator::WritePage(const std::string& name, const std::string& body) {
   if (CurrentPage < 0) return;
+  if (Pipeline.Threaded() && HasDot(name))
+    QueuePage(name, body);
+  else
+    WritePageNow(name, body);
+}
+
+// Every step on this thread; with page writers the file is still written in its turn, after the
+// pages before it.
+void THTMLGenerator::WritePageNow(const std::string& name, const std::string& body) {
   PageContent = Converter.Convert(body);
   if (!HasDot(name)) {
     if (!name.empty()) Pages.SetFragment(CurrentPage, PageContent);
     return;
   }
-  std::string out = PageOutput(name, body);
-  // A page that leads out of the output folder, or cannot be written, is not listed either.
+  if (!Pipeline.Threaded()) {
+    std::string out = PageOutput(name, body);
+    // A page that leads out of the output folder, or cannot be written, is not listed either.
+    std::string relative;
+    if (NormalizeRelativePath(name, relative) && WriteFileText(GetOutputFolder() + relative, out))
+      Written.Add(name);
+    ScanResources(PageContent);
+    return;
+  }
+  auto job = std::make_shared<TPageJob>();
+  job->Name = name;
+  job->Text = PageOutput(name, body);
+  job->Scanned = PageContent;
+  QueueJob(std::move(job));
+}
+
+// A page for the page writers: what depends on the text read so far is settled here.
+void THTMLGenerator::QueuePage(const std::string& name, const std::string& body) {
+  auto job = std::make_shared<TPageJob>();
+  job->Name = name;
+  job->Body = body;
+  job->QuoteStyle = Converter.QuoteStyle;
+  if (!PlanPage(*job, Extension(name))) {
+    WritePageNow(name, body);
+    return;
+  }
+  job->Utf8 = GetVariableOr("charset", "") == "utf-8";
+  QueueJob(std::move(job));
+}
+
+// The shape of a page whose markup its writer converts; false when its converted markup is
+// needed here (the markup or the quotation style holds a brace the expansion would act on).
+bool THTMLGenerator::PlanPage(TPageJob& job, std::string_view extension) {
+  if (job.Body.find('{') != std::string::npos || job.QuoteStyle.find('{') != std::string::npos)
+    return false;
+  job.HtmlPage = IsHtmlPage(extension);
+  if (extension == ".inc") {
+    job.Shape = TPageJob::psInclude;
+    job.Substitute = Substitute;
+    job.WorkLeft = kMaxExpandWork;
+    return true;
+  }
+  if (!job.HtmlPage) {
+    job.Shape = TPageJob::psRaw;
+    job.Text = Expand(job.Body, nullptr);
+    return true;
+  }
+  std::string templateText;
+  job.Shape = TPageJob::psContent;
+  return !ResolveTemplate(GetVariableOr("Template", ""), templateText) ||
+         PlanFrame(job, templateText);
+}
+
+// The template filled here with holes for the content; false when the content is wanted
+// elsewhere, or the template itself holds what marks a hole.
+bool THTMLGenerator::PlanFrame(TPageJob& job, std::string_view templateText) {
+  TContentHoles holes;
+  Holes = &holes;
+  std::string frame;
+  try {
+    frame = FillTemplate(templateText);
+  } catch (...) {
+    Holes = nullptr;
+    throw;
+  }
+  Holes = nullptr;
+  size_t marks = 0;
+  for (size_t at = frame.find(TPageJob::kHole); at != std::string::npos;
+       at = frame.find(TPageJob::kHole, at + 1))
+    ++marks;
+  if (holes.Lost || marks != holes.Count || ExpandWork > kMaxExpandWork) return false;
+  job.Shape = TPageJob::psFramed;
+  job.Text = std::move(frame);
+  job.Holes = holes.Count;
+  job.HolesExpanded = Substitute;  // with substitution off the content goes in unexpanded
+  job.WorkLeft = kMaxExpandWork - ExpandWork;
+  return true;
+}
+
+// Written and searched in page order; the lists take the outcome in that order too.
+void THTMLGenerator::QueueJob(std::shared_ptr<TPageJob> job) {
   std::string relative;
-  if (NormalizeRelativePath(name, relative) && WriteFileText(GetOutputFolder() + relative, out))
-    Written.Add(name);
-  ScanResources(PageContent);
+  if (NormalizeRelativePath(job->Name, relative)) job->Path = GetOutputFolder() + relative;
+  TPagePipeline::TSteps steps;
+  steps.Prepare = [job] { job->Prepare(); };
+  steps.Commit = [job, this] { job->Commit(CurrentTheme); };
+  steps.Absorb = [job, this] {
+    if (job->Written) Written.Add(job->Name);
+    for (const std::string& resource : job->Resources) AddResource(resource);
+  };
+  Pipeline.Submit(std::move(steps));
 }
 
 void THTMLGenerator::AddResource(std::string_view path) { ThemeResources.Add(ToBackslashes(path)); }
 
 void THTMLGenerator::CopyThemeResources() {
+  SettlePages();
   std::string output = GetOutputFolder();
   std::string relative;
   for (const std::string& resource : ThemeResources.Names()) {
@@ -504,37 +640,8 @@ void THTMLGenerator::CopyThemeResources() {
   ThemeResources.Clear();
 }
 
-void THTMLGenerator::ScanStyleSheet(std::string_view css, std::string_view base) {
-  ForEachUrl(css, [&](std::string_view reference) {
-    AddResource(std::string(base) + std::string(reference));
-  });
-}
-
 void THTMLGenerator::ScanResources(std::string_view html) {
-  TCursor cursor(html);
-  TEnclosed tag;
-  const char* styleStart = nullptr;
-  while (FindEnclosed(cursor, "<", ">", tag)) {
-    TCursor inside(tag.InnerStart, tag.CloserStart);
-    std::string_view tagName;
-    if (!ReadValue(inside, ' ', '\0', tagName)) continue;
-    if (SameTextAscii(tagName, "style")) {
-      styleStart = tag.After;
-      continue;
-    }
-    if (SameTextAscii(tagName, "/style")) {
-      if (styleStart) ScanStyleSheet(std::string_view(styleStart, tag.MatchStart - styleStart), "");
-      continue;
-    }
-    bool link = SameTextAscii(tagName, "link");
-    const char* wanted = link ? "href" : SameTextAscii(tagName, "img") ? "src" : "background";
-    std::string_view key, value;
-    while (ReadWord(inside, '=', WordChars, key) && ReadValue(inside, ' ', '\0', value)) {
-      if (!SameTextAscii(key, wanted)) continue;
-      AddResource(value);
-      if (!link) break;  // only a link names several resources
-      std::string css;
-      if (CurrentTheme.ReadFile(value, css)) ScanStyleSheet(css, ToSlashes(ExtractFolderPart(value)));
-    }
-  }
+  std::vector<std::string> resources;
+  TResourceScan::Resolve(TResourceScan::Collect(html), CurrentTheme, resources);
+  for (const std::string& resource : resources) AddResource(resource);
 }

@@ -7,14 +7,18 @@
 
 #include "generator/HTMLTheme.h"
 #include "generator/MiscUtils.h"
+#include "generator/PagePipeline.h"
 #include "generator/PageTable.h"
 #include "generator/TextToHTML.h"
 
 #include <QString>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+class TPageJob;
 
 // Something a generation went on after and the user should hear of.
 struct TGeneratorWarning {
@@ -35,6 +39,10 @@ class THTMLGenerator {
   // One complete generation of the editor's whole text.
   int Generate(const QString& projectText);
   int GenerateUtf8(std::string_view projectText);
+  // How many threads convert and write pages: 0 (the default) one for each processor; 1 does
+  // every step on the caller's thread, one after the other. The files, the lists and the
+  // messages are the same whatever the number.
+  void SetThreadCount(int count) { ThreadCount = count; }
 
   // The output folder, always ending with a separator: "html" beside the project file unless
   // the project's outpath says otherwise.
@@ -102,8 +110,20 @@ class THTMLGenerator {
   int ExpandDepth = 0;
   size_t ExpandWork = 0;
   std::vector<std::string> ActivePlaceholders;
+  // While a page's template is filled for a page writer: the holes left for its content.
+  struct TContentHoles {
+    size_t Count = 0;
+    bool Lost = false;  // the content was wanted inside a value: it has to be there now
+  };
+  TContentHoles* Holes = nullptr;
+  int ThreadCount = 0;
+  // Looking up INDEX waits for the pages still being written.
+  mutable TPagePipeline Pipeline;
 
   void ClearState();
+  int GenerateOnce(std::string_view projectText);
+  void SettlePages() const { Pipeline.AbsorbAll(); }
+  void SettleIndex() const;
   void ReadText(std::string_view text);
   void ClassifyLine(std::string_view line);
   void StartSection(std::string_view line);
@@ -121,5 +141,10 @@ class THTMLGenerator {
                                const TNameValueList* own);
   std::string FillTemplate(std::string_view templateText);
   std::string PageOutput(const std::string& name, const std::string& body);
-  void ScanStyleSheet(std::string_view css, std::string_view base);
+  void WritePageNow(const std::string& name, const std::string& body);
+  void QueuePage(const std::string& name, const std::string& body);
+  bool PlanPage(TPageJob& job, std::string_view extension);
+  bool PlanFrame(TPageJob& job, std::string_view templateText);
+  void QueueJob(std::shared_ptr<TPageJob> job);
+  std::string ContentHole();
 };

@@ -38,6 +38,7 @@ void THTMLTheme::Clear() {
   DefaultTemplateName.clear();
   TitleText.clear();
   InitialProjectText.clear();
+  std::lock_guard<std::mutex> lock(FileCacheMutex);
   FileCache.clear();
 }
 
@@ -116,6 +117,7 @@ bool THTMLTheme::FileExists(std::string_view name) const {
 }
 
 bool THTMLTheme::ReadFile(std::string_view name, std::string& bytes) const {
+  std::lock_guard<std::mutex> lock(FileCacheMutex);
   std::string key(name);
   auto cached = FileCache.find(key);
   if (cached == FileCache.end()) {

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,7 +28,7 @@ class THTMLTheme {
 
   bool FileExists(std::string_view name) const;
   // The bytes of a theme file; an archive entry whose CRC does not match raises
-  // EZipFileCRCError.
+  // EZipFileCRCError. Safe to call from several threads while the theme stays loaded.
   bool ReadFile(std::string_view name, std::string& bytes) const;
   // The template name, name + ".html" or name + ".htm" (the default template for an empty
   // name), converted from the code page to UTF-8.
@@ -54,6 +55,7 @@ class THTMLTheme {
   // Files read so far (nullopt: missing). A generation asks for the same template and style
   // sheets for every page; the theme is loaded afresh at the start of each generation.
   mutable std::unordered_map<std::string, std::optional<std::string>> FileCache;
+  mutable std::mutex FileCacheMutex;  // the generator's page writers read style sheets too
 
   bool ReadFileUncached(std::string_view name, std::string& bytes) const;
   bool LoadArchive(const std::string& path);

@@ -35,6 +35,22 @@ bool ReadLine(TCursor& cursor, std::string_view& line) {
   return true;
 }
 
+std::string RejoinLines(std::string_view text) {
+  if (text.find('\n') == std::string_view::npos) return std::string(text);
+  // Lines ended by LF alone come back as they are, less the last line break.
+  if (text.find('\r') == std::string_view::npos && text.find('\0') == std::string_view::npos)
+    return std::string(text.substr(0, text.size() - (text.back() == '\n' ? 1 : 0)));
+  std::string out;
+  out.reserve(text.size());
+  TCursor cursor(text);
+  std::string_view line;
+  for (bool first = true; ReadLine(cursor, line); first = false) {
+    if (!first) out += '\n';
+    out.append(line);
+  }
+  return out;
+}
+
 namespace {
 
 // Advances over the bytes of set; returns where it stopped.
@@ -518,11 +534,10 @@ bool ReadFileText(std::string_view path, std::string& bytes) {
 
 namespace {
 
-// The regular file name holds exactly bytes. Reading a page back is several times cheaper than
-// truncating and rewriting it, and most pages of a site are the same from one build to the next.
-bool FileHolds(const QByteArray& name, std::string_view bytes) {
-  const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+// The regular file open at fd holds exactly bytes, read from where the descriptor stands.
+// Reading a page back is several times cheaper than truncating and rewriting it, and most pages
+// of a site are the same from one build to the next.
+bool HoldsBytes(int fd, std::string_view bytes) {
   struct stat info {};
   bool same = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
               static_cast<uint64_t>(info.st_size) == bytes.size();
@@ -533,6 +548,13 @@ bool FileHolds(const QByteArray& name, std::string_view bytes) {
     same = got > 0 && std::memcmp(buffer, bytes.data() + done, static_cast<size_t>(got)) == 0;
     if (same) done += static_cast<size_t>(got);
   }
+  return same;
+}
+
+bool FileHolds(const QByteArray& name, std::string_view bytes) {
+  const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool same = HoldsBytes(fd, bytes);
   ::close(fd);
   return same;
 }
@@ -547,11 +569,29 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// A regular file that can be read and written (or a new one in an existing folder) is compared
+// and, when it differs, rewritten through one descriptor: one open, not two, for each of the
+// many files of a site. -1 for anything else, which the plain way below handles.
+int WriteInPlace(const QByteArray& name, std::string_view bytes) {
+  const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return -1;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  bool done = HoldsBytes(fd, bytes);
+  if (!done) done = ::ftruncate(fd, 0) == 0 && ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes);
+  return ::close(fd) == 0 && done ? 1 : 0;
+}
+
 }  // namespace
 
 bool WriteFileText(std::string_view path, std::string_view bytes) {
   const QString fsPath = FileSystemPath(path);
   const QByteArray name = QFile::encodeName(fsPath);
+  const int inPlace = WriteInPlace(name, bytes);
+  if (inPlace >= 0) return inPlace == 1;
   if (FileHolds(name, bytes)) return true;  // unchanged: nothing to write
   const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
   int fd = ::open(name.constData(), flags, 0666);

@@ -65,6 +65,10 @@ std::string CopyRange(const char* first, const char* last);
 // Fails at the end of text, so a final line break yields no empty last line.
 bool ReadLine(TCursor& cursor, std::string_view& line);
 
+// The lines of text joined by LF as an expansion joins them (CR LF and CR become LF, a final
+// line break is dropped); a text without LF is returned as it is.
+std::string RejoinLines(std::string_view text);
+
 // Takes bytes of set; succeeds when at least one was taken and the byte that stopped it is
 // delimiter (NUL: the end of text). The cursor then moves past the delimiter.
 bool ReadWord(TCursor& cursor, char delimiter, const TCharSet& set, std::string_view& word);

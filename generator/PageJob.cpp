@@ -1,0 +1,65 @@
+#include "generator/PageJob.h"
+
+#include "generator/MiscUtils.h"
+#include "generator/TextToHTML.h"
+#include "project/CodePage.h"
+
+#include <stdexcept>
+
+void TPageJob::Prepare() {
+  std::string content;
+  if (Shape != psReady) {
+    TTextToHTML converter;
+    converter.QuoteStyle = QuoteStyle;
+    content = converter.Convert(Body);
+    std::string().swap(Body);
+  }
+  std::string text = FileText(content);
+  const std::string& scanned = Shape == psReady ? Scanned : Shape == psFramed ? text : content;
+  References = TResourceScan::Collect(scanned);
+  if (Utf8)
+    Bytes = std::move(text);
+  else
+    Bytes = TCodePage::Utf8ToAnsi(text, HtmlPage ? TCodePage::mcCharacterReference
+                                                 : TCodePage::mcQuestionMark);
+}
+
+// The file before its character set.
+std::string TPageJob::FileText(const std::string& content) const {
+  switch (Shape) {
+    case psContent:
+      return content;
+    case psFramed:
+      return Fill(content);
+    case psInclude:
+      return Substitute && content.size() <= WorkLeft ? RejoinLines(content) : content;
+    case psReady:
+    case psRaw:
+      break;
+  }
+  return Text;
+}
+
+// The expansion inserts the content as a placeholder's value: its lines rejoined, converted
+// inline once more.
+std::string TPageJob::Fill(const std::string& content) const {
+  if (HolesExpanded && Holes > 0 && content.size() > WorkLeft / Holes)
+    throw std::length_error("the content of a page is beyond the expansion's limit");
+  const std::string value = TTextToHTML::ConvertInline(RejoinLines(content));
+  std::string page;
+  page.reserve(Text.size() + Holes * value.size());
+  size_t from = 0;
+  for (size_t hole = Text.find(kHole); hole != std::string::npos; hole = Text.find(kHole, from)) {
+    page.append(Text, from, hole - from);
+    page += value;
+    from = hole + kHole.size();
+  }
+  page.append(Text, from, std::string::npos);
+  return page;
+}
+
+void TPageJob::Commit(const THTMLTheme& theme) {
+  Written = !Path.empty() && WriteFileText(Path, Bytes);
+  std::string().swap(Bytes);
+  TResourceScan::Resolve(References, theme, Resources);
+}
