@@ -25,7 +25,7 @@ constexpr int kMaxExpandDepth = 64;
 constexpr size_t kMaxExpandWork = size_t(32) << 20;
 
 // "Tue, 8 Jan 2008 14:05:09 +0300": English names whatever the system's language.
-std::string FormatNow() {
+std::string FormatCurrentTime() {
   static const char* const kDays[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
   static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -124,6 +124,8 @@ std::string MapLines(std::string_view text, TConvert convert) {
 THTMLGenerator::THTMLGenerator() = default;
 
 THTMLGenerator::~THTMLGenerator() { ClearState(); }
+
+std::string THTMLGenerator::FormatNow() const { return FormatCurrentTime(); }
 
 void THTMLGenerator::SetProjectFolder(std::string_view path) {
   ProjectFolderPath = IncludeTrailingSeparator(path);

@@ -78,6 +78,9 @@ class THTMLGenerator {
   virtual void WritePage(const std::string& name, const std::string& body);
   virtual void CopyThemeResources();
   virtual void EndGenerate() {}
+  // The value of NOW: the current local date and time (tests that compare two generations fix
+  // it).
+  virtual std::string FormatNow() const;
 
   void ScanResources(std::string_view html);
   void AddResource(std::string_view path);

@@ -29,7 +29,8 @@
 // leads out of the project or the output folder lands inside the root and shows up as an extra
 // file. Input files must come out unchanged. Every project is generated twice with the same
 // generator; the second run must leave the same tree and the same WrittenFiles (nothing of a
-// generation may leak into the next).
+// generation may leak into the next). Each case runs with one thread, where every step is done
+// in turn, and with several, where workers convert and write the pages.
 
 #include "TestZip.h"
 #include <gtest/gtest.h>
@@ -50,6 +51,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/BuildMode.h"
@@ -397,10 +399,11 @@ std::vector<std::string> CaseNames() {
   return names;
 }
 
-class GoldenSite : public testing::TestWithParam<std::string> {};
+class GoldenSite : public testing::TestWithParam<std::tuple<std::string, int>> {};
 
 TEST_P(GoldenSite, GeneratesTheExpectedFiles) {
-  const QString caseFolder = QDir(SitesFolder()).filePath(QString::fromStdString(GetParam()));
+  const auto& [caseName, threads] = GetParam();
+  const QString caseFolder = QDir(SitesFolder()).filePath(QString::fromStdString(caseName));
   TCaseSettings settings;
   std::string error;
   ASSERT_TRUE(ReadSettings(caseFolder, settings, error)) << error;
@@ -428,6 +431,7 @@ TEST_P(GoldenSite, GeneratesTheExpectedFiles) {
   const QString themes = QDir(work).filePath(QStringLiteral("themes"));
   const QString text = ProjectText(projectFile, settings.CrLf);
   THTMLGenerator generator;
+  generator.SetThreadCount(threads);
   generator.SetProjectFolder(QFileInfo(projectFile).absolutePath().toStdString());
   // Without a themes folder of its own the case gets one that does not exist, so that nothing
   // of the machine's is found.
@@ -467,13 +471,15 @@ TEST_P(GoldenSite, GeneratesTheExpectedFiles) {
   }
 }
 
-std::string CaseTestName(const testing::TestParamInfo<std::string>& info) {
+std::string CaseTestName(const testing::TestParamInfo<std::tuple<std::string, int>>& info) {
   std::string name;
-  for (char c : info.param) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name;
+  for (char c : std::get<0>(info.param)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name + "_threads" + std::to_string(std::get<1>(info.param));
 }
 
-INSTANTIATE_TEST_SUITE_P(GoldenSites, GoldenSite, testing::ValuesIn(CaseNames()), CaseTestName);
+INSTANTIATE_TEST_SUITE_P(GoldenSites, GoldenSite,
+                         testing::Combine(testing::ValuesIn(CaseNames()), testing::Values(1, 4)),
+                         CaseTestName);
 
 TEST(GoldenSiteCases, AreThere) {
   // A moved or empty folder would otherwise pass without running anything.

@@ -36,6 +36,28 @@ TEST(ReadLine, EveryKindOfLineBreakEndsOneLine) {
   EXPECT_EQ(Lines(std::string_view("a\nb\0c\nd", 7)), (Strings{"a", "b"}));
 }
 
+// RejoinLines takes a shortcut for lines ended by LF alone; every text must come out as the
+// lines ReadLine finds, joined by LF.
+TEST(RejoinLines, GivesTheLinesOfReadLineJoinedByLineFeeds) {
+  const std::string pieces[] = {"a", "b", "\n", "\n", "\r", std::string(1, '\0'), " "};
+  uint32_t state = 7;
+  for (int n = 0; n < 20000; ++n) {
+    std::string text;
+    for (int length = n % 9; length > 0; --length) {
+      state = state * 1664525u + 1013904223u;
+      text += pieces[(state >> 8) % 7];
+    }
+    std::string expected = text;
+    if (text.find('\n') != std::string::npos) {
+      expected.clear();
+      TCursor cursor(text);
+      std::string_view line;
+      for (bool first = true; ReadLine(cursor, line); first = false) expected += (first ? "" : "\n") + std::string(line);
+    }
+    EXPECT_EQ(RejoinLines(text), expected) << n;
+  }
+}
+
 TEST(ReadWord, NeedsItsDelimiter) {
   std::string text = "title Home";
   TCursor cursor(text);
@@ -267,6 +289,15 @@ TEST_F(FileHelpers, WriteCreatesFoldersAndReadsBackByteForByte) {
   // A file that cannot be created is skipped without a word.
   WriteFileText(Path("a/b/c.txt/inside.txt"), "x");
   EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(Path("a/b/c.txt/inside.txt"))));
+}
+
+TEST_F(FileHelpers, WriteTellsWhetherTheFileHoldsTheBytes) {
+  EXPECT_TRUE(WriteFileText(Path("new/page.html"), "one"));  // made with its folder
+  EXPECT_TRUE(WriteFileText(Path("new/page.html"), "one"));  // already there
+  EXPECT_TRUE(WriteFileText(Path("new/page.html"), "two"));  // rewritten
+  EXPECT_EQ(Read(Path("new/page.html")), "two");
+  EXPECT_FALSE(WriteFileText(Path("new"), "a folder is in the way"));
+  EXPECT_FALSE(WriteFileText(Path("new/page.html/under.html"), "a file is in the way"));
 }
 
 TEST_F(FileHelpers, WriteLeavesAFileThatHoldsTheSameBytesUntouched) {
