@@ -136,6 +136,12 @@ TCommandLine TCommandLine::Parse(const QStringList& args) {
   return result;
 }
 
+TCommandLine TCommandLine::Parse(int argc, char** argv) {
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  return Parse(args);
+}
+
 QString TCommandLine::HelpText() {
   QCommandLineParser parser;
   AddOptions(parser);

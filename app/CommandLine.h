@@ -30,6 +30,7 @@ struct TCommandLine {
 
   // args[0] is the program.
   static TCommandLine Parse(const QStringList& args);
+  static TCommandLine Parse(int argc, char** argv);
   static QString HelpText();
   static QString VersionText();
 };

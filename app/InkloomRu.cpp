@@ -45,9 +45,7 @@ int RunWindows(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QStringList args;
-  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-  const TCommandLine commandLine = TCommandLine::Parse(args);
+  const TCommandLine commandLine = TCommandLine::Parse(argc, argv);
 
   switch (commandLine.Mode) {
     case rmVersion:

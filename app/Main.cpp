@@ -3,6 +3,7 @@
 #include "app/CommandIcons.h"
 #include "app/MarkupLexer.h"
 #include "project/EditorKeys.h"
+#include "project/EditorSettings.h"
 #include "app/Model.h"
 #include "services/Action.h"
 #include "services/LocalStrings.h"
@@ -11,7 +12,6 @@
 
 #include <QCloseEvent>
 #include <QDockWidget>
-#include <QFontDatabase>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -89,31 +89,8 @@ void TMainForm::ShowCaretPosition() {
 TMainForm::~TMainForm() { MainForm = nullptr; }
 
 void TMainForm::CreateEditor() {
-  TextEditor = new QsciScintilla(this);
-  TextEditor->setObjectName(QStringLiteral("Editor"));
-  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  font.setPointSize(10);
-  TextEditor->setFont(font);
-  TextEditor->setUtf8(true);
-  TextEditor->setEolMode(QsciScintilla::EolWindows);
+  TextEditor = NewEditor(this);
   TextEditor->setLexer(new TMarkupLexer(TextEditor));
-  // The gutter: line numbers in a smaller fixed font.
-  QFont gutter = font;
-  gutter.setPointSize(8);
-  TextEditor->setMarginsFont(gutter);
-  TextEditor->setMarginType(0, QsciScintilla::NumberMargin);
-  TextEditor->setMarginWidth(0, QStringLiteral("000000"));
-  TextEditor->setMarginWidth(1, 0);
-  TextEditor->setWrapMode(QsciScintilla::WrapWord);
-  // Wrapped lines are laid out for the lines on screen, not the whole text at every change.
-  TextEditor->SendScintilla(QsciScintilla::SCI_SETLAYOUTCACHE, QsciScintilla::SC_CACHE_PAGE);
-  TextEditor->setTabWidth(2);
-  TextEditor->setIndentationsUseTabs(false);
-  TextEditor->setAutoIndent(true);
-  TextEditor->setEdgeMode(QsciScintilla::EdgeNone);
-  // The caret may stand past the end of a line.
-  TextEditor->SendScintilla(QsciScintilla::SCI_SETVIRTUALSPACEOPTIONS,
-                            QsciScintilla::SCVS_USERACCESSIBLE | QsciScintilla::SCVS_RECTANGULARSELECTION);
   ReleaseEditorKeys(TextEditor, CommandKeys(Owner));
   TextEditor->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(TextEditor, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {

@@ -4,10 +4,8 @@
 #include "app/CommandLine.h"
 #include "app/InterfaceLanguage.h"
 #include "app/Model.h"
-#include "automation/ActiveScript.h"
-#include "automation/Application.h"
+#include "automation/ApplicationScript.h"
 #include "automation/ScriptInterrupter.h"
-#include "automation/WrapPause.h"
 #include "preview/BrowserEngine.h"
 #include "publish/FTPUploadModule.h"
 #include "services/ConfigFile.h"
@@ -75,26 +73,14 @@ int ReportError(const QString& scriptPath, const TScriptError& error) {
 }
 
 int RunScript(const QString& scriptPath, const QString& code) {
-  Automation::TApplication application(true);
-  TActiveScript script;
-  script.CreateEngine(QStringLiteral("JavaScript"));
-  script.AddNamedItem(QStringLiteral("Application"), &application, true);
-  HRESULT result = S_OK;
-  bool interrupted = false;
-  {
-    const TWrapPause unwrapped(Module->GetEditor());
-    TScriptInterrupter interrupter([&script] {
-      script.Interrupt();
-      FTPUploadModule->CancelFlag().store(true);
-    });
-    result = script.Execute(code);
-    interrupted = interrupter.Interrupted();
-  }
-  if (interrupted) {
+  TApplicationScript script(true);
+  const TScriptInterrupter interrupter([&script] { script.Stop(); });
+  const HRESULT result = script.Run(code);
+  if (interrupter.Interrupted()) {
     Print(stderr, QStringLiteral("%1: interrupted").arg(scriptPath));
     return 130;
   }
-  return result == S_OK ? 0 : ReportError(scriptPath, script.GetError());
+  return result == S_OK ? 0 : ReportError(scriptPath, script.Error());
 }
 
 }  // namespace

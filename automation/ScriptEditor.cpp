@@ -1,14 +1,11 @@
 #include "automation/ScriptEditor.h"
 
 #include "app/Model.h"
-#include "automation/ActiveScript.h"
-#include "automation/Application.h"
+#include "automation/ApplicationScript.h"
 #include "automation/ScriptWatchdog.h"
-#include "automation/WrapPause.h"
 #include "generator/InkloomError.h"
 #include "project/ProjectFile.h"
 #include "project/SearchSettings.h"
-#include "publish/FTPUploadModule.h"
 #include "services/Action.h"
 #include "services/ConfigFile.h"
 #include "services/LocalStrings.h"
@@ -160,24 +157,16 @@ bool TScriptEditForm::SaveTo(const QString& name) {
 void TScriptEditForm::CmRun() {
   ShowStatus(FormatText(Text("Running"), {QString::number(RunLimit.count() / 1000)}));
   repaint();
-  Automation::TApplication application(false);
-  TActiveScript script;
-  script.CreateEngine(QStringLiteral("JavaScript"));
-  script.AddNamedItem(QStringLiteral("Application"), &application, true);
+  TApplicationScript script(false);
   HRESULT result = S_OK;
   bool stopped = false;
   {
-    const TWrapPause unwrapped(Module->GetEditor());
-    const TScriptWatchdog watchdog(RunLimit, [&script] {
-      script.Interrupt();
-      FTPUploadModule->CancelFlag().store(true);
-    });
-    result = script.Execute(TextEditor->text());
+    const TScriptWatchdog watchdog(RunLimit, [&script] { script.Stop(); });
+    result = script.Run(TextEditor->text());
     stopped = watchdog.Fired();
   }
   ShowStatus(QString());
-  if (result != S_OK) ReportRun(script.GetError(), stopped);
-  script.Close();
+  if (result != S_OK) ReportRun(script.Error(), stopped);
 }
 
 // "Error "description" in line:N", and the caret on that line of the script.

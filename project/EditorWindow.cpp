@@ -4,6 +4,7 @@
 #include "app/Model.h"
 #include "project/EditorKeys.h"
 #include "project/EditorSearch.h"
+#include "project/EditorSettings.h"
 #include "services/Action.h"
 #include "services/ConfigFile.h"
 #include "services/LocalStrings.h"
@@ -13,7 +14,6 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QClipboard>
-#include <QFontDatabase>
 #include <QMenu>
 #include <QMimeData>
 #include <QShowEvent>
@@ -58,26 +58,8 @@ TEditorWindow::TEditorWindow(QWidget* parent, const QString& name, const QString
           &TEditorWindow::UpdateActions);
 }
 
-// The settings of the main window's editor.
 void TEditorWindow::CreateEditor() {
-  TextEditor = new QsciScintilla(this);
-  TextEditor->setObjectName(QStringLiteral("Editor"));
-  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  font.setPointSize(10);
-  TextEditor->setFont(font);
-  TextEditor->setUtf8(true);
-  TextEditor->setEolMode(QsciScintilla::EolWindows);
-  TextEditor->setMarginsFont(font);
-  TextEditor->setMarginType(0, QsciScintilla::NumberMargin);
-  TextEditor->setMarginWidth(0, QStringLiteral("00000"));
-  TextEditor->setMarginWidth(1, 0);
-  TextEditor->setWrapMode(QsciScintilla::WrapWord);
-  TextEditor->SendScintilla(QsciScintilla::SCI_SETLAYOUTCACHE, QsciScintilla::SC_CACHE_PAGE);
-  TextEditor->setTabWidth(2);
-  TextEditor->setIndentationsUseTabs(false);
-  TextEditor->setAutoIndent(true);
-  TextEditor->SendScintilla(QsciScintilla::SCI_SETVIRTUALSPACEOPTIONS,
-                            QsciScintilla::SCVS_USERACCESSIBLE | QsciScintilla::SCVS_RECTANGULARSELECTION);
+  TextEditor = NewEditor(this);
   Layout->addWidget(TextEditor, 1);
 }
 
