@@ -14,6 +14,8 @@ QString TSettings::FTPPort() const { return Module.FTPPort; }
 void TSettings::SetFTPPort(const QString& value) { Module.FTPPort = value; }
 QString TSettings::FTPRemoteRoot() const { return Module.FTPRemoteRoot; }
 void TSettings::SetFTPRemoteRoot(const QString& value) { Module.FTPRemoteRoot = value; }
+QString TSettings::Protocol() const { return Module.Protocol(); }
+void TSettings::SetProtocol(const QString& value) { Module.SetProtocol(value); }
 bool TSettings::FTPPassiveMode() const { return Module.FTPPassiveMode; }
 void TSettings::SetFTPPassiveMode(bool value) { Module.FTPPassiveMode = value; }
 bool TSettings::UploadChangesOnly() const { return Module.UploadChangesOnly; }

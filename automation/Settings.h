@@ -24,6 +24,8 @@ class TSettings : public TAutomationObject {
   Q_PROPERTY(QString FTPRemoteRoot READ FTPRemoteRoot WRITE SetFTPRemoteRoot)
   Q_PROPERTY(bool FTPPassiveMode READ FTPPassiveMode WRITE SetFTPPassiveMode)
   Q_PROPERTY(bool UploadChangesOnly READ UploadChangesOnly WRITE SetUploadChangesOnly)
+  // "ftp", "ftps" or "sftp".
+  Q_PROPERTY(QString Protocol READ Protocol WRITE SetProtocol)
  public:
   // module outlives the object.
   explicit TSettings(TFTPUploadModule& module, QObject* owner = nullptr);
@@ -40,6 +42,8 @@ class TSettings : public TAutomationObject {
   void SetFTPPassiveMode(bool value);
   bool UploadChangesOnly() const;
   void SetUploadChangesOnly(bool value);
+  QString Protocol() const;
+  void SetProtocol(const QString& value);
 
  private:
   TFTPUploadModule& Module;

@@ -163,10 +163,11 @@ TEST_F(ObjectModelTest, SettingsAreTheOpenProjectsAndTheCredentialsCannotBeRead)
                 "var s = Settings;\n"
                 "s.FTPPort = 2121; s.FTPServer = 'ftp.example.org'; s.FTPRemoteRoot = '/www';\n"
                 "s.FTPPassiveMode = false; s.UploadChangesOnly = false;\n"
-                "s.FTPUserName = 'alice'; Settings.FTPPassword = 'secret';\n"
-                "Out.Put(Settings.FTPPort); Out.Put(typeof Settings.FTPPort); Out.Put(Settings.FTPPassiveMode);")),
+                "s.FTPUserName = 'alice'; Settings.FTPPassword = 'secret'; s.Protocol = 'SFTP';\n"
+                "Out.Put(Settings.FTPPort); Out.Put(typeof Settings.FTPPort); Out.Put(Settings.FTPPassiveMode);\n"
+                "Out.Put(Settings.Protocol);")),
             QString());
-  EXPECT_EQ(Out.Values, (QStringList{"2121", "string", "false"}));
+  EXPECT_EQ(Out.Values, (QStringList{"2121", "string", "false", "sftp"}));
   EXPECT_EQ(FTPUploadModule->FTPServer, QStringLiteral("ftp.example.org"));
   EXPECT_EQ(FTPUploadModule->FTPRemoteRoot, QStringLiteral("/www"));
   EXPECT_EQ(FTPUploadModule->FTPUserName, QStringLiteral("alice"));
