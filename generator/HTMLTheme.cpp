@@ -40,6 +40,7 @@ void THTMLTheme::Clear() {
   InitialProjectText.clear();
   std::lock_guard<std::mutex> lock(FileCacheMutex);
   FileCache.clear();
+  TemplateCache.clear();
 }
 
 bool THTMLTheme::Load(const std::string& path, const std::string& extension) {
@@ -144,7 +145,27 @@ bool THTMLTheme::ReadFileUncached(std::string_view name, std::string& bytes) con
   return ReadFileText(file.toStdString(), bytes);
 }
 
+// Every page asks for its template: it is read and converted once (for each code page).
 bool THTMLTheme::ReadTemplate(std::string_view name, std::string& utf8) const {
+  std::string key = TCodePage::Name() + '\0' + std::string(name);
+  {
+    std::lock_guard<std::mutex> lock(FileCacheMutex);
+    auto cached = TemplateCache.find(key);
+    if (cached != TemplateCache.end()) {
+      if (cached->second) utf8 = *cached->second;
+      return cached->second.has_value();
+    }
+  }
+  // A damaged archive entry raises, every time: nothing is cached then.
+  std::string text;
+  const bool found = ReadTemplateUncached(name, text);
+  std::lock_guard<std::mutex> lock(FileCacheMutex);
+  TemplateCache.emplace(std::move(key), found ? std::optional<std::string>(text) : std::nullopt);
+  if (found) utf8 = std::move(text);
+  return found;
+}
+
+bool THTMLTheme::ReadTemplateUncached(std::string_view name, std::string& utf8) const {
   std::string base(name.empty() ? std::string_view(DefaultTemplateName) : name);
   if (base.empty()) return false;
   std::string bytes;

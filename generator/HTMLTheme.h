@@ -55,9 +55,12 @@ class THTMLTheme {
   // Files read so far (nullopt: missing). A generation asks for the same template and style
   // sheets for every page; the theme is loaded afresh at the start of each generation.
   mutable std::unordered_map<std::string, std::optional<std::string>> FileCache;
+  // Templates found so far, in UTF-8, by code page and the name asked for (nullopt: none).
+  mutable std::unordered_map<std::string, std::optional<std::string>> TemplateCache;
   mutable std::mutex FileCacheMutex;  // the generator's page writers read style sheets too
 
   bool ReadFileUncached(std::string_view name, std::string& bytes) const;
+  bool ReadTemplateUncached(std::string_view name, std::string& utf8) const;
   bool LoadArchive(const std::string& path);
   void ReadInfo();
   void FindDefaultTemplate();

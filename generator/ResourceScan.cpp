@@ -19,17 +19,29 @@ bool ContainsNoCase(std::string_view text, std::string_view key) {
   return false;
 }
 
+// The tag name read from cursor can be "style" or "/style", maybe quoted.
+bool MayNameStyle(TCursor cursor) {
+  while (cursor.Pos < cursor.End && *cursor.Pos == ' ') ++cursor.Pos;
+  const char first = cursor.Peek();
+  return first == 's' || first == 'S' || first == '/' || first == '"' || first == '\'';
+}
+
 }  // namespace
 
 // FindEnclosed(cursor, "<", ">") for a text that ends at end (its first NUL), which needs no
 // check for NUL bytes on the way: the next tag, and the closer skipped when another "<" comes
 // before the first ">". Tags are short: a byte loop finds their end.
-bool TResourceScan::NextTag(const char*& cursor, const char* end, TEnclosed& tag) {
+bool TResourceScan::NextTag(const char*& cursor, const char* end, TEnclosed& tag, bool& equals) {
   const char* open = Find(cursor, end, '<');
   if (!open) return false;
   const char* close = open + 1;
   bool nested = false;
-  while (close < end && *close != '>') nested |= *close++ == '<';
+  equals = false;
+  for (; close < end && *close != '>'; ++close) {
+    nested |= *close == '<';
+    equals |= *close == '=';
+  }
+  if (nested) equals = true;  // the tag goes on past this ">": let the slow way look at it
   if (close < end && nested) close = Find(close + 1, end, '>');
   if (!close || close >= end) return false;
   tag.MatchStart = open;
@@ -74,8 +86,11 @@ std::vector<TResourceScan::TReference> TResourceScan::Collect(std::string_view h
   const char* end = cursor + std::min(html.find('\0'), html.size());
   TEnclosed tag;
   const char* styleStart = nullptr;
-  while (NextTag(cursor, end, tag)) {
+  bool equals = false;
+  while (NextTag(cursor, end, tag, equals)) {
     TCursor inside(tag.InnerStart, tag.CloserStart);
+    // Without "=" a tag names nothing; it matters only when it opens or closes a style block.
+    if (!equals && !MayNameStyle(inside)) continue;
     std::string_view tagName;
     if (!ReadValue(inside, ' ', '\0', tagName)) continue;
     if (SameTextAscii(tagName, "style")) {
@@ -85,7 +100,7 @@ std::vector<TResourceScan::TReference> TResourceScan::Collect(std::string_view h
       std::vector<std::string> urls;
       CollectUrls(std::string_view(styleStart, tag.MatchStart - styleStart), "", urls);
       for (std::string& url : urls) references.push_back(TReference{std::move(url), false});
-    } else {
+    } else if (equals) {
       CollectTag(tagName, inside.Pos, tag.CloserStart, references);
     }
   }

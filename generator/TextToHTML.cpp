@@ -214,6 +214,7 @@ std::string TTextToHTML::Convert(std::string_view body) {
   TagStack.assign(1, htHTML);
   Pending.clear();
   Output.clear();
+  Output.reserve(body.size() + body.size() / 2 + 256);  // HTML is a little longer than its markup
   TCursor cursor(body);
   std::string_view line;
   std::string text;
