@@ -1,5 +1,7 @@
 #include "app/UploadMode.h"
 
+#include "automation/UploadProgressLines.h"
+
 #include "app/BuildMode.h"
 #include "generator/Generator.h"
 #include "generator/InkloomError.h"
@@ -104,34 +106,9 @@ QString BuildSite(const TProjectFileContents& project, const QString& projectPat
   return QString::fromStdString(generator.GetOutputFolder());
 }
 
-// One line per file, the first time the run reaches it.
-class TProgressPrinter {
- public:
-  explicit TProgressPrinter(TFTPUploadModule& module) : Module(module), Handler(&module) {
-    Handler.SetOnExecute(TNotifyEvent::FromFunction([this](QObject*) { Show(); }));
-    Handler.SetMultiAction(module.OnFileAction);
-  }
-
- private:
-  void Show() {
-    int index = Module.CurrentIndex();
-    if (index < 0 || index == Shown) return;
-    Shown = index;
-    Print(stderr, TUploadReport::Fill(Text["UploadFile"],
-                                      {TUploadReport::DisplayPath(Module.CurrentFile()),
-                                       QString::number(index + 1),
-                                       QString::number(Module.PendingCount())}));
-  }
-
-  TFTPUploadModule& Module;
-  TMultiActionHandler Handler;
-  TEnglishStrings Text{"FTPUploadProgressForm"};
-  int Shown = -1;
-};
-
 // The run, with Ctrl+C cancelling it rather than ending the program.
 int RunInterruptibly(TFTPUploadModule& module, const QString& outputFolder) {
-  TProgressPrinter printer(module);
+  const TUploadProgressLines progress(module, stderr);
   InterruptTarget = &module.CancelFlag();
   struct sigaction action = {}, previous = {};
   action.sa_handler = OnInterrupt;

@@ -2,6 +2,7 @@
 
 #include "publish/FTPUploadModule.h"
 #include "publish/UploadReport.h"
+#include "services/LocalStrings.h"
 #include "services/MultiAction.h"
 
 TUploadProgressLines::TUploadProgressLines(TFTPUploadModule& module, FILE* stream)
@@ -17,7 +18,7 @@ TUploadProgressLines::TUploadProgressLines(TFTPUploadModule& module, FILE* strea
 void TUploadProgressLines::ShowProgress() {
   const int index = Module.CurrentIndex();
   if (index < 0 || Shown.exchange(index) == index) return;
-  Print(TUploadReport::Fill(ProgressTexts.GetString(QStringLiteral("UploadFile")),
+  Print(FormatText(ProgressTexts.GetString(QStringLiteral("UploadFile")),
                             {TUploadReport::DisplayPath(Module.CurrentFile()), QString::number(index + 1),
                              QString::number(Module.PendingCount())}));
 }

@@ -283,7 +283,7 @@ void TFTPUploadSettingsForm::TrustHostKey(QWidget* testForm) {
 }
 
 QString TFTPUploadSettingsForm::Message(const char* key, const QStringList& args) const {
-  return TUploadReport::Fill(LocalStrings->GetString(QLatin1String(key)), args);
+  return FormatText(LocalStrings->GetString(QLatin1String(key)), args);
 }
 
 // The plan by the check box as it stands: what the next upload sends once OK keeps it.

@@ -1,5 +1,7 @@
 #include "publish/UploadReport.h"
 
+#include "services/LocalStrings.h"
+
 #include "publish/TransferClient.h"
 #include "publish/TransferProtocol.h"
 
@@ -36,24 +38,9 @@ uint16_t StandardPort(const TFTPSettings& settings) {
 
 }  // namespace
 
-QString TUploadReport::Fill(const QString& format, const QStringList& args) {
-  QString text;
-  qsizetype next = 0;
-  for (qsizetype i = 0; i < format.size(); ++i) {
-    const bool placeholder = format[i] == u'%' && i + 1 < format.size() &&
-                             (format[i + 1] == u's' || format[i + 1] == u'd');
-    if (!placeholder) {
-      text += format[i];
-      continue;
-    }
-    if (next < args.size()) text += args[next++];
-    ++i;
-  }
-  return text;
-}
 
 QString TUploadReport::Text(const char* key, const QStringList& args) const {
-  return Fill(Texts(key), args);
+  return FormatText(Texts(key), args);
 }
 
 QString TUploadReport::DisplayPath(const QString& recordPath) {

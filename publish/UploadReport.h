@@ -36,7 +36,7 @@ class TUploadReport {
 
   // The table's text of key with each "%s" and "%d" replaced by the next of args, in order.
   QString Text(const char* key, const QStringList& args = {}) const;
-  static QString Fill(const QString& format, const QStringList& args);
+
   // A path of the record as the user knows it, with "/" between folder names.
   static QString DisplayPath(const QString& recordPath);
   // "host:port", with an IPv6 address in brackets; the port is the protocol's standard one

@@ -1,7 +1,8 @@
 #pragma once
 
 // The registry of every live text table, one for the process: the tables in order of creation,
-// the current language and the default (fallback) language. Both languages are 0 until set.
+// the current language (0 until set) and the default (fallback) language, English until set, so
+// that a program that never chooses a language (the modes without a window) speaks English.
 // Used on the user-interface thread only.
 
 #include <QList>
@@ -25,5 +26,5 @@ class TLocalization {
   TLocalization() = default;
   QList<TLocalStrings*> TableList;
   int Current = 0;
-  int Default = 0;
+  int Default = 1033;
 };
