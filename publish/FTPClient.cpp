@@ -32,6 +32,7 @@ TFTPClient::~TFTPClient() { Disconnect(); }
 
 bool TFTPClient::Connect() {
   Disconnect();
+  BinaryTypeSet.reset();
   Control.SetLimits(Timeout, Cancel);
   if (!Open() || !Secure() || !LogIn()) {
     Control.Close();
@@ -183,7 +184,7 @@ bool TFTPClient::PutFile(const std::string& localFile, const std::string& remote
   QFile file(FileSystemPath(localFile));
   if (!file.open(QIODevice::ReadOnly))
     return Fail(TFTPError(TFTPError::feLocalFile, file.errorString().toStdString()));
-  if (!SimpleCommand(BinaryMode ? "TYPE I" : "TYPE A")) return false;
+  if (!SetTransferType()) return false;
 
   TTcpSocket data;
   TTcpSocket listener;
@@ -199,6 +200,13 @@ bool TFTPClient::PutFile(const std::string& localFile, const std::string& remote
   if (stream) CloseData(data);
   data.Close();  // the end of the data tells the server the file is complete
   return Confirm(sent, aborted);
+}
+
+bool TFTPClient::SetTransferType() {
+  if (BinaryTypeSet == BinaryMode) return true;
+  if (!SimpleCommand(BinaryMode ? "TYPE I" : "TYPE A")) return false;
+  BinaryTypeSet = BinaryMode;
+  return true;
 }
 
 bool TFTPClient::TakeData(TTcpSocket& data, TTcpSocket& listener) {

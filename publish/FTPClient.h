@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "publish/FTPControlConnection.h"
@@ -71,8 +72,12 @@ class TFTPClient : public TTransferClient {
   bool TakeData(TTcpSocket& data, TTcpSocket& listener);
   bool SendFileBlocks(QFile& file, TByteStream& data, bool& aborted);
 
+  // The transfer type once the server has it: it holds for the session, so it is sent once.
+  bool SetTransferType();
+
   bool BinaryMode = false;
   bool PassiveMode = false;
+  std::optional<bool> BinaryTypeSet;
   // What the server offered at log-in; a command it then refuses is not tried again.
   bool UseEPSV = false;
   bool UseEPRT = false;

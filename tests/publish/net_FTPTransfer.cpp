@@ -69,9 +69,12 @@ TEST_P(FTPTransfer, BinaryFilesArriveByteForByte) {
   EXPECT_EQ(Server->Home().Read("image.png"), bytes);
   EXPECT_EQ(Progress.size(), bytes.size() / 1024 + 1);
   EXPECT_EQ(Progress.back(), TProgressCall(bytes.size(), bytes.size()));
-  // One connection carries file after file, each over a data connection of its own.
+  // One connection carries file after file, each over a data connection of its own; the
+  // transfer type, which holds for the session, is sent once.
   ASSERT_TRUE(Upload("second.png", "second", "second.png"));
   EXPECT_EQ(Server->Home().Read("second.png"), "second");
+  const std::vector<std::string> commands = Server->Commands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "TYPE I"), 1);
 }
 
 TEST_P(FTPTransfer, AbortAfterTheFirstBlockLeavesThatBlock) {
