@@ -28,8 +28,6 @@ class TResourceScan {
                       std::vector<std::string>& resources);
 
  private:
-  // equals: the tag may hold an attribute.
-  static bool NextTag(const char*& cursor, const char* end, TEnclosed& tag, bool& equals);
   static void CollectUrls(std::string_view css, std::string_view base, std::vector<std::string>& found);
   static void CollectTag(std::string_view tagName, const char* attributes, const char* end,
                          std::vector<TReference>& references);
