@@ -1,21 +1,17 @@
 // The program's module and main window in a process of their own, for the test of recovery after
-// a crash: "edit PROJECT" types into the editor, says "ready" once the unsaved text is on disk and
-// waits to be killed; "yes PROJECT" and "no PROJECT" start again, answer the recovery question
-// and print what the editor then holds.
+// a crash: "yes PROJECT" and "no PROJECT" start the program, answer the recovery question and
+// print what the editor then holds.
 
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Model.h"
 #include "preview/BrowserEngine.h"
-#include "project/RecoveryFile.h"
 #include "services/WidgetTextAdapter.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QDialog>
-#include <QDir>
 #include <QMessageBox>
-#include <QTest>
 
 #include <cstdio>
 
@@ -24,15 +20,6 @@ namespace {
 void Say(const QString& line) {
   std::printf("%s\n", line.toUtf8().constData());
   std::fflush(stdout);
-}
-
-int Edit() {
-  MainForm->show();
-  QTest::keyClicks(Module->GetEditor(), QStringLiteral("typed before the crash "));
-  while (QDir(TRecoveryFile::Folder()).entryList({QStringLiteral("*.recovery")}).isEmpty())
-    QTest::qWait(50);
-  Say(QStringLiteral("ready"));
-  return QApplication::exec();
 }
 
 int Report() {
@@ -61,5 +48,5 @@ int main(int argc, char** argv) {
     Say(QStringLiteral("asked:") + question);
     return yes ? QMessageBox::Yes : QMessageBox::No;
   };
-  return stage == QLatin1String("edit") ? Edit() : Report();
+  return Report();
 }

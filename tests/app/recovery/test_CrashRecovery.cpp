@@ -1,10 +1,13 @@
-// Recovery after a crash with the real module and window in a process of their own: typed text,
-// the process killed with SIGKILL, the next start offers the text and restores it, or drops it.
+// Recovery after a crash: the real program, started offscreen on a private session bus, gets a
+// line of text from an outside client and is killed with SIGKILL once the unsaved text is on
+// disk; the next start (the program's module and window in a process that answers the question)
+// offers the text and restores it, or drops it.
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -26,15 +29,39 @@ class CrashRecovery : public ::testing::Test {
     child.start(QStringLiteral(RECOVERY_CHILD), {QLatin1String(stage), project});
     ASSERT_TRUE(child.waitForStarted(10000));
   }
-  // Types into the editor, then kills the program once the text is on disk.
+  // The real program gets a line over D-Bus, then is killed once the text is on disk.
   void EditAndCrash(const QString& project) const {
-    QProcess child;
-    ASSERT_NO_FATAL_FAILURE(Launch(child, "edit", project));
-    QByteArray out;
-    while (!out.contains("ready\n") && child.waitForReadyRead(60000)) out += child.readAllStandardOutput();
-    ASSERT_TRUE(out.contains("ready\n")) << child.readAllStandardError().toStdString();
-    child.kill();  // SIGKILL: nothing is saved, nothing is cleaned up
-    child.waitForFinished(10000);
+    QProcess bus;
+    bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                               QStringLiteral("--print-address")});
+    ASSERT_TRUE(bus.waitForReadyRead(30000));
+    QProcessEnvironment environment = Environment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(bus.readLine()).trimmed());
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(INKLOOM_PROGRAM), project.isEmpty() ? QStringList() : QStringList{project});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    ASSERT_TRUE(Written(environment)) << program.readAllStandardError().toStdString();
+    program.kill();  // SIGKILL: nothing is saved, nothing is cleaned up
+    program.waitForFinished(10000);
+    bus.terminate();
+    bus.waitForFinished(10000);
+  }
+  // Writes a line into the running program's editor, then waits for its recovery file.
+  bool Written(const QProcessEnvironment& environment) const {
+    bool called = false;
+    for (int attempt = 0; attempt < 300 && !called; ++attempt) {
+      QProcess gdbus;
+      gdbus.setProcessEnvironment(environment);
+      gdbus.start(QStringLiteral("gdbus"), {QStringLiteral("call"), QStringLiteral("--session"), QStringLiteral("--dest"),
+                                            QStringLiteral("org.inkloom.Inkloom"), QStringLiteral("--object-path"),
+                                            QStringLiteral("/Application/Editor"), QStringLiteral("--method"),
+                                            QStringLiteral("org.inkloom.Editor.Writeln"), QStringLiteral("typed before the crash")});
+      called = gdbus.waitForFinished(10000) && gdbus.exitCode() == 0;
+      if (!called) QThread::msleep(200);
+    }
+    for (int wait = 0; called && wait < 300 && RecoveryFiles() == 0; ++wait) QThread::msleep(100);
+    return called && RecoveryFiles() == 1;
   }
   // Starts again, answers the question and returns what the program printed.
   QString Restart(const char* answer, const QString& project) const {
@@ -71,8 +98,8 @@ TEST_F(CrashRecovery, UnsavedTextIsOfferedAfterAKillAndRestoredOrDropped) {
     EXPECT_TRUE(restored.contains(opened.isEmpty() ? QStringLiteral("asked:Inkloom завершился, не сохранив изменения в Без названия")
                                                    : QStringLiteral("asked:Inkloom завершился, не сохранив изменения в shop")))
         << restored.toStdString();
-    EXPECT_TRUE(restored.contains(opened.isEmpty() ? QStringLiteral("text:typed before the crash \n")
-                                                   : QStringLiteral("text:typed before the crash [index.html]|saved\n")))
+    EXPECT_TRUE(restored.contains(opened.isEmpty() ? QStringLiteral("text:typed before the crash|\n")
+                                                   : QStringLiteral("text:[index.html]|saved|typed before the crash|\n")))
         << restored.toStdString();
     EXPECT_TRUE(restored.contains(QStringLiteral("modified:1"))) << restored.toStdString();
 
