@@ -422,7 +422,9 @@ void TNameValueList::SetValue(std::string_view name, std::string_view value) {
 }
 
 bool TUniqueNameList::Add(std::string_view name) {
-  if (!Lowered.emplace(LowerCaseAscii(name), static_cast<int>(Items.size())).second) return false;
+  std::string lowered = LowerCaseAscii(name);
+  if (Lowered.count(lowered)) return false;  // most names come again: no node made for them
+  Lowered.emplace(std::move(lowered), static_cast<int>(Items.size()));
   Items.emplace_back(name);
   return true;
 }
@@ -534,16 +536,14 @@ bool ReadFileText(std::string_view path, std::string& bytes) {
 
 namespace {
 
-// The regular file open at fd holds exactly bytes, read from where the descriptor stands.
+// The regular file open at fd, of the size given, holds exactly bytes (read from its start).
 // Reading a page back is several times cheaper than truncating and rewriting it, and most pages
 // of a site are the same from one build to the next.
-bool HoldsBytes(int fd, std::string_view bytes) {
-  struct stat info {};
-  bool same = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-              static_cast<uint64_t>(info.st_size) == bytes.size();
+bool HoldsBytes(int fd, const struct stat& info, std::string_view bytes) {
+  bool same = S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) == bytes.size();
   char buffer[64 * 1024];
   for (size_t done = 0; same && done < bytes.size();) {
-    const ssize_t got = ::read(fd, buffer, std::min(sizeof buffer, bytes.size() - done));
+    const ssize_t got = ::pread(fd, buffer, std::min(sizeof buffer, bytes.size() - done), done);
     if (got < 0 && errno == EINTR) continue;
     same = got > 0 && std::memcmp(buffer, bytes.data() + done, static_cast<size_t>(got)) == 0;
     if (same) done += static_cast<size_t>(got);
@@ -554,14 +554,16 @@ bool HoldsBytes(int fd, std::string_view bytes) {
 bool FileHolds(const QByteArray& name, std::string_view bytes) {
   const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  const bool same = HoldsBytes(fd, bytes);
+  struct stat info {};
+  const bool same = ::fstat(fd, &info) == 0 && HoldsBytes(fd, info, bytes);
   ::close(fd);
   return same;
 }
 
+// Writes bytes from the descriptor's start (pwrite: wherever reading left it).
 bool WriteAll(int fd, std::string_view bytes) {
   for (size_t done = 0; done < bytes.size();) {
-    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+    const ssize_t put = ::pwrite(fd, bytes.data() + done, bytes.size() - done, done);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) return false;
     done += static_cast<size_t>(put);
@@ -571,7 +573,8 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 // A regular file that can be read and written (or a new one in an existing folder) is compared
 // and, when it differs, rewritten through one descriptor: one open, not two, for each of the
-// many files of a site. -1 for anything else, which the plain way below handles.
+// many files of a site, and a new file is just written. -1 for anything else, which the plain
+// way below handles.
 int WriteInPlace(const QByteArray& name, std::string_view bytes) {
   const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return -1;
@@ -580,8 +583,8 @@ int WriteInPlace(const QByteArray& name, std::string_view bytes) {
     ::close(fd);
     return -1;
   }
-  bool done = HoldsBytes(fd, bytes);
-  if (!done) done = ::ftruncate(fd, 0) == 0 && ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes);
+  bool done = HoldsBytes(fd, info, bytes);
+  if (!done) done = (info.st_size == 0 || ::ftruncate(fd, 0) == 0) && WriteAll(fd, bytes);
   return ::close(fd) == 0 && done ? 1 : 0;
 }
 

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-void TPagePipeline::Start(int workers) {
+void TPagePipeline::Start(int workers, size_t batch) {
   Stop();
   Failed = Stopping = false;
-  // A few jobs per worker keep every worker busy; more would only hold pages in memory.
+  BatchSize = std::max<size_t>(batch, 1);
+  // A few batches per worker keep every worker busy; more would only hold pages in memory.
   MaxPending = 4 * static_cast<size_t>(std::max(workers, 0)) + 4;
   for (int i = 0; i < workers; ++i) Workers.emplace_back([this] { Work(); });
 }
@@ -19,16 +20,18 @@ void TPagePipeline::Stop() {
   for (std::thread& worker : Workers) worker.join();
   Workers.clear();
   Jobs.clear();
+  Forming.clear();
   Front = NextPrepare = NextCommit = End();
   Committing = false;
 }
 
-void TPagePipeline::RunStep(const std::function<void()>& step, std::exception_ptr& error) {
-  if (!step || error) return;
+void TPagePipeline::RunSteps(TJob& job, std::function<void()> TSteps::*step) {
+  if (job.Error) return;
   try {
-    step();
+    for (TSteps& steps : job.Steps)
+      if (steps.*step) (steps.*step)();
   } catch (...) {
-    error = std::current_exception();
+    job.Error = std::current_exception();
   }
 }
 
@@ -38,18 +41,24 @@ void TPagePipeline::Submit(TSteps steps) {
       if (*step) (*step)();
     return;
   }
-  {
-    std::lock_guard<std::mutex> lock(Mutex);
-    Jobs.push_back(std::make_unique<TJob>());
-    Jobs.back()->Steps = std::move(steps);
-  }
-  WorkReady.notify_one();
+  Forming.push_back(std::move(steps));
+  if (Forming.size() >= BatchSize) HandOver();
   // Once the limit is reached the submitter waits until half the jobs are done, not for each.
   // Once the limit is reached the submitter waits until half the jobs are done, not for each.
   if (Jobs.size() > MaxPending)
     Absorb(MaxPending / 2, true);
   else
     AbsorbFinished();
+}
+
+void TPagePipeline::HandOver() {
+  if (Forming.empty()) return;
+  {
+    std::lock_guard<std::mutex> lock(Mutex);
+    Jobs.push_back(std::make_unique<TJob>());
+    Jobs.back()->Steps.swap(Forming);
+  }
+  WorkReady.notify_one();
 }
 
 void TPagePipeline::Work() {
@@ -60,7 +69,7 @@ void TPagePipeline::Work() {
     TJob& job = At(NextPrepare++);
     job.State = jsPreparing;
     lock.unlock();
-    RunStep(job.Steps.Prepare, job.Error);
+    RunSteps(job, &TSteps::Prepare);
     lock.lock();
     job.State = jsPrepared;
     CommitReady(lock);
@@ -74,7 +83,7 @@ void TPagePipeline::CommitReady(std::unique_lock<std::mutex>& lock) {
   while (!Failed && NextCommit < End() && At(NextCommit).State == jsPrepared) {
     TJob& job = At(NextCommit);
     lock.unlock();
-    RunStep(job.Steps.Commit, job.Error);
+    RunSteps(job, &TSteps::Commit);
     lock.lock();
     Failed = job.Error != nullptr;
     job.State = jsDone;
@@ -100,7 +109,8 @@ void TPagePipeline::Absorb(size_t leave, bool wait) {
     ++Front;
     lock.unlock();
     if (job->Error) std::rethrow_exception(job->Error);
-    if (job->Steps.Absorb) job->Steps.Absorb();
+    for (TSteps& steps : job->Steps)
+      if (steps.Absorb) steps.Absorb();
     lock.lock();
   }
 }

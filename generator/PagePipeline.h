@@ -7,9 +7,11 @@
 // that order (the lists the generator keeps). So the files reach the disk and the generator's
 // lists exactly in the order of the project text, whatever the number of workers.
 //
-// A step that raises stops the pipeline there: no later job is committed, and absorbing the job
-// raises the error on the submitting thread. Without workers every step of a job runs at once in
-// Submit, on the caller's thread, and errors propagate as they come.
+// Jobs go to the workers a batch at a time (the handing over costs more than a small page's
+// work); a batch goes as soon as it is full or the submitter waits for the jobs. A step that
+// raises stops the pipeline there: neither its batch nor any later one is committed, and
+// absorbing the batch raises the error on the submitting thread. Without workers every step of
+// a job runs at once in Submit, on the caller's thread, and errors propagate as they come.
 
 #include <condition_variable>
 #include <cstdint>
@@ -34,8 +36,9 @@ class TPagePipeline {
   TPagePipeline& operator=(const TPagePipeline&) = delete;
   ~TPagePipeline() { Stop(); }
 
-  // Starts workers for one generation (none: every step at once, in Submit).
-  void Start(int workers);
+  // Starts workers for one generation (none: every step at once, in Submit), which take jobs
+  // batch jobs at a time.
+  void Start(int workers, size_t batch = 8);
   bool Threaded() const { return !Workers.empty(); }
   // Drops the jobs not yet absorbed (nothing more is committed) and ends the workers.
   void Stop();
@@ -44,12 +47,15 @@ class TPagePipeline {
   // Absorbs the jobs at the front that are done, without waiting.
   void AbsorbFinished() { Absorb(SIZE_MAX, false); }
   // Waits for every job and absorbs it.
-  void AbsorbAll() { Absorb(0, true); }
+  void AbsorbAll() {
+    HandOver();
+    Absorb(0, true);
+  }
 
  private:
   enum TState { jsQueued, jsPreparing, jsPrepared, jsDone };
   struct TJob {
-    TSteps Steps;
+    std::vector<TSteps> Steps;  // a batch
     TState State = jsQueued;
     std::exception_ptr Error;
   };
@@ -64,6 +70,8 @@ class TPagePipeline {
   bool Failed = false;
   bool Stopping = false;
   size_t MaxPending = 0;
+  size_t BatchSize = 1;
+  std::vector<TSteps> Forming;  // the batch being filled (the submitter's own)
   std::mutex Mutex;
   std::condition_variable WorkReady;
   std::condition_variable Progress;
@@ -75,5 +83,7 @@ class TPagePipeline {
   void CommitReady(std::unique_lock<std::mutex>& lock);
   // Absorbs done jobs from the front until at most leave are pending; waits for them when wait.
   void Absorb(size_t leave, bool wait);
-  static void RunStep(const std::function<void()>& step, std::exception_ptr& error);
+  void HandOver();
+  // Runs one step of every job of a batch, in order, until one raises.
+  static void RunSteps(TJob& job, std::function<void()> TSteps::*step);
 };

@@ -1,6 +1,6 @@
 // The page writers' pipeline: jobs prepared in any order on any worker are committed one at a
-// time and absorbed in the order they were submitted; a failure stops every later commit and is
-// raised where the failed job is absorbed.
+// time and absorbed in the order they were submitted; a failure stops every later commit (and
+// those of its own batch) and is raised where the failed batch is absorbed.
 
 #include "generator/PagePipeline.h"
 
@@ -10,6 +10,7 @@
 #include <chrono>
 #include <mutex>
 #include <random>
+#include <string>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -50,35 +51,42 @@ std::vector<int> Numbers(int count) {
 
 TEST(PagePipeline, CommitsAndAbsorbsInTheOrderOfSubmission) {
   for (int workers : {0, 1, 2, 7}) {
-    SCOPED_TRACE(workers);
+    for (size_t batch : {1, 3, 8}) {
+    SCOPED_TRACE(std::to_string(workers) + " workers, batches of " + std::to_string(batch));
     TLog log;
     std::mt19937 random(workers);
     TPagePipeline pipeline;
-    pipeline.Start(workers);
+    pipeline.Start(workers, batch);
     for (int i = 0; i < 200; ++i) pipeline.Submit(Job(log, i, random() % 300));
     pipeline.AbsorbAll();
     pipeline.Stop();
     EXPECT_EQ(log.Committed, Numbers(200));
     EXPECT_EQ(log.Absorbed, Numbers(200));
     EXPECT_EQ(log.MostConcurrent, 1);
+    }
   }
 }
 
-TEST(PagePipeline, AFailureStopsLaterCommitsAndIsRaisedWhereItsJobIsAbsorbed) {
-  TLog log;
-  TPagePipeline pipeline;
-  pipeline.Start(4);
-  bool raised = false;
-  try {
-    for (int i = 0; i < 100; ++i) pipeline.Submit(Job(log, i, i == 40 ? 2000 : 50, i == 40));
-    pipeline.AbsorbAll();
-  } catch (const std::runtime_error&) {
-    raised = true;
+TEST(PagePipeline, AFailureStopsLaterCommitsAndIsRaisedWhereItsBatchIsAbsorbed) {
+  // Batches of five: the job 42 fails, so nothing from 40 on is committed.
+  for (size_t batch : {1, 5}) {
+    SCOPED_TRACE(batch);
+    TLog log;
+    TPagePipeline pipeline;
+    pipeline.Start(4, batch);
+    const int first = batch == 1 ? 42 : 40;
+    bool raised = false;
+    try {
+      for (int i = 0; i < 100; ++i) pipeline.Submit(Job(log, i, i == 42 ? 2000 : 50, i == 42));
+      pipeline.AbsorbAll();
+    } catch (const std::runtime_error&) {
+      raised = true;
+    }
+    pipeline.Stop();
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(log.Committed, Numbers(first));
+    EXPECT_EQ(log.Absorbed, Numbers(first));
   }
-  pipeline.Stop();
-  EXPECT_TRUE(raised);
-  EXPECT_EQ(log.Committed, Numbers(40));
-  EXPECT_EQ(log.Absorbed, Numbers(40));
 }
 
 TEST(PagePipeline, WithoutWorkersEveryStepRunsInSubmit) {
