@@ -106,6 +106,8 @@ fingerprint=$(openssl x509 -noout -fingerprint -sha256 -in "$keys/tls.crt" | sed
 
 start_ftp ftp
 ftp_port=$port
+start_ftp ftpslow --delay 0.02  # every reply 20 ms late, as over a real line
+ftpslow_port=$port
 start_ftp ftps --tls "$keys/tls.pem"
 ftps_port=$port
 say "FTP and FTPS servers (pyftpdlib $(/usr/bin/python3 -c 'import pyftpdlib; print(pyftpdlib.__ver__)')) on 127.0.0.1:$ftp_port and :$ftps_port"
@@ -174,6 +176,7 @@ write_project() {
   local settings=(FTPServer=127.0.0.1 FTPPassiveMode=1 UploadChangesOnly=1)
   case $1 in
     ftp) settings+=("FTPPort=$ftp_port" FTPRemoteRoot=/) ;;
+    ftpslow) settings+=("FTPPort=$ftpslow_port" FTPRemoteRoot=/) ;;
     ftps) settings+=("FTPPort=$ftps_port" FTPRemoteRoot=/ Protocol=ftps "TrustedCertificate=$fingerprint") ;;
     sftp) settings+=("FTPPort=$sftp_port" "FTPRemoteRoot=$scratch/sftp" Protocol=sftp) ;;
   esac
@@ -229,6 +232,7 @@ lftp_run() {
   local settings="set net:max-retries 2; set net:timeout 20" url
   case $1 in
     ftp) url=ftp://127.0.0.1:$ftp_port settings+="; set ftp:passive-mode on" ;;
+    ftpslow) url=ftp://127.0.0.1:$ftpslow_port settings+="; set ftp:passive-mode on" ;;
     ftps)
       url=ftp://127.0.0.1:$ftps_port
       settings+="; set ftp:passive-mode on; set ftp:ssl-force true; set ftp:ssl-protect-data true"
@@ -333,6 +337,23 @@ for ((run = 1; run <= runs; run++)); do
 done
 one_wall=$best_wall
 
+# --- over a slow line -----------------------------------------------------------------------------
+
+# The same full runs and one changed file to the server whose replies come 20 ms late: the
+# figures of a real line, where round trips, not bytes, take the time. One run each (slow).
+slow_runs=$runs
+runs=1
+full_uploads ftpslow
+lftp_mirrors ftpslow
+slow_figures="$ink_wall $lftp_wall"
+say "Inkloom one changed file over the slow line:"
+sed -i "s/file 0500 edit00/file 0500 slow/" "$project"  # the project as the full run left it
+inkloom_upload ftpslow
+say "  $wall s, $sent file(s) sent"
+[[ $sent -eq 1 ]] || { cat "$scratch/run.err" >&2; die "the incremental run sent $sent files instead of 1"; }
+slow_one=$wall
+runs=$slow_runs
+
 # --- report ------------------------------------------------------------------------------------
 
 printf '%s\n' "${figures[@]}" | awk -v n="$files" -v gen="$generated" -v bytes="$generated_bytes" \
@@ -353,4 +374,9 @@ END {
   printf "Inkloom one changed file over ftp: %.2f s (%s of the full run)\n", ow,
          (iw > 0 ? sprintf("%.0f%%", 100 * ow / iw) : "n/a")
   printf "Inkloom build only, no upload (part of every Inkloom figure): %.2f s\n", bw
+}'
+read -r slow_ink slow_lftp <<<"$slow_figures"
+awk -v i="$slow_ink" -v l="$slow_lftp" -v o="$slow_one" 'BEGIN {
+  printf "Over a line with 20 ms replies: Inkloom %.2f s, lftp %.2f s, ratio %.2f (target 1.2: %s)\n", i, l, i / l, (i / l <= 1.2 ? "met" : "missed")
+  printf "One changed file over that line: %.2f s, %.1f%% of the full run (target 5%%: %s)\n", o, 100 * o / i, (o / i <= 0.05 ? "met" : "missed")
 }'
