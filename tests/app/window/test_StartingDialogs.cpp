@@ -102,9 +102,22 @@ TEST_F(StartingDialogs, ANewUserMakesAProjectFromEachShippedThemePreviewsAndSave
   for (int theme = 1; theme < count; ++theme) {
     const QString name = QStringLiteral("Site%1").arg(theme);
     SCOPED_TRACE(name.toStdString());
-    ASSERT_TRUE(RunWizard([&](QDialog* wizard) { Choose(wizard, name, theme); }));
-    Editor()->setCursorPosition(0, 0);
-    const QString shown = InPreview([] { Module->Action(QStringLiteral("PreviewAction"))->trigger(); }, [](TBrowserForm*) {});
+    // The last one asks the wizard to preview the new site itself.
+    const bool previewAtOnce = theme == count - 1;
+    bool created = false;
+    const auto wizard = [&] {
+      created = RunWizard([&](QDialog* wizard) {
+        Choose(wizard, name, theme);
+        wizard->findChild<QCheckBox*>(QStringLiteral("PreviewCheckBox"))->setChecked(previewAtOnce);
+      });
+    };
+    const auto preview = [] { Module->Action(QStringLiteral("PreviewAction"))->trigger(); };
+    if (!previewAtOnce) {
+      wizard();
+      Editor()->setCursorPosition(0, 0);
+    }
+    const QString shown = InPreview(previewAtOnce ? std::function<void()>(wizard) : preview, [](TBrowserForm*) {});
+    ASSERT_TRUE(created);
     EXPECT_GT(shown.trimmed().size(), 100) << shown.toStdString();
     Module->Action(QStringLiteral("SaveAction"))->trigger();
     EXPECT_FALSE(Module->IsModified());
