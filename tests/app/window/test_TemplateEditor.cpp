@@ -142,3 +142,23 @@ TEST_F(TemplateEditor, AnUntitledProjectHasNoTemplateFolderOfItsOwn) {
     form->accept();
   });
 }
+
+TEST_F(TemplateEditor, AStyleChangedInTheEditorShowsInTheNextPreview) {
+  const auto colorAfter = [&](const char* css) {
+    Edit([&](TTemplateEditForm* form) {
+      Choose(form, "about.html");  // the page's template: the first page template by name
+      form->Editor()->setText(QStringLiteral("<html><head><link rel=\"stylesheet\" href=\"style.css\"></head><body>{content}</body></html>"));
+      Choose(form, "style.css");
+      form->Editor()->setText(QLatin1String(css));
+      form->accept();
+    });
+    QString color;
+    InPreview([] { Module->Action(QStringLiteral("PreviewAction"))->trigger(); }, [&](TBrowserForm* form) {
+      color = EvaluateInPage(form->Browser()->page(), QStringLiteral("getComputedStyle(document.body).color")).toString();
+    });
+    return color;
+  };
+  EXPECT_EQ(colorAfter("body{color:#010203}"), QStringLiteral("rgb(1, 2, 3)"));
+  EXPECT_EQ(colorAfter("body{color:#040506}"), QStringLiteral("rgb(4, 5, 6)"));  // not an old copy
+  EXPECT_TRUE(Errors.isEmpty()) << Errors.join(u'\n').toStdString();
+}
