@@ -16,8 +16,9 @@
 # Inkloom builds one project text file whose sections are the pages, with a theme folder
 # "template" beside it; Hugo builds the same pages written as Markdown with a one-file layout,
 # a shortcode for the macro, and no taxonomies, feeds, sitemap, robots.txt, 404 or list pages,
-# as Inkloom writes none of these. Hugo works on all cores; Inkloom on one. The CPU time of
-# each is printed too.
+# as Inkloom writes none of these. Both work on all cores (Inkloom reads the project on one
+# thread and converts and writes pages on one worker thread per processor). The CPU time of
+# each is printed too, and the number of processors.
 #
 # Needs Debian's time, hugo and python3; they are installed with apt-get when missing.
 set -euo pipefail
@@ -127,12 +128,12 @@ hugo_wall=$best_wall hugo_kb=$best_kb hugo_user=$best_user hugo_sys=$best_sys
 
 # --- report ------------------------------------------------------------------------------------
 
-awk -v pages="$pages" -v runs="$runs" -v fs="$(stat -f -c %T "$scratch")" -v bytes="$project_bytes" \
+awk -v pages="$pages" -v runs="$runs" -v fs="$(stat -f -c %T "$scratch")" -v bytes="$project_bytes" -v cores="$(nproc)" \
   -v iw="$ink_wall" -v ik="$ink_kb" -v iu="$ink_user" -v is="$ink_sys" \
   -v hw="$hugo_wall" -v hk="$hugo_kb" -v hu="$hugo_user" -v hs="$hugo_sys" '
 function ratio(a, b) { return b > 0 ? sprintf("%.1fx", a / b) : "n/a (too fast to time)" }
 BEGIN {
-  printf "Pages: %d (best of %d runs each, in %s)\n", pages, runs, fs
+  printf "Pages: %d (best of %d runs each, in %s, %d processors)\n", pages, runs, fs, cores
   printf "Project size: %d bytes (%.1f MB)\n", bytes, bytes / 1e6
   printf "Inkloom: %.2f s, peak %d KB (CPU %.2f s user + %.2f s system)\n", iw, ik, iu, is
   printf "Hugo: %.2f s, peak %d KB (CPU %.2f s user + %.2f s system)\n", hw, hk, hu, hs

@@ -438,29 +438,48 @@ class TFlatPass {
  public:
   explicit TFlatPass(std::string& out) : Out(out) {}
 
-  // False, with out as it was, when the text is not flat.
-  bool Run(std::string_view text) {
+  // False, with out as it was, when the text is not flat; first is where its first "[" stands.
+  bool Run(std::string_view text, size_t first) {
     const size_t outSize = Out.size();
+    // Pieces are copied into room made at once: a construct grows at most about sevenfold.
+    Reserve(outSize, 8 * text.size() + 64);
     size_t copied = 0;
-    for (size_t open = text.find('['); open != std::string_view::npos;) {
-      size_t close = text.find(']', open + 1);
-      if (close == std::string_view::npos ||
-          text.substr(open + 1, close - open - 1).find('[') != std::string_view::npos) {
+    for (size_t open = first; open != std::string_view::npos;) {
+      const size_t close = text.find(']', open + 1);
+      const size_t next = text.find('[', open + 1);
+      if (close == std::string_view::npos || next < close) {
         Out.resize(outSize);
         return false;
       }
       copied = Replace(text, copied, open, close);
-      open = text.find('[', close + 1);
+      open = next;
     }
-    Out.append(text.substr(copied));
+    Put(text.substr(copied));
+    Out.resize(static_cast<size_t>(Write - Out.data()));
     return true;
   }
 
-  void AddLiteral(std::string_view literal) { Out.append(literal); }
-  void AddKept(std::string_view piece, bool) { Out.append(piece); }
+  void AddLiteral(std::string_view literal) { Put(literal); }
+  void AddKept(std::string_view piece, bool) { Put(piece); }
 
  private:
   std::string& Out;
+  char* Write = nullptr;
+  char* Limit = nullptr;
+
+  // Room for at least room more bytes after the first used ones.
+  void Reserve(size_t used, size_t room) {
+    Out.resize(used + room);
+    Write = Out.data() + used;
+    Limit = Out.data() + Out.size();
+  }
+
+  void Put(std::string_view piece) {
+    if (piece.size() > static_cast<size_t>(Limit - Write))
+      Reserve(static_cast<size_t>(Write - Out.data()), 2 * Out.size() + piece.size());
+    std::memcpy(Write, piece.data(), piece.size());
+    Write += piece.size();
+  }
 
   // Writes the text from copied up to the construct and its replacement; returns how far the
   // text is written then (a construct that does not qualify stays for the next copy).
@@ -470,38 +489,38 @@ class TFlatPass {
     const char* content = text.data() + open + 1;
     const char* end = text.data() + close;
     if (underscores > 0) {
-      Out.append(text.substr(copied, open - std::min<size_t>(underscores, 3) - copied));
-      AppendEmphasis(std::min<size_t>(underscores, 3), std::string_view(content, end - content));
+      Put(text.substr(copied, open - std::min<size_t>(underscores, 3) - copied));
+      PutEmphasis(std::min<size_t>(underscores, 3), std::string_view(content, end - content));
       return close + 1;
     }
     const char prefix = open > copied ? text[open - 1] : '\0';
     if (prefix != '#' && prefix != '*' && prefix != '!' && prefix != '.') return copied;
-    const size_t outSize = Out.size();
-    Out.append(text.substr(copied, open - 1 - copied));
-    bool qualifies = prefix == '#'   ? AppendAnchor(content, end)
+    const size_t mark = static_cast<size_t>(Write - Out.data());
+    Put(text.substr(copied, open - 1 - copied));
+    bool qualifies = prefix == '#'   ? PutAnchor(content, end)
                      : prefix == '*' ? BuildLink(content, end, *this)
                      : prefix == '!' ? BuildImage(content, end, *this)
                                      : BuildSpan(content, end, *this);
     if (qualifies) return close + 1;
-    Out.resize(outSize);  // the construct stays as it is
+    Write = Out.data() + mark;  // the construct stays as it is
     return copied;
   }
 
-  void AppendEmphasis(size_t level, std::string_view content) {
-    static const char* const kOpen[] = {"<strong>", "<em>", "<strong><em>"};
-    static const char* const kClose[] = {"</strong>", "</em>", "</em></strong>"};
-    Out += kOpen[level - 1];
-    Out.append(content);
-    Out += kClose[level - 1];
+  void PutEmphasis(size_t level, std::string_view content) {
+    static constexpr std::string_view kOpen[] = {"<strong>", "<em>", "<strong><em>"};
+    static constexpr std::string_view kClose[] = {"</strong>", "</em>", "</em></strong>"};
+    Put(kOpen[level - 1]);
+    Put(content);
+    Put(kClose[level - 1]);
   }
 
-  bool AppendAnchor(const char* content, const char* end) {
+  bool PutAnchor(const char* content, const char* end) {
     TCursor cursor(content, end);
     std::string_view name;
     if (!ReadValue(cursor, ' ', '\0', name)) return false;
-    Out += "<a name=\"";
-    Out.append(name);
-    Out += "\"></a>";
+    Put("<a name=\"");
+    Put(name);
+    Put("\"></a>");
     return true;
   }
 };
@@ -536,11 +555,12 @@ void TInlineMarkup::Append(std::string_view text, std::string& out, bool* limite
   // Scanning ends at a NUL byte; whatever follows one is carried along unchanged.
   size_t visibleSize = std::min(text.find('\0'), text.size());
   std::string_view visible = text.substr(0, visibleSize);
-  if (visible.find('[') == std::string_view::npos) {
+  const size_t first = visible.find('[');
+  if (first == std::string_view::npos) {
     out.append(text);
     return;
   }
-  if (TFlatPass(out).Run(visible)) {
+  if (TFlatPass(out).Run(visible, first)) {
     out.append(text.substr(visibleSize));
     return;
   }

@@ -368,9 +368,10 @@ bool EntryName(const std::string& entry, std::string_view& name) {
 
 void TNameValueList::Add(std::string entry) {
   std::string_view name;
-  if (IndexValid && EntryName(entry, name))
+  if (Entries.size() >= kLinearSize && IndexValid && EntryName(entry, name))
     FirstIndex.emplace(LowerCaseAscii(name), static_cast<int>(Entries.size()));
   Entries.push_back(std::move(entry));
+  if (Entries.size() == kLinearSize + 1) IndexValid = false;  // the index is made when first needed
 }
 
 void TNameValueList::Delete(int index) {
@@ -394,6 +395,12 @@ void TNameValueList::RebuildIndex() const {
 }
 
 int TNameValueList::IndexOfName(std::string_view name) const {
+  if (Entries.size() <= kLinearSize) {
+    std::string_view entryName;
+    for (size_t i = 0; i < Entries.size(); ++i)
+      if (EntryName(Entries[i], entryName) && SameTextAscii(entryName, name)) return static_cast<int>(i);
+    return -1;
+  }
   if (!IndexValid) RebuildIndex();
   auto it = FirstIndex.find(LowerCaseAscii(name));
   return it == FirstIndex.end() ? -1 : it->second;

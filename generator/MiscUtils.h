@@ -140,7 +140,9 @@ class TNameValueList {
 
  private:
   std::vector<std::string> Entries;
-  // Lower-cased name -> index of its first entry; rebuilt on demand after a deletion.
+  // Short lists (a page's variables, a macro's arguments) are searched entry by entry; longer
+  // ones through the index: lower-cased name -> index of its first entry, made on demand.
+  static constexpr size_t kLinearSize = 8;
   mutable std::unordered_map<std::string, int> FirstIndex;
   mutable bool IndexValid = true;
 
