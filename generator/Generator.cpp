@@ -312,6 +312,7 @@ void THTMLGenerator::SetVariable(std::string_view name, std::string_view value) 
 }
 
 bool THTMLGenerator::LoadTheme(std::string_view name) {
+  Scanner.Forget();
   std::string theme(name);
   return CurrentTheme.Load(ProjectFolderPath + theme, ThemeExtension) ||
          CurrentTheme.Load(ThemesFolder + theme, ThemeExtension);
@@ -618,7 +619,7 @@ void THTMLGenerator::QueueJob(std::shared_ptr<TPageJob> job) {
   if (NormalizeRelativePath(job->Name, relative)) job->Path = GetOutputFolder() + relative;
   TPagePipeline::TSteps steps;
   steps.Prepare = [job] { job->Prepare(); };
-  steps.Commit = [job, this] { job->Commit(CurrentTheme); };
+  steps.Commit = [job, this] { job->Commit(Scanner); };
   steps.Absorb = [job, this] {
     if (job->Written) Written.Add(job->Name);
     for (const std::string& resource : job->Resources) AddResource(resource);
@@ -644,6 +645,6 @@ void THTMLGenerator::CopyThemeResources() {
 
 void THTMLGenerator::ScanResources(std::string_view html) {
   std::vector<std::string> resources;
-  TResourceScan::Resolve(TResourceScan::Collect(html), CurrentTheme, resources);
+  Scanner.Resolve(TResourceScan::Collect(html), resources);
   for (const std::string& resource : resources) AddResource(resource);
 }

@@ -9,6 +9,7 @@
 #include "generator/MiscUtils.h"
 #include "generator/PagePipeline.h"
 #include "generator/PageTable.h"
+#include "generator/ResourceScan.h"
 #include "generator/TextToHTML.h"
 
 #include <QString>
@@ -88,6 +89,7 @@ class THTMLGenerator {
  private:
   TTextToHTML Converter;
   THTMLTheme CurrentTheme;
+  TResourceScan Scanner{CurrentTheme};  // forgets what it read whenever a theme is loaded
   TNameValueList GlobalVariables;
   TPageTable Pages;
   TUniqueNameList Written;

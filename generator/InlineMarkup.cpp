@@ -441,8 +441,8 @@ class TFlatPass {
   // False, with out as it was, when the text is not flat; first is where its first "[" stands.
   bool Run(std::string_view text, size_t first) {
     const size_t outSize = Out.size();
-    // Pieces are copied into room made at once: a construct grows at most about sevenfold.
-    Reserve(outSize, 8 * text.size() + 64);
+    // Pieces are copied into room made ahead (a text rarely doubles), not appended one by one.
+    Reserve(outSize, 2 * text.size() + 64);
     size_t copied = 0;
     for (size_t open = first; open != std::string_view::npos;) {
       const size_t close = text.find(']', open + 1);

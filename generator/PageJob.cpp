@@ -58,8 +58,8 @@ std::string TPageJob::Fill(const std::string& content) const {
   return page;
 }
 
-void TPageJob::Commit(const THTMLTheme& theme) {
+void TPageJob::Commit(TResourceScan& scan) {
   Written = !Path.empty() && WriteFileText(Path, Bytes);
   std::string().swap(Bytes);
-  TResourceScan::Resolve(References, theme, Resources);
+  scan.Resolve(References, Resources);
 }

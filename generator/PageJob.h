@@ -14,8 +14,6 @@
 #include <string_view>
 #include <vector>
 
-class THTMLTheme;
-
 class TPageJob {
  public:
   // What the file is made of.
@@ -53,8 +51,8 @@ class TPageJob {
   // On any thread. Raises when the content is too large for its holes: the generator then
   // starts the generation again on its own thread, where the limit applies as it always has.
   void Prepare();
-  // In page order: writes the file, then reads the style sheets the page names from theme.
-  void Commit(const THTMLTheme& theme);
+  // In page order: writes the file, then reads the style sheets the page names from the theme.
+  void Commit(TResourceScan& scan);
 
  private:
   std::string Bytes;

@@ -155,12 +155,25 @@ std::vector<TResourceScan::TReference> TResourceScan::Collect(std::string_view h
   return references;
 }
 
-void TResourceScan::Resolve(const std::vector<TReference>& references, const THTMLTheme& theme,
-                            std::vector<std::string>& resources) {
+// A damaged archive entry raises, every time: it is never kept.
+const std::optional<std::vector<std::string>>& TResourceScan::StyleSheet(const std::string& path) {
+  auto known = StyleSheets.find(path);
+  if (known != StyleSheets.end()) return known->second;
   std::string css;
+  std::optional<std::vector<std::string>> named;
+  if (Theme.ReadFile(path, css)) {
+    named.emplace();
+    CollectUrls(css, ToSlashes(ExtractFolderPart(path)), *named);
+  }
+  return StyleSheets.emplace(path, std::move(named)).first->second;
+}
+
+void TResourceScan::Resolve(const std::vector<TReference>& references,
+                            std::vector<std::string>& resources) {
   for (const TReference& reference : references) {
     resources.push_back(reference.Path);
-    if (reference.StyleSheet && theme.ReadFile(reference.Path, css))
-      CollectUrls(css, ToSlashes(ExtractFolderPart(reference.Path)), resources);
+    if (!reference.StyleSheet) continue;
+    const std::optional<std::vector<std::string>>& named = StyleSheet(reference.Path);
+    if (named) resources.insert(resources.end(), named->begin(), named->end());
   }
 }
