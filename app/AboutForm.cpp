@@ -1,6 +1,5 @@
 #include "app/AboutForm.h"
 
-#include "app/HelpWindow.h"
 #include "app/Model.h"
 #include "services/LocalStrings.h"
 
@@ -23,7 +22,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     link->setCursor(Qt::PointingHandCursor);
     connect(link, &QPushButton::clicked, this, [this, page] {
       accept();  // the guide's window is not to wait behind this box
-      THelpWindow::Show(Module->HelpPage(page));
+      Module->ShowGuide(page);
     });
     layout->addWidget(link);
   };

@@ -5,7 +5,7 @@
 #include "app/Main.h"
 #include "app/Model.h"
 #include "automation/EditorAutomation.h"
-#include "preview/BrowserEngine.h"
+#include "preview/BrowserWindows.h"
 #include "services/WidgetTextAdapter.h"
 
 #include <QAbstractEventDispatcher>
@@ -13,7 +13,7 @@
 #include <memory>
 
 int RunEditor(int argc, char** argv, const TCommandLine& commandLine) {
-  PrepareBrowserEngine();
+  TBrowserWindows::Load();  // without it, the editor still works; Preview and Help say why not
   TApplication application(argc, argv);
   TWidgetTextAdapter::Install();
   TModule* module = new TModule(commandLine.Project);

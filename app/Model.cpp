@@ -4,7 +4,6 @@
 #include "app/Application.h"
 #include "app/BuildMode.h"
 #include "app/CommandIcons.h"
-#include "app/HelpWindow.h"
 #include "app/ImagePreview.h"
 #include "app/InterfaceLanguage.h"
 #include "app/Main.h"
@@ -18,6 +17,7 @@
 #include "app/RecoveryKeeper.h"
 #include "generator/Generator.h"
 #include "generator/InkloomError.h"
+#include "preview/BrowserWindows.h"
 #include "preview/SSIPreview.h"
 #include "project/EditorSearch.h"
 #include "project/FormatCommands.h"
@@ -629,6 +629,17 @@ void TModule::OpenUrl(const QUrl& url) {
                        {url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString()}));
 }
 
+// The windows of the browser module; null, after saying why, when it could not be loaded.
+TBrowserWindows* TModule::BrowserWindows() {
+  TBrowserWindows* windows = TBrowserWindows::Get();
+  if (!windows) ShowError(FormatText(GetString(QStringLiteral("NoBrowser")), {TBrowserWindows::LoadError()}));
+  return windows;
+}
+
+void TModule::ShowGuide(const QString& page) {
+  if (TBrowserWindows* windows = BrowserWindows()) windows->ShowHelp(HelpPage(page));
+}
+
 bool TModule::SelectionAvailable() const { return GetEditor()->hasSelectedText(); }
 bool TModule::CanUndo() const { return GetEditor()->isUndoAvailable(); }
 bool TModule::CanRedo() const { return GetEditor()->isRedoAvailable(); }
@@ -675,6 +686,7 @@ void TModule::CmPreview(QObject*) {
     OpenUrl(QUrl::fromUserInput(QString::fromStdString(preview) + page, QDir::currentPath(), QUrl::AssumeLocalFile));
     return;
   }
+  if (!BrowserWindows()) return;
   SSIPreviewModule->ShowPreview(QStringLiteral("preview"), QString(page).replace(u'\\', u'/'),
                                 GetOutputFolder());
   // The main window active again, the section list first, then the editor: the keyboard is back
@@ -737,12 +749,12 @@ void TModule::ReplaceActionExecute(QObject*) { EditorSearch->OpenSearchDialog(tr
 void TModule::FindNextActionExecute(QObject*) { EditorSearch->RunSearch(false, false); }
 bool TModule::FindNextActionUpdate() const { return EditorSearch->CanFindNext(); }
 
-void TModule::CmHelp(QObject*) { THelpWindow::Show(HelpPage(QStringLiteral("index.html"))); }
+void TModule::CmHelp(QObject*) { ShowGuide(QStringLiteral("index.html")); }
 
-void TModule::CmGettingStarted(QObject*) { THelpWindow::Show(HelpPage(QStringLiteral("getting-started.html"))); }
+void TModule::CmGettingStarted(QObject*) { ShowGuide(QStringLiteral("getting-started.html")); }
 
 // The home page is the guide's own page about the program.
-void TModule::CmHomePage(QObject*) { THelpWindow::Show(HelpPage(QStringLiteral("about.html"))); }
+void TModule::CmHomePage(QObject*) { ShowGuide(QStringLiteral("about.html")); }
 
 void TModule::CmAbout(QObject*) {
   TAboutForm about(MainForm);

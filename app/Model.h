@@ -70,6 +70,8 @@ class TModule : public QObject {
   static QString HelpFolder();
   // A page of the guide in the interface's language.
   QString HelpPage(const QString& page) const;
+  // Shows a page of the guide in the guide's window.
+  void ShowGuide(const QString& page);
   void SaveWindowPosition();
   // The interface language (1033 English, 1049 Russian, the default), kept in the settings.
   int GetLanguage() const;
@@ -168,6 +170,7 @@ class TModule : public QObject {
   void ShowGeneratorProblem(int result);
   void ShowGeneratorWarnings();
   void OpenUrl(const QUrl& url);
+  class TBrowserWindows* BrowserWindows();
 
   bool SelectionAvailable() const;
   bool CanUndo() const;

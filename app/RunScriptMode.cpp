@@ -6,7 +6,6 @@
 #include "app/Model.h"
 #include "automation/ApplicationScript.h"
 #include "automation/ScriptInterrupter.h"
-#include "preview/BrowserEngine.h"
 #include "publish/FTPUploadModule.h"
 #include "services/ConfigFile.h"
 #include "services/WidgetTextAdapter.h"
@@ -87,7 +86,6 @@ int RunScript(const QString& scriptPath, const QString& code) {
 
 int RunScriptMode(int argc, char** argv, const TCommandLine& commandLine) {
   qputenv("QT_QPA_PLATFORM", "offscreen");  // the windows exist, but nothing is shown
-  PrepareBrowserEngine();
   TApplication application(argc, argv);
   TWidgetTextAdapter::Install();
   QString code;

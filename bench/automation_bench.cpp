@@ -10,7 +10,6 @@
 #include "automation/ActiveScript.h"
 #include "automation/Application.h"
 #include "automation/WrapPause.h"
-#include "preview/BrowserEngine.h"
 #include "services/WidgetTextAdapter.h"
 
 #include <QDBusConnection>
@@ -147,7 +146,6 @@ void OverDBus(int calls) {
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  PrepareBrowserEngine();
   TApplication application(argc, argv);
   TWidgetTextAdapter::Install();
   const int lines = argc > 1 ? std::atoi(argv[1]) : 100000;

@@ -9,7 +9,6 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Model.h"
-#include "preview/BrowserEngine.h"
 #include "project/EditorConfirmReplace.h"
 #include "project/EditorReplaceText.h"
 #include "project/EditorSearch.h"
@@ -101,7 +100,6 @@ int main(int argc, char** argv) {
   WriteFile(scratch.path() + "/config/Inkloom/config.ini", "[General]\r\nShowWelcomeScreenAtStartup=0\r\n");
   const QString project = WriteProject(scratch.path() + "/site");
 
-  PrepareBrowserEngine();
   TApplication application(argc, argv);
   TWidgetTextAdapter::Install();
   new TModule(QString());

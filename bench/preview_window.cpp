@@ -8,7 +8,7 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Model.h"
-#include "preview/BrowserEngine.h"
+#include "preview/BrowserWindows.h"
 #include "preview/BrowserForm.h"
 #include "preview/SSIPreview.h"
 #include "services/Action.h"
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
   qputenv("XDG_CONFIG_HOME", (scratch.path() + "/config").toUtf8());
   const QString project = WriteProject(scratch.path() + "/site");
 
-  PrepareBrowserEngine();
+  TBrowserWindows::Load();
   TApplication application(argc, argv);
   TWidgetTextAdapter::Install();
   new TModule(project);

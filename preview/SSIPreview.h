@@ -38,10 +38,11 @@ class TSSIPreviewModule : public QObject {
 
   // The settings in which the preview window keeps its placement; may stay null.
   void SetSettings(TConfigFile* settings) { Settings = settings; }
+  TConfigFile* GetSettings() const { return Settings; }
 
   // Serves folder under the URL scheme protocol while the preview window, opened on
-  // "protocol:page", is shown; returns when the user has closed it. Part of the windows' library
-  // (ShowPreview.cpp).
+  // "protocol:page", is shown; returns when the user has closed it. Does nothing when the browser
+  // module is not loaded. Part of the windows' library (ShowPreview.cpp).
   void ShowPreview(const QString& protocol, const QString& page, const QString& folder);
 
   // The answer to a percent-encoded request path below the folder ("sub/page.html",

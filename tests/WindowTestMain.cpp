@@ -3,7 +3,7 @@
 // instead of GoogleTest's. Being an object file, it is linked before the gtest_main archive.
 
 #include "app/Application.h"
-#include "preview/BrowserEngine.h"
+#include "preview/BrowserWindows.h"
 #include "services/WidgetTextAdapter.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 int main(int argc, char** argv) {
   // Listing the tests at build time runs these programs without a display too.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  PrepareBrowserEngine();
+  TBrowserWindows::Load();  // linked in: prepares the engine
   TApplication application(argc, argv);
   TWidgetTextAdapter::Install();
   ::testing::InitGoogleTest(&argc, argv);

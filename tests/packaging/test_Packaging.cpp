@@ -45,7 +45,8 @@ QString Installed(const char* relative) { return Prefix() + u'/' + QLatin1String
 
 TEST(Installation, TheDesktopFilesLandInTheirPlacesAndValidate) {
   ASSERT_FALSE(Prefix().isEmpty());
-  for (const char* file : {"bin/inkloom", "libexec/inkloom/inkloom-windows", "share/applications/inkloom.desktop", "share/mime/packages/inkloom.xml",
+  for (const char* file : {"bin/inkloom", "libexec/inkloom/inkloom-windows", "libexec/inkloom/inkloom-browser.so",
+                           "share/applications/inkloom.desktop", "share/mime/packages/inkloom.xml",
                            "share/metainfo/org.inkloom.Inkloom.metainfo.xml", "share/icons/hicolor/scalable/apps/inkloom.svg",
                            "share/icons/hicolor/48x48/apps/inkloom.png", "share/icons/hicolor/256x256/apps/inkloom.png",
                            "share/icons/hicolor/scalable/mimetypes/application-x-inkloom-project.svg",
@@ -112,6 +113,40 @@ TEST(Installation, TheInstalledProgramFindsItsThemesAndGuide) {
                               environment);
   EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
   EXPECT_EQ(run.Out.trimmed(), QStringLiteral("built"));
+}
+
+// The browser engine is loaded by the editor, with the module that shows web pages, and never by
+// a script run from the command line. The dynamic linker names every file it loads.
+TEST(Installation, OnlyTheEditorLoadsTheBrowserEngine) {
+  ASSERT_FALSE(Prefix().isEmpty());
+  QTemporaryDir scratch;
+  QFile script(scratch.filePath(QStringLiteral("s.js")));
+  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+  script.write("console.log('ran');\n");
+  script.close();
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), scratch.filePath(QStringLiteral("config")));
+  environment.insert(QStringLiteral("XDG_STATE_HOME"), scratch.filePath(QStringLiteral("state")));
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
+  const TRun run = RunProgram(Installed("bin/inkloom"), {QStringLiteral("--run-script"), script.fileName()}, environment);
+  EXPECT_EQ(run.Out.trimmed(), QStringLiteral("ran"));
+  EXPECT_TRUE(run.Err.contains(QStringLiteral("inkloom-windows")));  // the linker did speak
+  EXPECT_FALSE(run.Err.contains(QStringLiteral("WebEngine"))) << run.Err.toStdString();
+
+  QProcess editor;
+  editor.setProcessEnvironment(environment);
+  editor.start(Installed("bin/inkloom"), {});
+  ASSERT_TRUE(editor.waitForStarted());
+  QString err;
+  const QString loaded = QStringLiteral("calling init: ") + Installed("libexec/inkloom/inkloom-browser.so");
+  for (int wait = 0; wait < 300 && !err.contains(loaded) && editor.state() == QProcess::Running; ++wait) {
+    editor.waitForReadyRead(100);
+    err += QString::fromUtf8(editor.readAllStandardError());
+  }
+  editor.kill();
+  editor.waitForFinished();
+  EXPECT_TRUE(err.contains(loaded)) << err.right(3000).toStdString();
 }
 
 TEST(DebianPackage, HoldsTheProgramAndNamesWhatItNeeds) {

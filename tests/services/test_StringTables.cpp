@@ -24,7 +24,7 @@ const std::map<QString, QStringList>& Tables() {
       {"Module", {"Title", "SaveChanges", "Untitled", "Project", "TextNotFound",
                   "NoSelectionAvailable", "Warning", "GotoSection", "InvalidCharacter",
                   "SettingsNotSaved", "RestoreUnsaved", "CopyTemplate", "TemplateNotCopied",
-                  "NoHandler"}},
+                  "NoHandler", "NoBrowser"}},
       {"MainForm", {"CaretPosition"}},
       {"Generator", {"SectionWithoutBracket", "UnknownSection", "ThemeNotFound", "ProblemAt", "WarningAt"}},
       {"TextSearchDialog", {}},

@@ -5,7 +5,6 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Model.h"
-#include "preview/BrowserEngine.h"
 #include "services/WidgetTextAdapter.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -34,7 +33,6 @@ int Report() {
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  PrepareBrowserEngine();
   TApplication application(argc, argv);
   TWidgetTextAdapter::Install();
   const QString stage = QString::fromLocal8Bit(argv[1]);
