@@ -90,6 +90,12 @@ std::string PlaceholderKey(const TPlaceholder& placeholder, const TNameValueList
 
 bool HasDot(std::string_view name) { return name.find('.') != std::string_view::npos; }
 
+size_t CountOf(std::string_view text, std::string_view piece) {
+  size_t count = 0;
+  for (size_t at = text.find(piece); at != std::string_view::npos; at = text.find(piece, at + 1)) ++count;
+  return count;
+}
+
 // The extension from the last dot, lower-cased ("" without a dot).
 std::string Extension(std::string_view name) {
   size_t dot = name.rfind('.');
@@ -570,17 +576,19 @@ bool THTMLGenerator::PlanPage(TPageJob& job, std::string_view extension) {
   if (job.Body.find('{') != std::string::npos || job.QuoteStyle.find('{') != std::string::npos)
     return false;
   job.HtmlPage = IsHtmlPage(extension);
+  if (job.HtmlPage) return PlanHtmlPage(job);
   if (extension == ".inc") {
     job.Shape = TPageJob::psInclude;
     job.Substitute = Substitute;
     job.WorkLeft = kMaxExpandWork;
-    return true;
-  }
-  if (!job.HtmlPage) {
+  } else {
     job.Shape = TPageJob::psRaw;
     job.Text = Expand(job.Body, nullptr);
-    return true;
   }
+  return true;
+}
+
+bool THTMLGenerator::PlanHtmlPage(TPageJob& job) {
   std::string templateText;
   job.Shape = TPageJob::psContent;
   return !ResolveTemplate(GetVariableOr("Template", ""), templateText) ||
@@ -591,26 +599,24 @@ bool THTMLGenerator::PlanPage(TPageJob& job, std::string_view extension) {
 // elsewhere, or the template itself holds what marks a hole.
 bool THTMLGenerator::PlanFrame(TPageJob& job, std::string_view templateText) {
   TContentHoles holes;
-  Holes = &holes;
-  std::string frame;
-  try {
-    frame = FillTemplate(templateText);
-  } catch (...) {
-    Holes = nullptr;
-    throw;
-  }
-  Holes = nullptr;
-  size_t marks = 0;
-  for (size_t at = frame.find(TPageJob::kHole); at != std::string::npos;
-       at = frame.find(TPageJob::kHole, at + 1))
-    ++marks;
-  if (holes.Lost || marks != holes.Count || ExpandWork > kMaxExpandWork) return false;
+  std::string frame = FillTemplateWithHoles(templateText, holes);
+  if (holes.Lost || CountOf(frame, TPageJob::kHole) != holes.Count || ExpandWork > kMaxExpandWork)
+    return false;
   job.Shape = TPageJob::psFramed;
   job.Text = std::move(frame);
   job.Holes = holes.Count;
   job.HolesExpanded = Substitute;  // with substitution off the content goes in unexpanded
   job.WorkLeft = kMaxExpandWork - ExpandWork;
   return true;
+}
+
+std::string THTMLGenerator::FillTemplateWithHoles(std::string_view templateText, TContentHoles& holes) {
+  Holes = &holes;
+  struct TForget {
+    TContentHoles*& Holes;
+    ~TForget() { Holes = nullptr; }
+  } forget{Holes};
+  return FillTemplate(templateText);
 }
 
 // Written and searched in page order; the lists take the outcome in that order too.

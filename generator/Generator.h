@@ -149,6 +149,8 @@ class THTMLGenerator {
   void WritePageNow(const std::string& name, const std::string& body);
   void QueuePage(const std::string& name, const std::string& body);
   bool PlanPage(TPageJob& job, std::string_view extension);
+  bool PlanHtmlPage(TPageJob& job);
+  std::string FillTemplateWithHoles(std::string_view templateText, TContentHoles& holes);
   bool PlanFrame(TPageJob& job, std::string_view templateText);
   void QueueJob(std::shared_ptr<TPageJob> job);
   std::string ContentHole();

@@ -542,6 +542,16 @@ void RunPass(TPass pass, std::string_view opener, std::string& text, bool& limit
     limited = true;
 }
 
+// Each kind of construct in its pass, as the rules describe them.
+std::string ConvertByPasses(std::string_view text, bool& limited) {
+  std::string s = ReplaceEmphasis(text);
+  RunPass(TAnchorPass(), "#[", s, limited);
+  RunPass(TBracketPass('*', bkLink), "*[", s, limited);
+  RunPass(TBracketPass('!', bkImage), "![", s, limited);
+  RunPass(TBracketPass('.', bkSpan), ".[", s, limited);
+  return s;
+}
+
 }  // namespace
 
 std::string TInlineMarkup::Convert(std::string_view text, bool* limited) {
@@ -560,19 +570,12 @@ void TInlineMarkup::Append(std::string_view text, std::string& out, bool* limite
     out.append(text);
     return;
   }
-  if (TFlatPass(out).Run(visible, first)) {
-    out.append(text.substr(visibleSize));
-    return;
+  if (!TFlatPass(out).Run(visible, first)) {
+    bool reachedLimit = false;
+    out += ConvertByPasses(visible, reachedLimit);
+    if (limited) *limited = reachedLimit;
   }
-  bool reachedLimit = false;
-  std::string s = ReplaceEmphasis(visible);
-  RunPass(TAnchorPass(), "#[", s, reachedLimit);
-  RunPass(TBracketPass('*', bkLink), "*[", s, reachedLimit);
-  RunPass(TBracketPass('!', bkImage), "![", s, reachedLimit);
-  RunPass(TBracketPass('.', bkSpan), ".[", s, reachedLimit);
-  out += s;
   out.append(text.substr(visibleSize));
-  if (limited) *limited = reachedLimit;
 }
 
 TAttributeSpec TInlineMarkup::ScanAttributes(std::string_view text) {

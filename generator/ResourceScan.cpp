@@ -64,24 +64,30 @@ std::vector<TResourceScan::TReference> TResourceScan::Collect(std::string_view h
   const char* styleStart = nullptr;
   bool equals = false;
   while (tags.Next(tag, equals)) {
-    TCursor inside(tag.InnerStart, tag.CloserStart);
     // Without "=" a tag names nothing; it matters only when it opens or closes a style block.
     if (!equals && !MayNameStyle(std::string_view(tag.InnerStart, tag.CloserStart - tag.InnerStart)))
       continue;
+    TCursor inside(tag.InnerStart, tag.CloserStart);
     std::string_view tagName;
     if (!ReadValue(inside, ' ', '\0', tagName)) continue;
-    if (SameTextAscii(tagName, "style")) {
+    if (SameTextAscii(tagName, "style"))
       styleStart = tag.After;
-    } else if (SameTextAscii(tagName, "/style")) {
-      if (!styleStart) continue;
-      std::vector<std::string> urls;
-      CollectUrls(std::string_view(styleStart, tag.MatchStart - styleStart), "", urls);
-      for (std::string& url : urls) references.push_back(TReference{std::move(url), false});
-    } else if (equals) {
+    else if (SameTextAscii(tagName, "/style"))
+      CollectStyleBlock(styleStart, tag.MatchStart, references);
+    else if (equals)
       CollectTag(tagName, inside.Pos, tag.CloserStart, references);
-    }
   }
   return references;
+}
+
+// The url(...) references of a style block, relative to the page; a "/style" before any "style"
+// closes nothing.
+void TResourceScan::CollectStyleBlock(const char* start, const char* end,
+                                      std::vector<TReference>& references) {
+  if (!start) return;
+  std::vector<std::string> urls;
+  CollectUrls(std::string_view(start, end - start), "", urls);
+  for (std::string& url : urls) references.push_back(TReference{std::move(url), false});
 }
 
 // A damaged archive entry raises, every time: it is never kept.

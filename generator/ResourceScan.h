@@ -41,6 +41,7 @@ class TResourceScan {
 
   const std::optional<std::vector<std::string>>& StyleSheet(const std::string& path);
   static void CollectUrls(std::string_view css, std::string_view base, std::vector<std::string>& found);
+  static void CollectStyleBlock(const char* start, const char* end, std::vector<TReference>& references);
   static void CollectTag(std::string_view tagName, const char* attributes, const char* end,
                          std::vector<TReference>& references);
 };
