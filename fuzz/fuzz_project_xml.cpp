@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     TProjectFileContents contents = TProjectFile::Read(path);
     // The text of the headless modes, read without a document, is the same text.
-    if (QString::fromUtf8(TProjectFile::ReadTextUtf8(path)) != contents.Text) std::abort();
+    if (TProjectFile::FromUtf8(TProjectFile::ReadTextUtf8(path)) != contents.Text) std::abort();
     QDomElement settings = FindChildElement(contents.Root(), QStringLiteral("Settings"));
     GetAttributeFlag(settings, QStringLiteral("FTPPassiveMode"));
     GetChildText(settings, QStringLiteral("UploadFiles"), QString());

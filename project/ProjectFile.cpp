@@ -15,6 +15,18 @@ namespace {
 const QString kRootName = QStringLiteral("iklproj");
 const QString kContent = QStringLiteral("content");
 
+// A surrogate without its partner is no character: it becomes U+FFFD, as any decoder makes it,
+// so that the text read here and its UTF-8 form are the same text.
+QString ReplaceLoneSurrogates(QString text) {
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+      ++i;
+    else if (text[i].isSurrogate())
+      text[i] = QChar::ReplacementCharacter;
+  }
+  return text;
+}
+
 QString DecodeUtf16(const QByteArray& bytes, bool bigEndian) {
   QString text;
   qsizetype units = (bytes.size() - 2) / 2;  // an odd last byte is no character
@@ -24,7 +36,7 @@ QString DecodeUtf16(const QByteArray& bytes, bool bigEndian) {
     unsigned char a = data[2 * i], b = data[2 * i + 1];
     text[i] = QChar(bigEndian ? char16_t(a << 8 | b) : char16_t(b << 8 | a));
   }
-  return text;
+  return ReplaceLoneSurrogates(text);
 }
 
 // The text of valid UTF-8 bytes (without a leading byte-order mark); false for any other bytes.
@@ -97,11 +109,17 @@ QString TProjectFile::DecodePlainText(const QByteArray& bytes) {
   return TCodePage::ToUnicode(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
+QString TProjectFile::FromUtf8(const QByteArray& utf8) {
+  // QString::fromUtf8 would take a leading U+FEFF for a byte-order mark and drop it.
+  QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+  return decoder.decode(utf8);
+}
+
 TProjectFileContents TProjectFile::Read(const QString& fileName) {
   TProjectFileContents contents;
   if (LoadXmlFile(fileName, contents.Document)) {
     // The text as the streaming reader takes it, which keeps a text of white space only.
-    contents.Text = QString::fromUtf8(ReadTextUtf8(fileName));
+    contents.Text = FromUtf8(ReadTextUtf8(fileName));
     return contents;
   }
   QFile file(fileName);

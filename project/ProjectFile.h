@@ -38,6 +38,8 @@ class TProjectFile {
   // The project text alone, in UTF-8, read as it streams in: no document is built, so a large
   // project needs little more memory than its text. The same text as Read gives.
   static QByteArray ReadTextUtf8(const QString& fileName);
+  // The text of ReadTextUtf8's bytes, a leading U+FEFF kept as the character it is there.
+  static QString FromUtf8(const QByteArray& utf8);
 
   // Writes text as a new project document; addSettings lets the publishing settings join the
   // document before it is written. Returns the new document. Raises EInkloomError when the folder

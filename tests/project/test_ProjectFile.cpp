@@ -49,6 +49,7 @@ TEST_F(ProjectFileTest, EveryCharacterSurvivesASave) {
       QStringLiteral("   \r\n  \t"),  // white space only
       QStringLiteral(" leading and trailing \r\n"),
       QStringLiteral("]]> <![CDATA[ &amp; \uFFFD \uFEFF"),
+      QStringLiteral("\uFEFF at the start is a character, not a byte-order mark"),
   };
   for (const QString& text : texts) {
     TProjectFile::Write(Path("p.iklproj"), text);
@@ -145,10 +146,11 @@ TEST_F(ProjectFileTest, TheStreamedTextIsTheTextReadGives) {
       "<p><content>not closed</p>",
       big,
       big + "\xD0",  // a character cut off at the end: code page
+      QByteArray("\xFF\xFE" "A\0\x81\xDF" "B\0", 8),  // a lone surrogate in UTF-16
   };
   for (const QByteArray& bytes : files) {
     WriteBytes("f.iklproj", bytes);
-    EXPECT_EQ(QString::fromUtf8(TProjectFile::ReadTextUtf8(Path("f.iklproj"))), TProjectFile::Read(Path("f.iklproj")).Text)
+    EXPECT_EQ(TProjectFile::FromUtf8(TProjectFile::ReadTextUtf8(Path("f.iklproj"))), TProjectFile::Read(Path("f.iklproj")).Text)
         << bytes.left(60).toStdString();
   }
 }
