@@ -175,7 +175,10 @@ void TScriptEditForm::ReportRun(const TScriptError& error, bool stopped) {
   const QString description = stopped ? FormatText(Text("ScriptStopped"), {QString::number(RunLimit.count() / 1000)})
                                       : error.Description;
   TextEditor->setCursorPosition(line, 0);
-  TextEditor->setSelection(line, 0, line, TextEditor->text(line).trimmed().size());
+  const QString text = TextEditor->text(line);
+  qsizetype end = text.size();
+  while (end > 0 && (text[end - 1] == u'\n' || text[end - 1] == u'\r')) --end;
+  TextEditor->setSelection(line, 0, line, static_cast<int>(end));
   TextEditor->ensureLineVisible(line);
   ShowRunError(QStringLiteral("Error \"%1\" in line:%2").arg(description).arg(line + 1));
 }

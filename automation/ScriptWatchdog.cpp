@@ -4,15 +4,14 @@
 
 TScriptWatchdog::TScriptWatchdog(std::chrono::milliseconds limit, std::function<void()> stop)
     : Limit(limit), Stop(std::move(stop)), LastBeat(TClock::now().time_since_epoch().count()) {
-  // The event loop of this thread beats each time it wakes up or goes to sleep.
+  // The event loop of this thread beats each time it goes to sleep waiting for events.
   QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance();
-  Beats[0] = QObject::connect(loop, &QAbstractEventDispatcher::awake, [this] { Beat(); });
-  Beats[1] = QObject::connect(loop, &QAbstractEventDispatcher::aboutToBlock, [this] { Beat(); });
+  Beats = QObject::connect(loop, &QAbstractEventDispatcher::aboutToBlock, [this] { Beat(); });
   Watcher = std::thread([this] { Watch(); });
 }
 
 TScriptWatchdog::~TScriptWatchdog() {
-  for (const QMetaObject::Connection& beat : Beats) QObject::disconnect(beat);
+  QObject::disconnect(Beats);
   {
     const std::lock_guard<std::mutex> guard(Lock);
     Finished = true;
