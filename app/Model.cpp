@@ -10,7 +10,7 @@
 #include "app/ProgramFiles.h"
 #include "services/NewSite.h"
 #include "automation/ScriptEditor.h"
-#include "automation/WrapPause.h"
+#include "project/WrapPause.h"
 #include "services/Options.h"
 #include "services/TemplateEditor.h"
 #include "services/Welcome.h"
@@ -155,7 +155,6 @@ void TModule::PrepareFileDialog(QFileDialog& dialog, QObject* texts, bool save) 
   dialog.setNameFilters(TWidgetTextAdapter::NameFilters(texts->property("Filter").toString()));
   QString extension = texts->property("DefaultExt").toString();
   if (!extension.isEmpty()) dialog.setDefaultSuffix(extension.mid(extension.startsWith(u'.') ? 1 : 0));
-  if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
 }
 
 QString TModule::ShowFileDialog(QObject* texts, bool save) {
@@ -573,7 +572,7 @@ bool TModule::OpenProject(const QString& name) {
   SetText(contents.Text);
   if (!Document.isNull()) OnOpenAction->Execute();
   SetFileName(file);
-  OpenedPlainText = Document.isNull();
+  OpenedPlainText = !contents.IsProject();
   if (OpenedPlainText) {
     const QFileInfo info(file);
     SaveDialog->setProperty("FileName", info.dir().filePath(info.completeBaseName() + GetProjectExtension()));
@@ -729,7 +728,10 @@ QString TModule::ChooseImage() {
 }
 
 void TModule::CmUndo(QObject*) { Formatter->Undo(); }
-void TModule::CmRedo(QObject*) { GetEditor()->redo(); }
+void TModule::CmRedo(QObject*) {
+  const TWrapPause unwrapped(GetEditor());
+  GetEditor()->redo();
+}
 void TModule::CmCut(QObject*) { GetEditor()->cut(); }
 void TModule::CmCopy(QObject*) { GetEditor()->copy(); }
 void TModule::CmPaste(QObject*) {

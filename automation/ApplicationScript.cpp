@@ -1,7 +1,7 @@
 #include "automation/ApplicationScript.h"
 
 #include "app/Model.h"
-#include "automation/WrapPause.h"
+#include "project/WrapPause.h"
 #include "publish/FTPUploadModule.h"
 
 TApplicationScript::TApplicationScript(bool windowless) : Application(windowless) {

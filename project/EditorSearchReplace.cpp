@@ -1,5 +1,7 @@
 #include "project/EditorSearchReplace.h"
 
+#include "project/WrapPause.h"
+
 #include <Qsci/qsciscintilla.h>
 
 TEditorSearchReplace::TEditorSearchReplace(QsciScintilla* editor) : Editor(editor) {}
@@ -87,12 +89,10 @@ void TEditorSearchReplace::ReplaceOne(const TTextMatch& match) {
 // editor would lay out every wrapped line of the changed range before returning (seconds for a
 // long text); without wrapping during the change, it wraps them again while the program is idle.
 int TEditorSearchReplace::ReplaceRest(const TTextMatch& match) {
-  const QsciScintilla::WrapMode wrap = Editor->wrapMode();
-  Editor->setWrapMode(QsciScintilla::WrapNone);
+  const TWrapPause unwrapped(Editor);
   Editor->beginUndoAction();
   const int count = ReplaceThisAndFollowing(match);
   Editor->endUndoAction();
-  Editor->setWrapMode(wrap);
   return count;
 }
 

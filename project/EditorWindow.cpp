@@ -5,6 +5,7 @@
 #include "project/EditorKeys.h"
 #include "project/EditorSearch.h"
 #include "project/EditorSettings.h"
+#include "project/WrapPause.h"
 #include "services/Action.h"
 #include "services/ConfigFile.h"
 #include "services/LocalStrings.h"
@@ -85,9 +86,15 @@ void TEditorWindow::AddEditingActions(std::function<bool()> searchable) {
   using K = QKeySequence;
   auto selection = [this] { return TextEditor->hasSelectedText(); };
   AddAction("UndoAction", QStringLiteral("Undo"), K(Qt::CTRL | Qt::Key_Z), QStringLiteral("edit-undo"),
-            [this] { TextEditor->undo(); }, [this] { return TextEditor->isUndoAvailable(); });
+            [this] {
+              const TWrapPause unwrapped(TextEditor);
+              TextEditor->undo();
+            }, [this] { return TextEditor->isUndoAvailable(); });
   AddAction("RedoAction", QStringLiteral("Redo"), K(Qt::CTRL | Qt::Key_Y), QStringLiteral("edit-redo"),
-            [this] { TextEditor->redo(); }, [this] { return TextEditor->isRedoAvailable(); });
+            [this] {
+              const TWrapPause unwrapped(TextEditor);
+              TextEditor->redo();
+            }, [this] { return TextEditor->isRedoAvailable(); });
   AddAction("CutAction", QStringLiteral("Cut"), K(Qt::CTRL | Qt::Key_X), QStringLiteral("edit-cut"),
             [this] { TextEditor->cut(); }, selection);
   AddAction("CopyAction", QStringLiteral("Copy"), K(Qt::CTRL | Qt::Key_C), QStringLiteral("edit-copy"),

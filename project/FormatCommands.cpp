@@ -1,6 +1,7 @@
 #include "project/FormatCommands.h"
 
 #include "project/Formatting.h"
+#include "project/WrapPause.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -42,7 +43,10 @@ void TFormatCommands::NoteUndone(int modificationType, int token) {
 
 void TFormatCommands::Undo() {
   UndoneSelection.reset();
-  Editor->undo();
+  {
+    const TWrapPause unwrapped(Editor);
+    Editor->undo();
+  }
   if (UndoneSelection) Select(UndoneSelection->first, UndoneSelection->second);
   UndoneSelection.reset();
 }

@@ -1,4 +1,4 @@
-#include "automation/WrapPause.h"
+#include "project/WrapPause.h"
 
 #include <Qsci/qsciscintilla.h>
 
