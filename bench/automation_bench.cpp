@@ -9,7 +9,7 @@
 #include "app/Model.h"
 #include "automation/ActiveScript.h"
 #include "automation/Application.h"
-#include "automation/WrapPause.h"
+#include "project/WrapPause.h"
 #include "services/WidgetTextAdapter.h"
 
 #include <QDBusConnection>

@@ -3,6 +3,8 @@
 #include "project/EditorConfirmReplace.h"
 #include "project/EditorReplaceText.h"
 #include "project/SearchSettings.h"
+#include "project/TextSearchEngine.h"
+#include "services/LocalStrings.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -103,7 +105,13 @@ void TEditorSearch::RunSearch(bool replace, bool backwards) {
   struct TFreeQuestion {  // the confirmation lives as long as the run
     ~TFreeQuestion() { delete ConfirmReplaceDialog; }
   } freeQuestion;
-  if (SearchReplace.SearchReplace(settings.SearchText, settings.ReplaceText, options) == 0) NotFound(backwards);
+  try {
+    if (SearchReplace.SearchReplace(settings.SearchText, settings.ReplaceText, options) == 0) NotFound(backwards);
+  } catch (const EPatternError& error) {
+    throw EInkloomError(FormatText(GetString(QStringLiteral("InvalidPattern")),
+                                   {error.Pattern, error.Reason, QString::number(error.Offset)})
+                            .toStdString());
+  }
 }
 
 // Only the selection, when there is one that is not just the last match; else the user may

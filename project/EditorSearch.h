@@ -8,7 +8,7 @@
 //   TEditorSearch search(editor, settings, [table](auto& key) { return table->GetString(key); },
 //                        [bar](auto& text) { bar->showMessage(text); }, window);
 //
-// The texts asked for are TextNotFound, NoSelectionAvailable and Warning. The settings belong to
+// The texts asked for are TextNotFound, NoSelectionAvailable, InvalidPattern and Warning. The settings belong to
 // the caller, so they can outlive the window.
 
 #include "project/EditorSearchReplace.h"

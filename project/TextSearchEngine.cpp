@@ -82,6 +82,12 @@ QString PatternError(const QRegularExpression& expression) {
 
 }  // namespace
 
+EPatternError::EPatternError(const QRegularExpression& expression)
+    : EInkloomError(PatternError(expression).toStdString()),
+      Pattern(expression.pattern()),
+      Reason(expression.errorString()),
+      Offset(expression.patternErrorOffset()) {}
+
 TTextSearchEngine::TTextSearchEngine(const QString& pattern, const QString& replacement,
                                      const TSearchOptions& options)
     : Options(options), Pattern(pattern), ReplacementTemplate(replacement), PlainReplacement(replacement) {
@@ -89,7 +95,7 @@ TTextSearchEngine::TTextSearchEngine(const QString& pattern, const QString& repl
   QRegularExpression::PatternOptions flags = QRegularExpression::UseUnicodePropertiesOption;
   if (!options.MatchCase) flags |= QRegularExpression::CaseInsensitiveOption;
   Expression = QRegularExpression(pattern, flags);
-  if (!Expression.isValid()) throw EInkloomError(PatternError(Expression).toStdString());
+  if (!Expression.isValid()) throw EPatternError(Expression);
   Expression.optimize();
 }
 

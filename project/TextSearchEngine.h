@@ -7,6 +7,7 @@
 // spans a line break and "$" or a look-ahead see the line's true end; a range only chooses which
 // of a line's matches count. Both ignore letter case unless MatchCase. Positions are UTF-16 indexes.
 
+#include "generator/InkloomError.h"
 #include "project/ReplacementText.h"
 
 #include <QRegularExpression>
@@ -37,10 +38,19 @@ struct TReplaceAllResult {
   qsizetype LastPieceLength = 0;
 };
 
+// A regular expression that does not compile: its message is English; a window words it from its
+// own table with the parts.
+class EPatternError : public EInkloomError {
+ public:
+  explicit EPatternError(const QRegularExpression& expression);
+  QString Pattern;
+  QString Reason;  // Qt's, in the interface's language
+  qsizetype Offset;
+};
+
 class TTextSearchEngine {
  public:
-  // Throws EInkloomError, with the expression's error and its offset, when a regular expression
-  // does not compile.
+  // Throws EPatternError when a regular expression does not compile.
   TTextSearchEngine(const QString& pattern, const QString& replacement, const TSearchOptions& options);
 
   // The first match inside [from, to); an empty match may stand at to.

@@ -11,11 +11,14 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QSplitter>
 #include <QToolBar>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -38,10 +41,18 @@ TTemplateEditForm::TTemplateEditForm(QWidget* parent)
   setWindowTitle(QStringLiteral("Template Editor"));
   Toolbar->setObjectName(QStringLiteral("TemplateToolbar"));
   auto* split = new QSplitter(this);
-  FileList = new QListWidget(split);
+  auto* panel = new QWidget(split);
+  auto* layout = new QVBoxLayout(panel);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* caption = new QLabel(QStringLiteral("Template Files"), panel);
+  caption->setObjectName(QStringLiteral("FilesPanel"));
+  caption->setMargin(3);
+  layout->addWidget(caption);
+  FileList = new QListWidget(panel);
   FileList->setObjectName(QStringLiteral("FileListView"));
   FileList->setFrameShape(QFrame::NoFrame);
-  split->addWidget(FileList);
+  layout->addWidget(FileList);
+  split->addWidget(panel);
   split->addWidget(TextEditor);
   split->setStretchFactor(1, 1);
   split->setSizes({175, 465});
@@ -58,11 +69,11 @@ TTemplateEditForm::TTemplateEditForm(QWidget* parent)
 void TTemplateEditForm::CreateActions() {
   auto open = [this] { return !Current.isEmpty(); };
   AddAction("FilesAction", QStringLiteral("Files..."), QKeySequence(), QStringLiteral("folder-open"),
-            [this] { OpenWithSystem(Folder); });
+            [this] { OpenWithSystem(Folder); }, [this] { return !Folder.isEmpty() && QDir(Folder).exists(); });
   AddAction("PreviewAction", QStringLiteral("Preview"), QKeySequence(), QStringLiteral("document-print-preview"),
             [this] { OpenWithSystem(Folder + Current); }, open);
   AddAction("SaveAction", QStringLiteral("Save"), QKeySequence(Qt::CTRL | Qt::Key_S), QString(),
-            [this] { SaveCurrentFile() && OpenFile(FileList->currentItem()->text()); },
+            [this] { CmSave(); },
             [this, open] { return open() && TextEditor->isModified(); });
   AddAction("NewAction", QStringLiteral("New..."), QKeySequence(), QString(), [] {}, [] { return false; });
   AddAction("RemoveAction", QStringLiteral("Remove"), QKeySequence(), QString(), [] {}, [] { return false; });
@@ -117,6 +128,7 @@ bool TTemplateEditForm::OpenFile(const QString& name) {
 }
 
 bool TTemplateEditForm::SaveCurrentFile() {
+  WriteFailed = false;
   const int choice = Current.isEmpty() || !TextEditor->isModified() ? QMessageBox::No : WhoseText();
   if (choice == QMessageBox::Cancel) return false;
   if (choice == QMessageBox::Yes && !WriteCurrentFile()) return false;
@@ -131,11 +143,25 @@ bool TTemplateEditForm::WriteCurrentFile() {
   try {
     Loaded.Digest = TTemplateFiles::Write(Folder + Current, Loaded, &missing);
   } catch (const std::exception& error) {
+    WriteFailed = true;
     Module->ShowError(QString::fromUtf8(error.what()));
     return false;
   }
   if (missing > 0) ShowStatus(FormatText(Text("CharactersReplaced"), {QString::number(missing)}));
   return true;
+}
+
+void TTemplateEditForm::CmSave() {
+  const int choice = WhoseText();
+  if (choice == QMessageBox::No) OpenFile(Current);  // the other program's text is shown instead
+  if (choice == QMessageBox::Yes && WriteCurrentFile()) TextEditor->setModified(false);
+  UpdateActions();
+}
+
+// After a failed write the user may still close, leaving the file as it is on disk: a file that
+// stays unwritable would otherwise hold the window open for good.
+bool TTemplateEditForm::DropUnwritableText() {
+  return WriteFailed && Module->AskYesNo(windowTitle(), FormatText(Text("CloseUnwritten"), {Current})) == QMessageBox::Yes;
 }
 
 // Yes: the editor's text is written. When another program changed the file since it was
@@ -167,9 +193,10 @@ void TTemplateEditForm::OpenWithSystem(const QString& path) {
   Module->ShowError(FormatText(Module->GetString(QStringLiteral("NoHandler")), {path}));
 }
 
-// Closing writes the shown file back; a file that cannot be written keeps the window open.
+// Closing writes the shown file back; a file that cannot be written keeps the window open unless
+// the user chooses to lose the changes.
 void TTemplateEditForm::done(int result) {
-  if (!SaveCurrentFile()) return;
+  if (!SaveCurrentFile() && !DropUnwritableText()) return;
   SavePlacement();
   TEditorWindow::done(result);
 }

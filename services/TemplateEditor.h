@@ -26,6 +26,7 @@ class TTemplateEditForm : public TEditorWindow {
   QString Folder;  // the template folder, ending with "/"; empty for an untitled project
   QString Current;
   TTemplateText Loaded;
+  bool WriteFailed = false;  // the last attempt to write the shown file failed
   QListWidget* FileList = nullptr;
 
   void CreateActions();
@@ -35,6 +36,9 @@ class TTemplateEditForm : public TEditorWindow {
   // Writes the shown file back when it changed; false when it must stay shown (not written).
   bool SaveCurrentFile();
   bool WriteCurrentFile();
+  // Save: writes the shown file and keeps it shown, with its undo history.
+  void CmSave();
+  bool DropUnwritableText();
   int WhoseText();
   void ChooseLexer(const QString& name);
   void OpenWithSystem(const QString& path);

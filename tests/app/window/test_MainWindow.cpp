@@ -97,12 +97,15 @@ TEST_F(MainWindowTest, PlainTextFilesOpenAndAreSavedAsAProjectBesideThem) {
   EXPECT_TRUE(Module->ProjectDocument().isNull());
   // Save asks for a name, proposing a project beside the file; the file itself stays as it was.
   QString proposed;
-  Module->ChooseFile = [&proposed](QFileDialog* dialog) {
+  bool asksBeforeReplacing = false;
+  Module->ChooseFile = [&](QFileDialog* dialog) {
     proposed = dialog->selectedFiles().value(0);
+    asksBeforeReplacing = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
     return QString();
   };
   Module->Action(QStringLiteral("SaveAction"))->trigger();
   EXPECT_EQ(proposed, Path(QStringLiteral("le.iklproj")));
+  EXPECT_TRUE(asksBeforeReplacing);  // a project of that name may exist already
   Module->ChooseFile = [&](QFileDialog*) { return Path(QStringLiteral("le.iklproj")); };
   Module->Action(QStringLiteral("SaveAction"))->trigger();
   QFile original(Path(QStringLiteral("le.txt")));
@@ -114,6 +117,20 @@ TEST_F(MainWindowTest, PlainTextFilesOpenAndAreSavedAsAProjectBesideThem) {
   Answer = QMessageBox::No;
   ASSERT_TRUE(Module->OpenProject(Path(QStringLiteral("notes.txt"))));
   EXPECT_EQ(Module->GetText(), QStringLiteral("Caf\u00e9 \u2615"));
+  // An XML document of another kind opens as a document, and is not saved over either.
+  const QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\"><content>x</content></svg>";
+  Write(QStringLiteral("drawing.svg"), svg);
+  ASSERT_TRUE(Module->OpenProject(Path(QStringLiteral("drawing.svg"))));
+  Module->ChooseFile = [&](QFileDialog* dialog) {
+    proposed = dialog->selectedFiles().value(0);
+    return QString();
+  };
+  Module->SetModified(true);
+  Module->Action(QStringLiteral("SaveAction"))->trigger();
+  EXPECT_EQ(proposed, Path(QStringLiteral("drawing.iklproj")));
+  QFile drawing(Path(QStringLiteral("drawing.svg")));
+  ASSERT_TRUE(drawing.open(QIODevice::ReadOnly));
+  EXPECT_EQ(drawing.readAll(), svg);
 }
 
 TEST_F(MainWindowTest, SectionListFollowsTheTextAtIdle) {
@@ -653,7 +670,7 @@ TEST_F(MainWindowTest, EveryShortcutReachesItsCommandFromTheEditor) {
   MainForm->show();
   MainForm->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
-  QStringList checked;
+  QStringList checked, skipped;
   for (TAction* action : Module->Actions()) {
     if (action->shortcut().isEmpty()) continue;
     SCOPED_TRACE(action->objectName().toStdString());
@@ -667,7 +684,10 @@ TEST_F(MainWindowTest, EveryShortcutReachesItsCommandFromTheEditor) {
     Editor()->setSelection(0, 0, 0, 4);
     QApplication::clipboard()->setText(QStringLiteral("clip"));
     Idle();
-    if (!action->isEnabled()) continue;  // a command still to come
+    if (!action->isEnabled()) {
+      skipped.append(action->objectName());
+      continue;
+    }
     MainForm->activateWindow();  // back from a dialog the last command opened
     ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
     Editor()->setFocus();
@@ -694,7 +714,9 @@ TEST_F(MainWindowTest, EveryShortcutReachesItsCommandFromTheEditor) {
       if (window != MainForm && window->isVisible() && window->inherits("QDialog")) window->close();
     checked.append(action->objectName());
   }
-  EXPECT_GE(checked.size(), 15) << checked.join(u' ').toStdString();
+  // Find Next has nothing to find yet here; its key is pressed in the search tests.
+  EXPECT_EQ(skipped, QStringList{QStringLiteral("FindNextAction")}) << checked.join(u' ').toStdString();
+  EXPECT_GE(checked.size(), 18) << checked.join(u' ').toStdString();
 }
 
 TEST_F(MainWindowTest, DoubleClickShowsASectionMidEditorBelowWrappedLines) {

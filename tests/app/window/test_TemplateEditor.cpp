@@ -78,14 +78,30 @@ TEST_F(TemplateEditor, AFileThatCannotBeWrittenKeepsItsTextAndTheWindow) {
     EXPECT_EQ(form->CurrentFile(), QStringLiteral("about.html"));
     EXPECT_EQ(form->FileListView()->currentItem()->text(), QStringLiteral("about.html"));
     EXPECT_TRUE(form->Editor()->text().startsWith(QStringLiteral("precious ")));
-    form->accept();  // closing tries again, fails again, and the window stays
+    QStringList closeQuestions;
+    int closeAnswer = QMessageBox::No;
+    Module->AskYesNo = [&](const QString&, const QString& text) {
+      closeQuestions.append(text);
+      return closeAnswer;
+    };
+    form->accept();  // closing tries again, fails again, asks, and No keeps the window
     EXPECT_EQ(Errors.size(), 2);
+    EXPECT_EQ(closeQuestions.size(), 1);
     EXPECT_NE(form->result(), QDialog::Accepted);
     QDir().rmdir(Path(QStringLiteral("site/template/about.html")));
+    form->Action(QStringLiteral("SaveAction"))->trigger();  // Save writes and keeps the undo history
+    EXPECT_EQ(Read("about.html"), QByteArray("precious <p>about.html</p>"));
+    EXPECT_FALSE(form->Editor()->isModified());
+    EXPECT_TRUE(form->Editor()->isUndoAvailable());
+    Type(form, QStringLiteral("lost "));
+    QFile::remove(Path(QStringLiteral("site/template/about.html")));
+    QDir().mkpath(Path(QStringLiteral("site/template/about.html")));
+    closeAnswer = QMessageBox::Yes;  // a file that stays unwritable: the user may still close
     form->accept();
+    EXPECT_EQ(closeQuestions.size(), 2);
     EXPECT_EQ(form->result(), QDialog::Accepted);
   });
-  EXPECT_EQ(Read("about.html"), QByteArray("precious <p>about.html</p>"));
+  EXPECT_TRUE(QFileInfo(Path(QStringLiteral("site/template/about.html"))).isDir());
 }
 
 TEST_F(TemplateEditor, AFileChangedByAnotherProgramIsNotOverwrittenSilently) {
@@ -139,6 +155,7 @@ TEST_F(TemplateEditor, AnUntitledProjectHasNoTemplateFolderOfItsOwn) {
     form->UpdateActions();
     EXPECT_TRUE(form->Editor()->isReadOnly());
     EXPECT_FALSE(form->Action(QStringLiteral("FindAction"))->isEnabled());
+    EXPECT_FALSE(form->Action(QStringLiteral("FilesAction"))->isEnabled());  // no folder to show
     form->accept();
   });
 }

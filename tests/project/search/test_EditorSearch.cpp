@@ -298,7 +298,7 @@ TEST_F(EditorSearchTest, RegularExpressionsGroupsErrorsAndEmptyMatches) {
   Replace(QStringLiteral("(ab"), QStringLiteral("x"), {kAll}, regex);
   ASSERT_EQ(errors.size(), 1);
   const QString why = QRegularExpression(QStringLiteral("(ab")).errorString();  // in the interface's language
-  EXPECT_EQ(errors[0], QStringLiteral("The regular expression \"(ab\" is not valid: %1 (at offset 3).").arg(why));
+  EXPECT_EQ(errors[0], QStringLiteral("\u0420\u0435\u0433\u0443\u043b\u044f\u0440\u043d\u043e\u0435 \u0432\u044b\u0440\u0430\u0436\u0435\u043d\u0438\u0435 \"(ab\" \u043e\u0448\u0438\u0431\u043e\u0447\u043d\u043e: %1 (\u043f\u043e\u0437\u0438\u0446\u0438\u044f 3).").arg(why));  // the window's language
   EXPECT_EQ(Editor()->text(), before);
   TAction::SetErrorHandler(&TApplication::ShowError);
 
