@@ -137,7 +137,8 @@ class TModule : public QObject {
   QDomDocument Document;
   // The editor cannot be told that unchanged text is modified: this says so until a save.
   bool MarkedModified = false;
-  // The open file was read as plain text: a save the user did not name goes to a project beside it.
+  // The open file is no project of ours (plain text, another kind of XML document): a save the
+  // user did not name goes to a project beside it.
   bool OpenedPlainText = false;
   // Where untitled projects are built: the user's own, never a shared temporary folder.
   std::unique_ptr<QTemporaryDir> UntitledFolder;

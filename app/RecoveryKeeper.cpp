@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -50,7 +51,10 @@ void TRecoveryKeeper::TakeFile(const QString& file) {
   if (file == File) return;
   Discard();
   File = file;
-  QDir().mkpath(QFileInfo(file).absolutePath());
+  // Unsaved text is for this user's eyes only.
+  const QString folder = QFileInfo(file).absolutePath();
+  QDir().mkpath(folder);
+  QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   Lock = std::make_unique<QLockFile>(TRecoveryFile::LockPath(file));
   Lock->setStaleLockTime(0);
   Lock->tryLock(0);

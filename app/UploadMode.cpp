@@ -138,7 +138,7 @@ int PrintPlan(const TFTPUploadModule& module, const QString& outputFolder,
 // Writes the project with the run's record; false when it cannot be written (reported).
 bool SaveRecord(const TFTPUploadModule& module, const TProjectFileContents& project,
                 const QString& projectPath) {
-  if (project.Document.isNull()) return true;  // a file read as plain text is never written over
+  if (!project.IsProject()) return true;  // a file that is no project of ours is never written over
   try {
     TProjectFile::Write(projectPath, project.Text, [&](QDomElement& root) {
       module.WriteSettings(root);

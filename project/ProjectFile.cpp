@@ -41,7 +41,9 @@ QString DecodeUtf16(const QByteArray& bytes, bool bigEndian) {
 
 // The text of valid UTF-8 bytes (without a leading byte-order mark); false for any other bytes.
 bool DecodeUtf8(const QByteArray& bytes, QString& text) {
-  QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+  // One mark is dropped here; the decoder keeps a second as the character it then is.
+  QStringDecoder decoder(QStringConverter::Utf8,
+                         QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
   const QByteArrayView body = QByteArrayView(bytes).sliced(bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0);
   text = decoder.decode(body);
   return !decoder.hasError();
@@ -79,6 +81,8 @@ void CheckStorable(const QString& text) {
 }
 
 }  // namespace
+
+bool TProjectFileContents::IsProject() const { return !Document.isNull() && Root().tagName() == kRootName; }
 
 EProjectCharacterError::EProjectCharacterError(int line, char32_t code)
     : EInkloomError(QStringLiteral("Line %1 holds the character U+%2, which a project file cannot "

@@ -16,6 +16,9 @@ struct TProjectFileContents {
   QString Text;           // lines joined by CR LF or LF, as stored
   QDomDocument Document;  // null after a plain-text read
   QDomElement Root() const { return Document.documentElement(); }
+  // A project file of this program's, which a save may replace; any other file (plain text, an
+  // XML document of another kind) is only read.
+  bool IsProject() const;
 };
 
 // A project text holding a character that an XML file cannot store: the line (from 1) and the

@@ -141,6 +141,7 @@ TEST_F(ProjectFileTest, TheStreamedTextIsTheTextReadGives) {
       "<p><Settings/></p>",
       "= plain \xD0\x96 text\r\nline",
       "\xEF\xBB\xBF= marked",
+      "\xEF\xBB\xBF\xEF\xBB\xBF= a mark, then U+FEFF",
       "\xFF\xFE" "A\0\x16\x04",
       "= code page \xCF\xF0",
       "<p><content>not closed</p>",
