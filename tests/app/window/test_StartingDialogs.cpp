@@ -170,6 +170,22 @@ TEST_F(StartingDialogs, TheWizardFollowsTheNameAndRefusesWhatCannotBeCreated) {
   EXPECT_TRUE(Module->FileName().isEmpty());
 }
 
+TEST_F(StartingDialogs, NewAsksBeforeUnsavedTextGoes) {
+  MakeThemes();
+  Start();
+  Editor()->setText(QStringLiteral("unsaved"));
+  Module->SetModified(true);
+  for (int answer : {int(QMessageBox::Cancel), int(QMessageBox::No)}) {
+    Dialogs.clear();
+    Questions.clear();
+    Answer = answer;
+    Module->Action(QStringLiteral("NewAction"))->trigger();
+    EXPECT_EQ(Questions.size(), 1);
+    EXPECT_EQ(Dialogs.contains(QStringLiteral("NewSiteForm")), answer == QMessageBox::No) << answer;
+    EXPECT_EQ(Module->GetText(), QStringLiteral("unsaved"));  // the wizard was cancelled: nothing replaced
+  }
+}
+
 TEST_F(StartingDialogs, TheWelcomeDialogsChoicesAndItsCheckBox) {
   MakeThemes();
   Write(QStringLiteral("p/site.iklproj"), Project("opened"));
