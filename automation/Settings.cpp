@@ -1,6 +1,7 @@
 #include "automation/Settings.h"
 
 #include "publish/FTPUploadModule.h"
+#include "publish/TransferProtocol.h"
 
 namespace Automation {
 
@@ -15,7 +16,14 @@ void TSettings::SetFTPPort(const QString& value) { Module.FTPPort = value; }
 QString TSettings::FTPRemoteRoot() const { return Module.FTPRemoteRoot; }
 void TSettings::SetFTPRemoteRoot(const QString& value) { Module.FTPRemoteRoot = value; }
 QString TSettings::Protocol() const { return Module.Protocol(); }
-void TSettings::SetProtocol(const QString& value) { Module.SetProtocol(value); }
+// The port follows the protocol, as in the settings dialog, unless it is one the user chose.
+void TSettings::SetProtocol(const QString& value) {
+  TTransferProtocol::TKind before, after;
+  const bool known = TTransferProtocol::FromName(Module.Protocol(), before);
+  Module.SetProtocol(value);
+  if (known && TTransferProtocol::FromName(value, after))
+    Module.FTPPort = TTransferProtocol::FollowingPort(Module.FTPPort, TTransferProtocol::StandardPort(before), after);
+}
 bool TSettings::FTPPassiveMode() const { return Module.FTPPassiveMode; }
 void TSettings::SetFTPPassiveMode(bool value) { Module.FTPPassiveMode = value; }
 bool TSettings::UploadChangesOnly() const { return Module.UploadChangesOnly; }

@@ -131,17 +131,23 @@ void TFTPUploadModule::ResetSettings() {
   SetProtocol(QString());
   UploadedFiles.clear();
   UnreadableCredentials.clear();
+  HandTyped.clear();
 }
 
 QString TFTPUploadModule::ReadCredential(const QDomElement& settings, const QString& name) {
   bool readable = true;
-  QString value = Decipher(GetAttributeText(settings, name, QString()), readable);
-  if (!readable) UnreadableCredentials.append(name);
+  const QString stored = GetAttributeText(settings, name, QString());
+  QString value = Decipher(stored, readable);
+  if (!readable) {
+    UnreadableCredentials.append(name);
+    HandTyped.insert(name, {stored, value});
+  }
   return value;
 }
 
 void TFTPUploadModule::ReadSettings(const QDomElement& root) {
   UnreadableCredentials.clear();
+  HandTyped.clear();
   QDomElement settings = FindChildElement(root, kSettings);
   if (settings.isNull()) return;
   auto text = [&settings](const char* name, const QString& current) {
@@ -166,8 +172,8 @@ void TFTPUploadModule::WriteSettings(QDomElement& root) const {
   QDomElement settings = FindChildElement(root, kSettings);
   if (settings.isNull()) settings = AddChildElement(root, kSettings);
   SetAttributeText(settings, QStringLiteral("FTPServer"), FTPServer);
-  SetAttributeText(settings, QStringLiteral("FTPUserName"), Encipher(FTPUserName));
-  SetAttributeText(settings, QStringLiteral("FTPPassword"), Encipher(FTPPassword));
+  SetAttributeText(settings, QStringLiteral("FTPUserName"), CredentialToStore(QStringLiteral("FTPUserName"), FTPUserName));
+  SetAttributeText(settings, QStringLiteral("FTPPassword"), CredentialToStore(QStringLiteral("FTPPassword"), FTPPassword));
   SetAttributeText(settings, QStringLiteral("FTPPort"), FTPPort);
   SetAttributeText(settings, QStringLiteral("FTPRemoteRoot"), FTPRemoteRoot);
   SetAttributeFlag(settings, QStringLiteral("FTPPassiveMode"), FTPPassiveMode);
@@ -177,6 +183,11 @@ void TFTPUploadModule::WriteSettings(QDomElement& root) const {
     SetAttributeText(settings, kProtocol, ProtocolName);
   SetAttributeText(settings, kTrustedCertificate, TrustedCertificate);
   SetChildText(settings, kUploadFiles, UploadedFiles.join(u'\n'));
+}
+
+QString TFTPUploadModule::CredentialToStore(const QString& name, const QString& value) const {
+  const auto typed = HandTyped.constFind(name);
+  return typed != HandTyped.cend() && typed->Read == value ? typed->Stored : Encipher(value);
 }
 
 void TFTPUploadModule::SetProtocol(const QString& protocol) {

@@ -16,6 +16,7 @@
 
 #include <QDomElement>
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -143,6 +144,13 @@ class TFTPUploadModule : public QObject {
   void CmUploadSettings(QObject* sender);
 
  private:
+  // The stored text of each credential that could not be read, and the value it was read as:
+  // while the value stays, a save writes the text back as the user typed it, not the guess.
+  struct THandTyped {
+    QString Stored;
+    QString Read;
+  };
+  QHash<QString, THandTyped> HandTyped;
   TLocalStrings* LocalStrings = nullptr;
 
   TActionHandler* AddCommand(const char* name, const QString& caption);
@@ -151,6 +159,7 @@ class TFTPUploadModule : public QObject {
   // The message box of an upload's outcome, and the offer of the settings after 1 and 2.
   void ShowOutcome(int outcome);
   QString ReadCredential(const QDomElement& settings, const QString& name);
+  QString CredentialToStore(const QString& name, const QString& value) const;
 
   QString ProtocolName = QStringLiteral("ftp");
   std::atomic<bool> Cancelled{false};

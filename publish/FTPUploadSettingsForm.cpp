@@ -187,9 +187,8 @@ QString TFTPUploadSettingsForm::EditedProtocol() const {
 void TFTPUploadSettingsForm::ProtocolComboBoxChange() {
   TTransferProtocol::TKind kind;
   if (!TTransferProtocol::FromName(EditedProtocol(), kind)) return;
-  const QString port = PortEdit->text().trimmed();
-  if (port.isEmpty() || port == QString::number(ShownStandardPort))
-    PortEdit->setText(QString::number(TTransferProtocol::StandardPort(kind)));
+  const QString port = TTransferProtocol::FollowingPort(PortEdit->text(), ShownStandardPort, kind);
+  if (port != PortEdit->text()) PortEdit->setText(port);
   Follow(kind);
 }
 

@@ -24,6 +24,12 @@ uint16_t TTransferProtocol::StandardPort(TKind kind) {
   return kind == tpSFTP ? 22 : 21;
 }
 
+QString TTransferProtocol::FollowingPort(const QString& port, uint16_t oldStandard, TKind kind) {
+  const QString given = port.trimmed();
+  if (!given.isEmpty() && given != QString::number(oldStandard)) return port;
+  return QString::number(StandardPort(kind));
+}
+
 QString TTransferProtocol::Normalized(const QString& name) {
   const QString normalized = name.trimmed().toLower();
   return normalized.isEmpty() ? Name(tpFTP) : normalized;

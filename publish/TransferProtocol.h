@@ -18,6 +18,9 @@ struct TTransferProtocol {
   static QString Name(TKind kind);
   // 21 for FTP and FTPS, 22 for SFTP.
   static uint16_t StandardPort(TKind kind);
+  // The port once the protocol becomes kind: its standard port when the port was empty or the
+  // standard port of the protocol before (oldStandard); a port the user chose stays as it is.
+  static QString FollowingPort(const QString& port, uint16_t oldStandard, TKind kind);
   // The name as the settings keep it: trimmed, lower case, "ftp" for an empty one.
   static QString Normalized(const QString& name);
 };

@@ -168,6 +168,13 @@ TEST_F(ObjectModelTest, SettingsAreTheOpenProjectsAndTheCredentialsCannotBeRead)
                 "Out.Put(Settings.Protocol);")),
             QString());
   EXPECT_EQ(Out.Values, (QStringList{"2121", "string", "false", "sftp"}));
+  // The port follows the protocol unless the user chose it.
+  Out.Values.clear();
+  EXPECT_EQ(Run(QStringLiteral("Settings.FTPPort = '21'; Settings.Protocol = 'ftp'; Settings.Protocol = 'sftp'; Out.Put(Settings.FTPPort);\n"
+                               "Settings.Protocol = 'ftps'; Out.Put(Settings.FTPPort); Settings.FTPPort = '990';\n"
+                               "Settings.Protocol = 'sftp'; Out.Put(Settings.FTPPort);")),
+            QString());
+  EXPECT_EQ(Out.Values, (QStringList{"22", "21", "990"}));
   EXPECT_EQ(FTPUploadModule->FTPServer, QStringLiteral("ftp.example.org"));
   EXPECT_EQ(FTPUploadModule->FTPRemoteRoot, QStringLiteral("/www"));
   EXPECT_EQ(FTPUploadModule->FTPUserName, QStringLiteral("alice"));

@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "FTPTestServer.h"
+#include "SSHTestServer.h"
 #include "ScratchFolder.h"
 #include "TestCertificates.h"
 #include "project/ProjectFile.h"
@@ -212,6 +213,41 @@ TEST_F(UploadCommand, FTPSSendsNothingUntilTheCertificateIsTrusted) {
   EXPECT_EQ(Output("stdout"), "Upload complete.\n");
   EXPECT_EQ(StoredAttribute("Protocol"), QStringLiteral("ftps"));
   EXPECT_EQ(StoredAttribute("TrustedCertificate").toStdString(), fingerprint);
+}
+
+// With an empty password the user's key logs in; HOME is the test server's client home.
+TEST_F(UploadCommand, SFTPSendsNothingToAnUnknownHostThenPublishesWithTheUsersKey) {
+  TSSHTestServer ssh;
+  fs::create_directory(ssh.Files().Path() / "www");
+  const std::string www = (ssh.Files().Path() / "www").string();
+  MakeProject({}, [&](TFTPUploadModule& settings) {
+    settings.SetProtocol(QStringLiteral("sftp"));
+    settings.FTPPort = QString::fromStdString(ssh.Port());
+    settings.FTPUserName = QString::fromStdString(TSSHTestServer::UserName());
+    settings.FTPPassword.clear();
+    settings.FTPRemoteRoot = QString::fromStdString(www);
+  });
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  setenv("HOME", ssh.Home().c_str(), 1);
+  struct TRestoreHome {
+    std::string Home;
+    ~TRestoreHome() { setenv("HOME", Home.c_str(), 1); }
+  } restore{home};
+  EXPECT_EQ(Run({}, {"SSH_AUTH_SOCK="}), 1);
+  EXPECT_NE(Output("stdout").find("is not known. Nothing was sent. Its fingerprint is " + ssh.HostKeyFingerprint()),
+            std::string::npos)
+      << Output("stdout");
+  EXPECT_FALSE(ssh.LogInTried());
+  // Trusted as OpenSSH's own client would have it.
+  const std::string scan = "ssh-keyscan -p " + ssh.Port() + " 127.0.0.1 >> " + ssh.Home() + "/.ssh/known_hosts 2>/dev/null";
+  ASSERT_EQ(std::system(scan.c_str()), 0);
+  EXPECT_EQ(Run({}, {"SSH_AUTH_SOCK="}), 0) << Output("stdout");
+  EXPECT_EQ(Output("stdout"), "Upload complete.\n");
+  EXPECT_TRUE(ssh.Files().Exists("www/index.html"));
+  EXPECT_TRUE(ssh.Files().Exists("www/img/logo.png"));
+  EXPECT_EQ(Record().size(), ProgressLines());
+  EXPECT_EQ(Run({}, {"SSH_AUTH_SOCK="}), 0);  // nothing changed: nothing sent
+  EXPECT_EQ(ProgressLines(), 0);
 }
 
 TEST_F(UploadCommand, FilesNotSentAreListedWithTheServersReply) {

@@ -107,6 +107,13 @@ TEST(UploadSettings, MalformedEncipheredTextDecodesWithoutHarm) {
   EXPECT_TRUE(module.FTPUserName.isEmpty());
   EXPECT_EQ(module.FTPPassword.size(), 1);
   EXPECT_EQ(module.UnreadableCredentials, QStringList({"FTPUserName", "FTPPassword"}));
+  // Saved again, what the user typed stays as typed until a value is changed.
+  module.FTPUserName = QStringLiteral("new");
+  QDomDocument saved = NewXmlDocument(QStringLiteral("p"));
+  QDomElement root = saved.documentElement();
+  module.WriteSettings(root);
+  EXPECT_EQ(Attribute(saved, "FTPPassword"), QStringLiteral("ABC"));
+  EXPECT_EQ(QString::fromStdString(DecryptSetting(Attribute(saved, "FTPUserName").toStdString())), QStringLiteral("new"));
   ASSERT_TRUE(LoadXmlText(QStringLiteral("<p><Settings FTPPassword=\"%1\"/></p>")
                               .arg(QString::fromStdString(EncryptSetting("pw"))),
                           document));

@@ -21,7 +21,7 @@ namespace {
 // Each table and the message keys its window or module looks up.
 const std::map<QString, QStringList>& Tables() {
   static const std::map<QString, QStringList> tables{
-      {"Module", {"Title", "SaveChanges", "Untitled", "Project", "TextNotFound",
+      {"Module", {"Title", "SaveChanges", "Untitled", "Project", "TextNotFound", "InvalidPattern",
                   "NoSelectionAvailable", "Warning", "GotoSection", "InvalidCharacter",
                   "SettingsNotSaved", "RestoreUnsaved", "CopyTemplate", "TemplateNotCopied",
                   "NoHandler", "NoBrowser"}},
@@ -45,10 +45,10 @@ const std::map<QString, QStringList>& Tables() {
       {"FTPUploadTestForm", {}},
       {"FTPUploadProgressForm", {"ConnectTo", "UploadFile"}},
       {"FTPUploadPlanForm", {}},
-      {"ScriptEditForm", {"Title", "SaveChanges", "Untitled", "TextNotFound",
+      {"ScriptEditForm", {"Title", "SaveChanges", "Untitled", "TextNotFound", "InvalidPattern",
                           "NoSelectionAvailable", "Warning", "Running", "ScriptStopped"}},
       {"NewSiteForm", {"DefaultPageTitle", "DefaultPageContent", "ProjectAlreadyExists"}},
-      {"TemplateEditForm", {"TextNotFound", "NoSelectionAvailable", "Warning", "ChangedOnDisk", "CharactersReplaced"}},
+      {"TemplateEditForm", {"TextNotFound", "InvalidPattern", "NoSelectionAvailable", "Warning", "ChangedOnDisk", "CharactersReplaced", "CloseUnwritten"}},
       {"OptionsForm", {}},
       {"WelcomeForm", {}},
       {"AboutForm", {"Version"}},
