@@ -48,6 +48,7 @@ void PrintScriptTimes(const char* where, int lines, const QString& times) {
 void InTheWindow(int lines) {
   QTemporaryDir home;
   qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
+  qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toUtf8());
   auto* module = new TModule(QString());
   module->StartedByAutomation = true;
   {

@@ -98,6 +98,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QTemporaryDir scratch;
   qputenv("XDG_CONFIG_HOME", (scratch.path() + "/config").toUtf8());
+  qputenv("XDG_STATE_HOME", (scratch.path() + "/state").toUtf8());  // no recovery file of a run left over
   const QString project = WriteProject(scratch.path() + "/site");
 
   TBrowserWindows::Load();
