@@ -326,6 +326,19 @@ TEST_F(UploadWindows, AFailedLogInOffersTheSettings) {
                 "Сбой при подключении к серверу для публикации. Показать окно настроек публикации?")
                 .arg(FTPUploadModule->FTPPort));
   EXPECT_FALSE(Module->IsModified());
+  // A remote folder that does not exist offers the settings too, with its own text.
+  Questions.clear();
+  FTPUploadModule->FTPPassword = QLatin1String(TFTPTestServer::Password);
+  FTPUploadModule->FTPRemoteRoot = QStringLiteral("/missing");
+  Run("UploadAction",
+      {On<TFTPUploadSettingsForm>([](auto* form) { Click(form, "CancelButton"); })});
+  ASSERT_EQ(Questions.size(), 1);
+  EXPECT_TRUE(Questions[0].endsWith(QStringLiteral(
+      "\u041d\u0435\u0432\u0435\u0440\u043d\u044b\u0439 \u043a\u0430\u0442\u0430\u043b\u043e\u0433 \u0434\u043b\u044f "
+      "\u043f\u0443\u0431\u043b\u0438\u043a\u0430\u0446\u0438\u0438. \u041f\u043e\u043a\u0430\u0437\u0430\u0442\u044c "
+      "\u043e\u043a\u043d\u043e \u043d\u0430\u0441\u0442\u0440\u043e\u0435\u043a \u043f\u0443\u0431\u043b\u0438\u043a\u0430\u0446\u0438\u0438?")))
+      << Questions[0].toStdString();
+  EXPECT_FALSE(Module->IsModified());
 }
 
 TEST_F(UploadWindows, FilesToUploadListsWhatTheNextUploadSends) {
