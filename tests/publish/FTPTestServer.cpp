@@ -94,6 +94,10 @@ void TFTPTestServer::Kill() {
   Stop();
 }
 
+void TFTPTestServer::Freeze(bool frozen) {
+  if (Process > 0) kill(Process, frozen ? SIGSTOP : SIGCONT);
+}
+
 std::vector<std::string> TFTPTestServer::Commands() const {
   std::istringstream log(LogFolder.Read("commands"));
   std::vector<std::string> commands;

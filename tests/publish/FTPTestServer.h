@@ -30,6 +30,8 @@ class TFTPTestServer {
   bool Received(const std::string& prefix) const;
   // Ends the server at once, its connections with it, as a crash or a broken line would.
   void Kill();
+  // Stops the server where it is (SIGSTOP), as a hung host would, or lets it go on.
+  void Freeze(bool frozen);
 
   // A port on 127.0.0.1 that nothing listens on (the system just handed it out and took it back).
   static std::string UnusedPort();

@@ -108,6 +108,11 @@ bool TSSHTestServer::LogInTried() const {
   return log.find("Accepted ") != std::string::npos || log.find("Failed ") != std::string::npos;
 }
 
+void TSSHTestServer::Freeze(bool frozen) {
+  if (Process <= 0) return;
+  for (pid_t pid : Descendants(Process)) kill(pid, frozen ? SIGSTOP : SIGCONT);
+}
+
 void TSSHTestServer::Kill() {
   if (Process <= 0) return;
   for (pid_t pid : Descendants(Process)) kill(pid, SIGKILL);

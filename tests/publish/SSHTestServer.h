@@ -31,6 +31,8 @@ class TSSHTestServer {
   bool LogInTried() const;
   // Ends the server and every session of it at once, as a crash or a broken line would.
   void Kill();
+  // Stops the server and its sessions where they are (SIGSTOP), or lets them go on.
+  void Freeze(bool frozen);
 
  private:
   void Configure();

@@ -6,8 +6,10 @@
 
 #include <algorithm>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "SSHTestServer.h"
 #include "TestCertificates.h"
@@ -36,6 +38,7 @@ class TPeer {
   virtual void Trust(TFTPUploadModule& module, const TFTPError& why) = 0;
   virtual bool LogInTried() const = 0;
   virtual void Kill() = 0;
+  virtual void Freeze(bool frozen) = 0;
 };
 
 class TFTPSPeer : public TPeer {
@@ -59,6 +62,7 @@ class TFTPSPeer : public TPeer {
   }
   bool LogInTried() const override { return Server.Received("USER"); }
   void Kill() override { Server.Kill(); }
+  void Freeze(bool frozen) override { Server.Freeze(frozen); }
 
  private:
   TTestCertificates Certificates;
@@ -92,6 +96,7 @@ class TSFTPPeer : public TPeer {
   }
   bool LogInTried() const override { return Server.LogInTried(); }
   void Kill() override { Server.Kill(); }
+  void Freeze(bool frozen) override { Server.Freeze(frozen); }
 
   TSSHTestServer Server;
 
@@ -194,6 +199,39 @@ TEST_P(SecureUpload, CancelKeepsTheFilesCompletedBefore) {
   EXPECT_EQ(Upload(), -1);
   EXPECT_EQ(Module.UploadedFiles,
             QStringList({first + u'=' + Digest(std::string(100000, first[0].toLatin1()))}));
+}
+
+// A server that stops answering in the middle of a file, over TLS or SSH: the client's time-out
+// ends the run, and with an endless time-out Cancel does; the file is not recorded either way.
+TEST_P(SecureUpload, AServerThatStopsAnsweringTimesOutOrIsCancelled) {
+  TrustServer();
+  Site.Write("big.bin", std::string(4000000, 'x'));
+  for (const bool cancel : {false, true}) {
+    SCOPED_TRACE(cancel ? "cancel" : "time-out");
+    Module.UploadedFiles.clear();
+    Module.Timeout = cancel ? 3600000 : 1000;
+    std::thread canceller;
+    OnFile([&] {
+      if (Module.CurrentIndex() != 0 || canceller.joinable()) return;
+      Peer->Freeze(true);
+      if (cancel)
+        canceller = std::thread([this] {
+          std::this_thread::sleep_for(std::chrono::milliseconds(300));
+          Module.Cancel();
+        });
+      else
+        canceller = std::thread([] {});
+    });
+    const int outcome = Upload();
+    canceller.join();
+    Peer->Freeze(false);
+    if (cancel) {
+      EXPECT_EQ(outcome, -1);
+    } else {
+      EXPECT_EQ(Module.FailedCount(), 1);
+    }
+    EXPECT_TRUE(Module.UploadedFiles.isEmpty());
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Protocols, SecureUpload, ::testing::Values("ftps", "sftp"));
