@@ -686,8 +686,13 @@ void TModule::CmPreview(QObject*) {
     return;
   }
   if (!BrowserWindows()) return;
-  SSIPreviewModule->ShowPreview(QStringLiteral("preview"), QString(page).replace(u'\\', u'/'),
-                                GetOutputFolder());
+  {
+    // The editor's wrapping of a long text in idle time would share this thread with the page's
+    // requests; it goes on once the preview is closed.
+    const TWrapPause unwrapped(GetEditor());
+    SSIPreviewModule->ShowPreview(QStringLiteral("preview"), QString(page).replace(u'\\', u'/'),
+                                  GetOutputFolder());
+  }
   // The main window active again, the section list first, then the editor: the keyboard is back
   // in the text.
   MainForm->activateWindow();

@@ -308,6 +308,7 @@ TEST_F(MainWindowTest, F9ShowsTheCaretsPageInThePreviewWindowWhichKeepsItsPlacem
   EXPECT_TRUE(shown.contains(QStringLiteral("deep"))) << shown.toStdString();
   ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
   EXPECT_EQ(QApplication::focusWidget(), Editor());
+  EXPECT_EQ(Editor()->wrapMode(), QsciScintilla::WrapWord);  // paused while the preview was up
   // The files on disk keep their directives.
   QFile page(Path(QStringLiteral("v/html/sub/page.html")));
   ASSERT_TRUE(page.open(QIODevice::ReadOnly));
