@@ -41,6 +41,20 @@ const QString& Prefix() {
 
 QString Installed(const char* relative) { return Prefix() + u'/' + QLatin1String(relative); }
 
+// A file of the scratch folder with these bytes; its path.
+QString WriteFile(const QTemporaryDir& folder, const char* name, const QByteArray& bytes) {
+  QFile file(folder.filePath(QLatin1String(name)));
+  EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << name;
+  return file.fileName();
+}
+
+// The program's environment with its settings kept in the scratch folder.
+QProcessEnvironment ScratchEnvironment(const QTemporaryDir& folder) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath(QStringLiteral("config")));
+  return environment;
+}
+
 }  // namespace
 
 TEST(Installation, TheDesktopFilesLandInTheirPlacesAndValidate) {
@@ -78,12 +92,9 @@ TEST(Installation, TheFileTypesAreKnownByNameAndByContent) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("XDG_DATA_DIRS"), Installed("share") + QStringLiteral(":/usr/share"));
   for (const auto& f : files) {
-    QFile file(scratch.filePath(QLatin1String(f.Name)));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(f.Bytes);
-    file.close();
+    const QString file = WriteFile(scratch, f.Name, f.Bytes);
     const TRun info = RunProgram(QStringLiteral("gio"), {QStringLiteral("info"), QStringLiteral("-a"),
-                                                         QStringLiteral("standard::content-type"), file.fileName()},
+                                                         QStringLiteral("standard::content-type"), file},
                                  environment);
     EXPECT_TRUE(info.Out.contains(QStringLiteral("content-type: ") + QLatin1String(f.Type))) << f.Name << info.Out.toStdString();
   }
@@ -92,13 +103,9 @@ TEST(Installation, TheFileTypesAreKnownByNameAndByContent) {
 TEST(Installation, TheInstalledProgramFindsItsThemesAndGuide) {
   ASSERT_FALSE(Prefix().isEmpty());
   QTemporaryDir project;
-  QFile file(project.filePath(QStringLiteral("site.iklproj")));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("$theme journal\n[index.html]\n$title Home\n= Hello\n");
-  file.close();
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), project.filePath(QStringLiteral("config")));
-  const TRun build = RunProgram(Installed("bin/inkloom"), {QStringLiteral("--build"), file.fileName()}, environment);
+  const QString file = WriteFile(project, "site.iklproj", "$theme journal\n[index.html]\n$title Home\n= Hello\n");
+  QProcessEnvironment environment = ScratchEnvironment(project);
+  const TRun build = RunProgram(Installed("bin/inkloom"), {QStringLiteral("--build"), file}, environment);
   EXPECT_EQ(build.ExitCode, 0) << build.Err.toStdString();
   EXPECT_TRUE(build.Err.isEmpty()) << build.Err.toStdString();  // the theme was found
   QFile page(project.filePath(QStringLiteral("html/index.html")));
@@ -106,13 +113,9 @@ TEST(Installation, TheInstalledProgramFindsItsThemesAndGuide) {
   EXPECT_TRUE(page.readAll().contains("style.css"));
   EXPECT_TRUE(QFileInfo::exists(project.filePath(QStringLiteral("html/style.css"))));
   // The script mode hands over to the windows program, which finds the same files.
-  QFile script(project.filePath(QStringLiteral("s.js")));
-  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-  script.write("Build(); console.log('built');\n");
-  script.close();
+  const QString script = WriteFile(project, "s.js", "Build(); console.log('built');\n");
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  const TRun run = RunProgram(Installed("bin/inkloom"), {QStringLiteral("--run-script"), script.fileName(), file.fileName()},
-                              environment);
+  const TRun run = RunProgram(Installed("bin/inkloom"), {QStringLiteral("--run-script"), script, file}, environment);
   EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
   EXPECT_EQ(run.Out.trimmed(), QStringLiteral("built"));
 }
@@ -122,16 +125,12 @@ TEST(Installation, TheInstalledProgramFindsItsThemesAndGuide) {
 TEST(Installation, OnlyTheEditorLoadsTheBrowserEngine) {
   ASSERT_FALSE(Prefix().isEmpty());
   QTemporaryDir scratch;
-  QFile script(scratch.filePath(QStringLiteral("s.js")));
-  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-  script.write("console.log('ran');\n");
-  script.close();
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), scratch.filePath(QStringLiteral("config")));
+  const QString script = WriteFile(scratch, "s.js", "console.log('ran');\n");
+  QProcessEnvironment environment = ScratchEnvironment(scratch);
   environment.insert(QStringLiteral("XDG_STATE_HOME"), scratch.filePath(QStringLiteral("state")));
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
-  const TRun run = RunProgram(Installed("bin/inkloom"), {QStringLiteral("--run-script"), script.fileName()}, environment);
+  const TRun run = RunProgram(Installed("bin/inkloom"), {QStringLiteral("--run-script"), script}, environment);
   EXPECT_EQ(run.Out.trimmed(), QStringLiteral("ran"));
   EXPECT_TRUE(run.Err.contains(QStringLiteral("inkloom-windows")));  // the linker did speak
   EXPECT_FALSE(run.Err.contains(QStringLiteral("WebEngine"))) << run.Err.toStdString();
