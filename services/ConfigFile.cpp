@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QUtf8StringView>
 
 #include <cstdint>
 #include <cstdio>
@@ -128,26 +129,26 @@ void TConfigFile::Loaded() {
   }
 }
 
+// The file is UTF-8, so that folder names and search texts in any script survive; a file of an
+// older version that is no valid UTF-8 is in the code page, which the file itself may name.
 void TConfigFile::LoadFromBytes(const QByteArray& bytes) {
+  const bool utf8 = QUtf8StringView(bytes).isValidUtf8();
   auto decode = [&] {
-    Data.LoadFromText(TCodePage::ToUnicode(std::string_view(bytes.constData(), bytes.size())));
+    Data.LoadFromText(utf8 ? QString::fromUtf8(bytes)
+                           : TCodePage::ToUnicode(std::string_view(bytes.constData(), bytes.size())));
   };
   decode();
-  // The file's own code page applies to the file itself.
   const QString pageName = Data.ReadString(GeneralSection, u"CodePage", QString());
   if (pageName.isEmpty()) return;
   const std::string previous = TCodePage::Name();
   if (!TCodePage::SetCodePage(pageName.toStdString()))
     Report(QStringLiteral("unknown code page \"%1\" in the settings; %2 is used")
                .arg(pageName, QString::fromStdString(previous)));
-  else if (previous != TCodePage::Name())
+  else if (previous != TCodePage::Name() && !utf8)
     decode();
 }
 
-QByteArray TConfigFile::SaveToBytes() const {
-  const std::string bytes = TCodePage::FromUnicode(Data.ToText());
-  return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
+QByteArray TConfigFile::SaveToBytes() const { return Data.ToText().toUtf8(); }
 
 void TConfigFile::Load() {
   const QString path = FileSystemPath(FullPath().toStdString());

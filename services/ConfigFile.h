@@ -2,8 +2,8 @@
 
 // The settings file (config.ini): the whole file is held in memory; it is read once when its
 // owner has been built (AutoLoad) and written once when it is destroyed (AutoSave). Every reader
-// and writer works on the copy in memory. Strings pass through the program's 8-bit code page,
-// whose name the key CodePage of section General may change.
+// and writer works on the copy in memory. The file is UTF-8; an older one in the program's 8-bit
+// code page (whose name the key CodePage of section General may change) is still read.
 
 #include "services/ConfigDataFile.h"
 

@@ -187,13 +187,36 @@ TEST_F(ConfigFileTest, NothingReachesTheDiskBeforeTheFileIsSaved) {
   EXPECT_EQ(ReadFile(), QByteArray("[General]\r\nA=1\r\nB=2\r\n\r\n"));
 }
 
-TEST_F(ConfigFileTest, SaveCreatesTheFolderAndWritesTheCodePage) {
-  auto config = Make();
-  config->WriteString(General, QStringLiteral("Name"), QStringLiteral("Мой сайт ☺"));
-  EXPECT_FALSE(QFileInfo::exists(FilePath()));
-  config->Save();
-  EXPECT_EQ(ReadFile(), QByteArray("[General]\r\nName=\xCC\xEE\xE9 \xF1\xE0\xE9\xF2 ?\r\n\r\n"));
-  EXPECT_EQ(config->FullPath(), Temp.Path(QStringLiteral("config/")) + QStringLiteral("Inkloom\\config.ini"));
+// Folder names and search texts in any script must come back as they were; a file written by an
+// older version in the code page reads as it did.
+TEST_F(ConfigFileTest, SaveCreatesTheFolderWritesUtf8AndOlderFilesStillRead) {
+  const QString folder = QStringLiteral("/home/u/项目/Café");
+  const QString history = QStringLiteral("Мой сайт ☺\r\n项目\r\n");
+  {
+    auto config = Make();
+    config->WriteString(General, QStringLiteral("RecentFileName"), folder);
+    config->WriteEscapedString(General, QStringLiteral("SearchTextHistory"), history);
+    EXPECT_FALSE(QFileInfo::exists(FilePath()));
+    config->Save();
+    EXPECT_EQ(config->FullPath(), Temp.Path(QStringLiteral("config/")) + QStringLiteral("Inkloom\\config.ini"));
+  }
+  EXPECT_TRUE(ReadFile().contains("RecentFileName=" + folder.toUtf8() + "\r\n"));
+  EXPECT_TRUE(ReadFile().contains("SearchTextHistory=" + QStringLiteral("Мой сайт ☺\\r\\n项目\\r\\n").toUtf8()));
+  const struct {
+    QByteArray OnDisk;  // empty: the file saved above
+    QString Name;
+    QString History;
+  } cases[] = {{QByteArray(), folder, history},
+               {"[General]\r\nRecentFileName=\xCC\xEE\xE9 \xF1\xE0\xE9\xF2\r\nSearchTextHistory=\xEF\xEE\\r\\n\r\n",
+                QStringLiteral("Мой сайт"), QStringLiteral("по\r\n")},
+               {"[General]\nRecentFileName=/sites/plain\n", QStringLiteral("/sites/plain"), QString()}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name.toStdString());
+    if (!c.OnDisk.isEmpty()) WriteFile(c.OnDisk);
+    auto config = Make();
+    EXPECT_EQ(config->ReadString(General, QStringLiteral("RecentFileName"), QString()), c.Name);
+    EXPECT_EQ(config->ReadEscapedString(General, QStringLiteral("SearchTextHistory"), QString()), c.History);
+  }
 }
 
 TEST_F(ConfigFileTest, TheFileCanNameItsCodePage) {
