@@ -154,11 +154,42 @@ void TNewSiteForm::CreateActionUpdate() {
   CreateAction->setEnabled(!NameEdit->text().trimmed().isEmpty() && ThemeListView->currentRow() >= 0);
 }
 
-// A project, or a theme folder, already there is replaced only when the user says so.
-bool TNewSiteForm::MayReplace(const QString& name, const QString& folder, const QString& projectFile) {
-  if (!QFileInfo::exists(projectFile) && !QFileInfo::exists(folder + QStringLiteral("template"))) return true;
-  const QString question = FormatText(LocalStrings->GetString(QStringLiteral("ProjectAlreadyExists")), {name});
-  return Module->AskYesNo(windowTitle(), question) == QMessageBox::Yes;
+QString TNewSiteForm::Text(const QString& key) const { return LocalStrings->GetString(key); }
+
+// A message box of the wizard's own; No is the default of a question, so that Enter keeps what
+// is on disk.
+int TNewSiteForm::ShowMessage(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, windowTitle(), text, buttons, this);
+  box.setObjectName(QStringLiteral("WizardMessage"));
+  if (buttons.testFlag(QMessageBox::No)) box.setDefaultButton(QMessageBox::No);
+  return Module->RunDialog ? Module->RunDialog(&box) : box.exec();
+}
+
+// The question to ask before Create replaces something, empty when nothing is in the way. The
+// template folder is the theme of every project file beside it, so those projects are named.
+QString TNewSiteForm::ReplaceQuestion(const QString& name, const QString& folder,
+                                      const QString& projectFile) const {
+  QStringList others = TNewSiteProject::ProjectsIn(folder, TModule::GetProjectExtension());
+  others.removeAll(name);
+  if (!others.isEmpty())
+    return FormatText(Text(QStringLiteral("ThemeOfOtherProject")),
+                      {folder, u'"' + others.join(QStringLiteral("\", \"")) + u'"'});
+  if (QFileInfo::exists(projectFile)) return FormatText(Text(QStringLiteral("ProjectAlreadyExists")), {name});
+  if (QFileInfo::exists(folder + QStringLiteral("template")))
+    return FormatText(Text(QStringLiteral("TemplateFolderExists")), {folder});
+  return QString();
+}
+
+// Refused fields get a message; what would be replaced only when the user says so.
+bool TNewSiteForm::MayCreate(const QString& name, const QString& folder, const QString& projectFile) {
+  const QString refusal = TNewSiteProject::Refusal(name, folder);
+  if (!refusal.isEmpty()) {
+    ShowMessage(QMessageBox::Warning, Text(refusal), QMessageBox::Ok);
+    return false;
+  }
+  const QString question = ReplaceQuestion(name, folder, projectFile);
+  return question.isEmpty() ||
+         ShowMessage(QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void TNewSiteForm::CmCreate() {
@@ -166,12 +197,12 @@ void TNewSiteForm::CmCreate() {
   const QString name = NameEdit->text().trimmed();
   const QString folder = WithSeparator(FolderEdit->text());
   const QString projectFile = folder + name + TModule::GetProjectExtension();
-  if (!MayReplace(name, folder, projectFile)) return;
+  if (!MayCreate(name, folder, projectFile)) return;
   QString text = TNewSiteProject::PrepareFolder(folder, Themes.value(ThemeListView->currentRow()),
                                                 Module->GetDefaultThemesPath(), TModule::GetThemeExtension());
   if (text.isEmpty())
-    text = TNewSiteProject::StartingText(name, LocalStrings->GetString(QStringLiteral("DefaultPageTitle")),
-                                         LocalStrings->GetString(QStringLiteral("DefaultPageContent")))
+    text = TNewSiteProject::StartingText(name, Text(QStringLiteral("DefaultPageTitle")),
+                                         Text(QStringLiteral("DefaultPageContent")))
                .join(QStringLiteral("\r\n"));
   Module->SetText(text);
   Module->SetModified(true);

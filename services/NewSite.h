@@ -7,6 +7,7 @@
 #include "services/NewSiteProject.h"
 
 #include <QDialog>
+#include <QMessageBox>
 
 class QCheckBox;
 class QLineEdit;
@@ -43,5 +44,8 @@ class TNewSiteForm : public QDialog {
   void NameEditChange();
   void BrowseButtonClick();
   void CreateActionUpdate();
-  bool MayReplace(const QString& name, const QString& folder, const QString& projectFile);
+  bool MayCreate(const QString& name, const QString& folder, const QString& projectFile);
+  QString ReplaceQuestion(const QString& name, const QString& folder, const QString& projectFile) const;
+  int ShowMessage(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons);
+  QString Text(const QString& key) const;
 };

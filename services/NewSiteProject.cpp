@@ -10,8 +10,9 @@
 
 namespace {
 
+// An empty folder stays empty: "" + "template/" is relative, as the checks before it were.
 QString WithSeparator(const QString& folder) {
-  return folder.endsWith(u'/') || folder.endsWith(u'\\') ? folder : folder + u'/';
+  return folder.isEmpty() || folder.endsWith(u'/') || folder.endsWith(u'\\') ? folder : folder + u'/';
 }
 
 bool LoadTheme(THTMLTheme& theme, const QString& themesFolder, const QString& name,
@@ -21,8 +22,8 @@ bool LoadTheme(THTMLTheme& theme, const QString& themesFolder, const QString& na
 }
 
 // The entries of the folder in name order, letter case aside, so every machine lists alike.
-QStringList SortedEntries(const QString& folder) {
-  QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+QStringList SortedEntries(const QString& folder, const QStringList& filters = {}) {
+  QStringList names = QDir(folder).entryList(filters, QDir::AllEntries | QDir::NoDotAndDotDot);
   QCollator collator;
   collator.setCaseSensitivity(Qt::CaseInsensitive);
   std::sort(names.begin(), names.end(), collator);
@@ -38,7 +39,6 @@ QString WithoutExtension(const QString& name) {
 
 QList<TThemeEntry> TNewSiteProject::ListThemes(const QString& themesFolder, const QString& extension) {
   const QStringList names = SortedEntries(themesFolder);
-  if (names.isEmpty()) return {};
   QList<TThemeEntry> entries{{QStringLiteral("HTML"), QString()}};
   for (const QString& name : names) {
     THTMLTheme theme;
@@ -46,6 +46,19 @@ QList<TThemeEntry> TNewSiteProject::ListThemes(const QString& themesFolder, cons
     entries.append({theme.Title().isEmpty() ? WithoutExtension(name) : theme.Title(), name});
   }
   return entries;
+}
+
+QString TNewSiteProject::Refusal(const QString& name, const QString& folder) {
+  if (folder.trimmed().isEmpty()) return QStringLiteral("NoProjectFolder");
+  if (name.contains(u'/') || name.contains(u'\\')) return QStringLiteral("SeparatorInName");
+  return QString();
+}
+
+QStringList TNewSiteProject::ProjectsIn(const QString& folder, const QString& extension) {
+  QStringList names;
+  for (const QString& file : SortedEntries(folder, {u'*' + extension}))
+    if (QFileInfo(WithSeparator(folder) + file).isFile()) names.append(file.left(file.size() - extension.size()));
+  return names;
 }
 
 QString TNewSiteProject::FollowName(const QString& folder, const QString& previousName,

@@ -15,9 +15,17 @@ struct TThemeEntry {
 
 class TNewSiteProject {
  public:
-  // The built-in entry first, then every theme of the folder that loads, in name order. A
-  // folder that cannot be listed, or has nothing in it, gives no entries at all.
+  // The built-in entry first, then every theme of the folder that loads, in name order. The
+  // built-in entry needs no themes folder, so it is there even when the folder is empty or missing.
   static QList<TThemeEntry> ListThemes(const QString& themesFolder, const QString& extension);
+
+  // The key of the text that refuses a project of this name in this folder; empty when it may
+  // be made. A folder is needed, and a name holding a separator would put the project file in
+  // another folder than its template folder.
+  static QString Refusal(const QString& name, const QString& folder);
+  // The names (without extension) of the project files in folder, in name order: the projects
+  // whose theme is that folder's template folder.
+  static QStringList ProjectsIn(const QString& folder, const QString& extension);
 
   // The folder field after the name changed from previousName to name: its last part follows
   // the name while it still is the name typed before (or empty).

@@ -29,10 +29,16 @@ class StartingDialogs : public MainWindowTest {
     WriteSettings("DefaultThemesPath=" + Path(QStringLiteral("themes")).toUtf8() + "\r\nDefaultProjectPath=" +
                   Path(QStringLiteral("projects")).toUtf8() + "\r\nShowWelcomeScreenAtStartup=0\r\n");
   }
-  // Runs the wizard: fill sets its fields, then Create is pressed as Enter does.
+  // Runs the wizard: fill sets its fields, then Create is pressed as Enter does. Its message
+  // boxes are answered with Reply and noted in Told, with "(No)" after a question whose default
+  // button is No.
   bool RunWizard(const std::function<void(QDialog*)>& fill) {
     bool created = false;
     RunDialog = [&](QDialog* dialog) {
+      if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+        Told.append(box->text() + (box->defaultButton() == box->button(QMessageBox::No) ? "(No)" : ""));
+        return Reply;
+      }
       dialog->show();  // Enter reaches the default button of a dialog on the screen
       fill(dialog);
       QTest::keyClick(dialog->findChild<QLineEdit*>(QStringLiteral("NameEdit")), Qt::Key_Return);
@@ -53,6 +59,8 @@ class StartingDialogs : public MainWindowTest {
     build.waitForFinished(60000);
     return build.exitCode();
   }
+  QStringList Told;
+  int Reply = QMessageBox::No;
 };
 
 }  // namespace
@@ -125,25 +133,74 @@ TEST_F(StartingDialogs, ANewUserMakesAProjectFromEachShippedThemePreviewsAndSave
   }
 }
 
-TEST_F(StartingDialogs, CreatingOverAProjectAsksAndReplacesTheThemeOnlyAfterYes) {
+// The template folder is the theme of every project beside it: the question names the project
+// that would lose it, and Enter (No) keeps it.
+TEST_F(StartingDialogs, CreatingWhereAThemeIsAsksNamingItsProjectAndReplacesItOnlyAfterYes) {
   MakeThemes();
-  Write(QStringLiteral("projects/Blog/Blog.iklproj"), Project("old"));
-  Write(QStringLiteral("projects/Blog/template/mine.css"), "mine");
+  const struct {
+    const char* Existing;  // the project already in the folder
+    const char* Created;
+    const char* Named;     // in the question
+  } cases[] = {{"Blog", "Blog", "\"Blog\""}, {"SiteA", "SiteB", "\"SiteA\""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Created);
+    const QString folder = QStringLiteral("projects/") + QLatin1String(c.Existing);
+    Write(folder + QStringLiteral("/") + QLatin1String(c.Existing) + QStringLiteral(".iklproj"), Project("old"));
+    Write(folder + QStringLiteral("/template/mine.css"), "mine");
+    Start();
+    const auto create = [&] {
+      return RunWizard([&](QDialog* wizard) {
+        Choose(wizard, QLatin1String(c.Created), 1);
+        wizard->findChild<QLineEdit*>(QStringLiteral("FolderEdit"))->setText(Path(folder));
+      });
+    };
+    Told.clear();
+    Reply = QMessageBox::No;
+    EXPECT_FALSE(create());
+    ASSERT_EQ(Told.size(), 1);
+    EXPECT_TRUE(Told[0].contains(QLatin1String(c.Named))) << Told[0].toStdString();
+    EXPECT_TRUE(Told[0].endsWith(QStringLiteral("(No)")));
+    EXPECT_TRUE(QFileInfo::exists(Path(folder + QStringLiteral("/template/mine.css"))));
+    Reply = QMessageBox::Yes;
+    EXPECT_TRUE(create());
+    EXPECT_EQ(Told.size(), 2);
+    EXPECT_FALSE(QFileInfo::exists(Path(folder + QStringLiteral("/template/mine.css"))));
+    EXPECT_TRUE(QFileInfo::exists(Path(folder + QStringLiteral("/template/style.css"))));
+    Module->SetModified(false);
+    Stop();
+  }
+}
+
+// What cannot make a project whose file and template folder meet is refused with a message, and
+// the wizard stays open; an empty themes folder still offers the built-in theme.
+TEST_F(StartingDialogs, TheWizardRefusesNoFolderAndNamesWithSeparatorsAndAlwaysOffersHTML) {
+  QDir().mkpath(Path(QStringLiteral("empty-themes")));
+  WriteSettings("DefaultThemesPath=" + Path(QStringLiteral("empty-themes")).toUtf8() + "\r\nDefaultProjectPath=" +
+                Path(QStringLiteral("projects")).toUtf8() + "\r\nShowWelcomeScreenAtStartup=0\r\n");
   Start();
-  QStringList asked;
-  int answer = QMessageBox::No;
-  Module->AskYesNo = [&](const QString&, const QString& text) {
-    asked.append(text);
-    return answer;
-  };
-  EXPECT_FALSE(RunWizard([&](QDialog* wizard) { Choose(wizard, QStringLiteral("Blog"), 1); }));
-  EXPECT_EQ(asked.size(), 1);
-  EXPECT_TRUE(QFileInfo::exists(Path(QStringLiteral("projects/Blog/template/mine.css"))));
-  answer = QMessageBox::Yes;
-  EXPECT_TRUE(RunWizard([&](QDialog* wizard) { Choose(wizard, QStringLiteral("Blog"), 1); }));
-  EXPECT_EQ(asked.size(), 2);
-  EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("projects/Blog/template/mine.css"))));
-  EXPECT_TRUE(QFileInfo::exists(Path(QStringLiteral("projects/Blog/template/style.css"))));
+  const struct {
+    const char* Name;
+    const char* Folder;  // below the temporary folder; null: none
+  } cases[] = {{"Site", nullptr}, {"a/b", "projects/x"}, {"a\\b", "projects/x"}, {"Good", "projects/Good"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Told.clear();
+    QStringList themes;
+    const bool created = RunWizard([&](QDialog* wizard) {
+      auto* list = wizard->findChild<QListWidget*>(QStringLiteral("ThemeListView"));
+      for (int i = 0; i < list->count(); ++i) themes.append(list->item(i)->text());
+      Choose(wizard, QLatin1String(c.Name), 0);
+      wizard->findChild<QLineEdit*>(QStringLiteral("FolderEdit"))->setText(c.Folder ? Path(QLatin1String(c.Folder)) : QString());
+    });
+    EXPECT_EQ(themes, QStringList{"HTML"});
+    const bool good = QLatin1String(c.Name) == QLatin1String("Good");
+    EXPECT_EQ(created, good);
+    EXPECT_EQ(Told.size(), good ? 0 : 1);
+    EXPECT_EQ(Module->FileName().isEmpty(), !good);
+  }
+  EXPECT_TRUE(QFileInfo::exists(Path(QStringLiteral("projects/Good/template/index.html"))));
+  EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("projects/x"))));
+  EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("projects/a"))));
 }
 
 TEST_F(StartingDialogs, TheWizardFollowsTheNameAndRefusesWhatCannotBeCreated) {
@@ -161,9 +218,9 @@ TEST_F(StartingDialogs, TheWizardFollowsTheNameAndRefusesWhatCannotBeCreated) {
     folder->setText(QStringLiteral("/p/Other"));
     QTest::keyClicks(name, QStringLiteral("3"));
     EXPECT_EQ(folder->text(), QStringLiteral("/p/Other"));
-    // No themes folder: not even the built-in entry, so Create is never enabled.
-    EXPECT_EQ(wizard->findChild<QListWidget*>(QStringLiteral("ThemeListView"))->count(), 0);
-    EXPECT_FALSE(create->isEnabled());
+    // No themes folder: the built-in entry all the same.
+    EXPECT_EQ(wizard->findChild<QListWidget*>(QStringLiteral("ThemeListView"))->count(), 1);
+    EXPECT_TRUE(create->isEnabled());
     name->setText(QStringLiteral("   "));
     EXPECT_FALSE(create->isEnabled());
   });
