@@ -73,8 +73,7 @@ void TTemplateEditForm::CreateActions() {
   AddAction("PreviewAction", QStringLiteral("Preview"), QKeySequence(), QStringLiteral("document-print-preview"),
             [this] { OpenWithSystem(Folder + Current); }, open);
   AddAction("SaveAction", QStringLiteral("Save"), QKeySequence(Qt::CTRL | Qt::Key_S), QString(),
-            [this] { CmSave(); },
-            [this, open] { return open() && TextEditor->isModified(); });
+            [this] { CmSave(); }, [this] { return HasChanges(); });
   AddAction("NewAction", QStringLiteral("New..."), QKeySequence(), QString(), [] {}, [] { return false; });
   AddAction("RemoveAction", QStringLiteral("Remove"), QKeySequence(), QString(), [] {}, [] { return false; });
   AddEditingActions(open);
@@ -82,7 +81,7 @@ void TTemplateEditForm::CreateActions() {
 
 void TTemplateEditForm::UpdateActions() {
   TEditorWindow::UpdateActions();
-  TextEditor->setReadOnly(Current.isEmpty());
+  TextEditor->setReadOnly(Current.isEmpty() || !ShownWhole);
 }
 
 void TTemplateEditForm::FormCreate() {
@@ -121,15 +120,28 @@ bool TTemplateEditForm::OpenFile(const QString& name) {
   ChooseLexer(name);
   TextEditor->setReadOnly(false);
   TextEditor->setText(Loaded.Text);
+  NoteWholeness(name);
   TextEditor->setModified(false);
   TextEditor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
   Current = name;
   return true;
 }
 
+// The editor stops at a NUL character, so such a file would be written back cut short.
+void TTemplateEditForm::NoteWholeness(const QString& name) {
+  const bool wasWhole = ShownWhole;
+  ShownWhole = TextEditor->text() == Loaded.Text;
+  if (!ShownWhole)
+    ShowStatus(FormatText(Text("NotShownWhole"), {name}));
+  else if (!wasWhole)
+    ShowStatus(QString());
+}
+
+bool TTemplateEditForm::HasChanges() const { return !Current.isEmpty() && ShownWhole && TextEditor->isModified(); }
+
 bool TTemplateEditForm::SaveCurrentFile() {
   WriteFailed = false;
-  const int choice = Current.isEmpty() || !TextEditor->isModified() ? QMessageBox::No : WhoseText();
+  const int choice = HasChanges() ? WhoseText() : QMessageBox::No;
   if (choice == QMessageBox::Cancel) return false;
   if (choice == QMessageBox::Yes && !WriteCurrentFile()) return false;
   TextEditor->setModified(false);

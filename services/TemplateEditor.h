@@ -3,7 +3,8 @@
 // The template editor: the pages, includes and style sheets of the project's theme copy (its
 // template folder), each written back when another is chosen or the window closes. A file that
 // cannot be written keeps its text in the window; one changed on disk by another program since
-// it was opened is not overwritten without asking.
+// it was opened is not overwritten without asking. A file the editor cannot hold whole (a NUL
+// byte, UTF-16 without its mark) is shown read-only and never written back.
 
 #include "project/EditorWindow.h"
 #include "services/TemplateFiles.h"
@@ -27,6 +28,7 @@ class TTemplateEditForm : public TEditorWindow {
   QString Current;
   TTemplateText Loaded;
   bool WriteFailed = false;  // the last attempt to write the shown file failed
+  bool ShownWhole = true;    // the editor holds the whole text of the shown file
   QListWidget* FileList = nullptr;
 
   void CreateActions();
@@ -35,6 +37,8 @@ class TTemplateEditForm : public TEditorWindow {
   bool OpenFile(const QString& name);
   // Writes the shown file back when it changed; false when it must stay shown (not written).
   bool SaveCurrentFile();
+  bool HasChanges() const;
+  void NoteWholeness(const QString& name);
   bool WriteCurrentFile();
   // Save: writes the shown file and keeps it shown, with its undo history.
   void CmSave();

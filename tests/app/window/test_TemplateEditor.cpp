@@ -7,6 +7,8 @@
 
 #include <Qsci/qscilexercss.h>
 
+#include <QStatusBar>
+
 namespace {
 
 class TemplateEditor : public MainWindowTest {
@@ -127,6 +129,33 @@ TEST_F(TemplateEditor, AFileChangedByAnotherProgramIsNotOverwrittenSilently) {
     });
     EXPECT_EQ(Read("about.html"), QByteArray(c.OnDisk));
   }
+}
+
+// The editor stops at a NUL character: what it shows of such a file must never replace the file.
+TEST_F(TemplateEditor, AFileTheEditorCannotShowWholeIsReadOnlyAndNeverWritten) {
+  const struct {
+    const char* Name;
+    QByteArray Bytes;
+  } cases[] = {{"nul.html", QByteArray("abc\0def", 7)}, {"wide.html", QByteArray("<\0p\0>\0x\0", 8)}};
+  for (const auto& c : cases) Write(QStringLiteral("site/template/") + QLatin1String(c.Name), c.Bytes);
+  Edit([&](TTemplateEditForm* form) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.Name);
+      Choose(form, c.Name);
+      EXPECT_TRUE(form->Editor()->isReadOnly());
+      EXPECT_TRUE(form->findChild<QStatusBar*>()->currentMessage().contains(QLatin1String(c.Name)));
+      Type(form, QStringLiteral("X"));
+      QTest::keyClicks(form->Editor(), QStringLiteral("Y"));
+      EXPECT_FALSE(form->Action(QStringLiteral("SaveAction"))->isEnabled());
+    }
+    Choose(form, "about.html");  // a whole file is editable again
+    EXPECT_FALSE(form->Editor()->isReadOnly());
+    EXPECT_TRUE(form->findChild<QStatusBar*>()->currentMessage().isEmpty());
+    Choose(form, "nul.html");
+    form->accept();
+  });
+  for (const auto& c : cases) EXPECT_EQ(Read(c.Name), c.Bytes) << c.Name;
+  EXPECT_TRUE(Errors.isEmpty()) << Errors.join(u'\n').toStdString();
 }
 
 TEST_F(TemplateEditor, SearchesWithSettingsOfItsOwn) {
