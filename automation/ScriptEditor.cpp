@@ -106,11 +106,14 @@ bool TScriptEditForm::QuerySaveChanges() {
   return true;
 }
 
+// The new script has no file yet: a name kept from the old one would have it saved over that
+// file without a question.
 void TScriptEditForm::CmNew() {
   if (!QuerySaveChanges()) return;
   TextEditor->clear();
   TextEditor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
   TextEditor->setModified(false);
+  CurrentFile.clear();
 }
 
 void TScriptEditForm::CmOpen() {
@@ -123,6 +126,8 @@ void TScriptEditForm::OpenScript(const QString& name) {
   if (!name.isEmpty()) {
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly)) {
+      // The text shown is no longer taken for that of the old file.
+      CurrentFile.clear();
       Module->ShowError(QStringLiteral("Cannot open file \"%1\". %2").arg(name, file.errorString()));
       return;
     }

@@ -30,6 +30,10 @@ class ScriptEditor : public MainWindowTest {
     form->Editor()->getCursorPosition(&line, &index);
     return line;
   }
+  QByteArray Read(const QString& name) const {
+    QFile file(Path(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+  }
   QStringList Errors;
   QStringList RunErrors;
 };
@@ -102,6 +106,32 @@ TEST_F(ScriptEditor, ScriptsAreOpenedSavedAndRememberedAndAskBeforeChangesGo) {
     EXPECT_EQ(form->FileName(), Path(QStringLiteral("b.js")));
     form->reject();
   });
+}
+
+// After New, or an Open that failed, the text shown is no longer the old file's: saving it must
+// ask where, and opening the old file must read it again.
+TEST_F(ScriptEditor, NewAndAFailedOpenLeaveNoFileNameBehind) {
+  Write(QStringLiteral("a.js"), "Editor.AddH2('from a');\n");
+  const std::function<void(TScriptEditForm*)> steps[] = {
+      [](TScriptEditForm* form) { form->CmNew(); },
+      [this](TScriptEditForm* form) { form->OpenScript(Path(QStringLiteral("missing.js"))); }};
+  Automate([&](TScriptEditForm* form) {
+    for (size_t i = 0; i < std::size(steps); ++i) {
+      SCOPED_TRACE(i);
+      form->OpenScript(Path(QStringLiteral("a.js")));
+      EXPECT_EQ(form->Editor()->text(), QStringLiteral("Editor.AddH2('from a');\n"));
+      steps[i](form);
+      EXPECT_TRUE(form->FileName().isEmpty());
+      form->Editor()->setText(QStringLiteral("// new %1\n").arg(i));
+      Answer = QMessageBox::Yes;
+      Chosen = Path(QStringLiteral("new%1.js").arg(i));
+      form->CmNew();  // asks to save, and where
+      EXPECT_EQ(Read(QStringLiteral("new%1.js").arg(i)), QStringLiteral("// new %1\n").arg(i).toUtf8());
+    }
+    form->reject();
+  });
+  EXPECT_EQ(Read(QStringLiteral("a.js")), QByteArray("Editor.AddH2('from a');\n"));
+  EXPECT_EQ(Errors.size(), 1);  // missing.js
 }
 
 TEST_F(ScriptEditor, SearchesWithSettingsOfItsOwn) {
