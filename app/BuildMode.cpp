@@ -39,7 +39,7 @@ QString RunGenerator(THTMLGenerator& generator, const QByteArray& text,
     if (result == THTMLGenerator::geSuccess) return QString();
     return GeneratorProblemReport(strings, generator, result, projectPath);
   } catch (const EInkloomError& error) {
-    return QString::fromUtf8(error.what());  // a damaged theme archive entry
+    return QString::fromUtf8(error.what());  // what the generator does not report as a result
   }
 }
 
@@ -66,23 +66,52 @@ QString GeneratorMessageKey(int result) {
       return QStringLiteral("SectionWithoutBracket");
     case THTMLGenerator::geUnknownSection:
       return QStringLiteral("UnknownSection");
+    case THTMLGenerator::geCannotWrite:
+      return QStringLiteral("CannotWrite");
+    case THTMLGenerator::geRefusedReplace:
+      return QStringLiteral("RefusedReplace");
+    case THTMLGenerator::geDamagedArchive:
+      return QStringLiteral("DamagedArchive");
+    case THTMLGenerator::geNotAnArchive:
+      return QStringLiteral("NotAnArchive");
     default:
       return QString();
   }
 }
 
-QString GeneratorProblemText(const TLocalStrings& strings, int result) {
-  return strings.GetString(GeneratorMessageKey(result));
+QString GeneratorProblemText(const TLocalStrings& strings, int result, const std::string& subject,
+                             const std::string& detail) {
+  return FormatText(strings.GetString(GeneratorMessageKey(result)),
+                    {QString::fromStdString(subject), QString::fromStdString(detail)});
 }
 
+namespace {
+
+QString WarningKey(TGeneratorWarning::TKind kind) {
+  switch (kind) {
+    case TGeneratorWarning::gwPageOutside:
+      return QStringLiteral("PageOutside");
+    case TGeneratorWarning::gwSectionRepeated:
+      return QStringLiteral("SectionRepeated");
+    case TGeneratorWarning::gwTemplateNotFound:
+      return QStringLiteral("TemplateNotFound");
+    case TGeneratorWarning::gwThemeNotFound:
+      break;
+  }
+  return QStringLiteral("ThemeNotFound");
+}
+
+}  // namespace
+
 QString GeneratorWarningText(const TLocalStrings& strings, const TGeneratorWarning& warning) {
-  // One kind so far: a theme that was not found.
-  return FormatText(strings.GetString(QStringLiteral("ThemeNotFound")), {QString::fromStdString(warning.Subject)});
+  return FormatText(strings.GetString(WarningKey(warning.Kind)),
+                    {QString::fromStdString(warning.Subject), QString::number(warning.FirstLine)});
 }
 
 QString GeneratorProblemReport(const TLocalStrings& strings, const THTMLGenerator& generator, int result,
                                const QString& file) {
-  return AtPlace(strings, "ProblemAt", file, generator.ErrorLine(), GeneratorProblemText(strings, result));
+  return AtPlace(strings, "ProblemAt", file, generator.ErrorLine(),
+                 GeneratorProblemText(strings, result, generator.ErrorSubject(), generator.ErrorDetail()));
 }
 
 QStringList GeneratorWarningReports(const TLocalStrings& strings, const THTMLGenerator& generator,
@@ -104,6 +133,7 @@ bool GenerateProjectSite(THTMLGenerator& generator, const QString& projectPath,
 bool GenerateProjectSite(THTMLGenerator& generator, const QString& projectPath, const QByteArray& text,
                          const QString& themesFolder) {
   generator.SetProjectFolder(QFileInfo(projectPath).absolutePath().toStdString());
+  generator.SetProjectFileName(QFileInfo(projectPath).fileName().toStdString());
   generator.SetThemesFolder(themesFolder.toStdString());
   // The headless modes speak English.
   QObject owner;

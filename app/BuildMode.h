@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+
 // inkloom --build PROJECT: generates the project's site as the Preview command does. Prints
 // nothing on success; returns the program's exit code (0, 1 for a generator error, 2 when the
 // project cannot be read).
@@ -39,8 +41,10 @@ QString InstalledThemesFolder();
 // same texts as the headless modes, in their own language.
 // The key of the message for a result of Generate; empty for success.
 QString GeneratorMessageKey(int result);
-// The message for a result of Generate, in the language of strings (a "Generator" table).
-QString GeneratorProblemText(const TLocalStrings& strings, int result);
+// The message for a result of Generate, in the language of strings (a "Generator" table), with
+// what the error names (THTMLGenerator::ErrorSubject and ErrorDetail).
+QString GeneratorProblemText(const TLocalStrings& strings, int result, const std::string& subject = {},
+                             const std::string& detail = {});
 // The message of a warning, without its place, in the language of strings.
 QString GeneratorWarningText(const TLocalStrings& strings, const TGeneratorWarning& warning);
 // The problem of the last generation and its warnings with their places ("FILE:LINE: ...").

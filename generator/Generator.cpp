@@ -1,6 +1,8 @@
 #include "generator/Generator.h"
 
+#include "generator/OutputError.h"
 #include "generator/PageJob.h"
+#include "generator/ThemeArchiveError.h"
 #include "generator/ResourceScan.h"
 #include "project/CodePage.h"
 
@@ -157,6 +159,11 @@ void THTMLGenerator::ClearState() {
   Written.Clear();
   ThemeResources.Clear();
   WarningList.clear();
+  FileLines.clear();
+  OutputFolderKeys.clear();
+  ThemeSeesOutput = false;
+  TemplateLines.clear();
+  MissingTemplates.clear();
 }
 
 int THTMLGenerator::Generate(const QString& projectText) {
@@ -170,6 +177,7 @@ int THTMLGenerator::Generate(const QString& projectText) {
 // that run writes again, and it leaves the files, the lists and the error exactly as they are
 // without writers.
 int THTMLGenerator::GenerateUtf8(std::string_view projectText) {
+  Output.Start();
   const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
   const int threads = ThreadCount > 0 ? ThreadCount : static_cast<int>(processors);
   if (threads > 1) {
@@ -185,25 +193,80 @@ int THTMLGenerator::GenerateUtf8(std::string_view projectText) {
   return GenerateOnce(projectText);
 }
 
+// A file that cannot be written, and a damaged theme archive, end the generation as the
+// project's own errors do. With page writers they are raised to GenerateUtf8, which runs the
+// generation again on this thread alone to end it at the same place.
 int THTMLGenerator::GenerateOnce(std::string_view projectText) {
   ClearState();
   ErrorCode = geSuccess;
   ErrorLineNumber = 0;
+  ErrorSubjectText.clear();
+  ErrorDetailText.clear();
+  LineNumber = PlaceLine = 0;
   OutputPath = kDefaultOutputPath;
   Substitute = true;
+  Output.Restart();
+  if (!ProjectFileName.empty()) Output.Protect(ProjectFolderPath + ProjectFileName);
+  try {
+    ReadProject(projectText);
+  } catch (const EOutputError& error) {
+    if (Pipeline.Threaded()) throw;
+    FailOnOutput(error);
+  } catch (const EThemeArchiveError& error) {
+    if (Pipeline.Threaded()) throw;
+    Fail(geDamagedArchive, PlaceLine ? PlaceLine : LineNumber, error.Archive, error.Entry);
+    WriteAfterError();
+  }
+  Output.Finish(ErrorCode == geSuccess);
+  return ErrorCode;
+}
+
+void THTMLGenerator::ReadProject(std::string_view projectText) {
   QDir().mkpath(FileSystemPath(GetOutputFolder()));
+  UseOutputFolder();
+  Output.Use(GetOutputFolder());  // a project without pages leaves none of the last build's
   Converter.QuoteStyle.clear();
   LoadTheme("template");  // the project's own theme: a project without one is normal, no warning
   SetVariable("charset", "utf-8");
   BeginGenerate();
   ReadText(projectText);
   SettlePages();
-  if (ErrorCode != geSuccess) return ErrorCode;
+  if (ErrorCode != geSuccess) return WriteAfterError();
   FlushPage();
   SettlePages();
   EndGenerate();
+  FlushOutput();
   CopyThemeResources();
-  return geSuccess;
+}
+
+// Only the first error counts; its line is that of the project text (from 1).
+void THTMLGenerator::Fail(int code, int line, std::string subject, std::string detail) {
+  if (ErrorCode != geSuccess) return;
+  ErrorCode = code;
+  ErrorLineNumber = std::max(line, 1);
+  ErrorSubjectText = std::move(subject);
+  ErrorDetailText = std::move(detail);
+}
+
+void THTMLGenerator::FailOnOutput(const EOutputError& error) {
+  Output.Discard();
+  Fail(error.Kind == EOutputError::oeRefused ? geRefusedReplace : geCannotWrite, error.Line,
+       error.Page);
+}
+
+// The pages before an error are written all the same, as far as they can be.
+void THTMLGenerator::WriteAfterError() {
+  try {
+    FlushOutput();
+  } catch (const EOutputError&) {
+    Output.Discard();
+  }
+}
+
+// Every page handed to the output so far reaches the disk (theme resources come after them).
+void THTMLGenerator::FlushOutput() {
+  SettlePages();
+  Output.Flush();
 }
 
 void THTMLGenerator::ReadText(std::string_view text) {
@@ -223,7 +286,6 @@ void THTMLGenerator::ReadText(std::string_view text) {
     std::string_view expandedLine;
     while (ErrorCode == geSuccess && ReadLine(lines, expandedLine)) ClassifyLine(expandedLine);
   }
-  if (ErrorCode != geSuccess) ErrorLineNumber = LineNumber;
 }
 
 void THTMLGenerator::ClassifyLine(std::string_view line) {
@@ -251,7 +313,7 @@ void THTMLGenerator::StartSection(std::string_view line) {
   TCursor cursor(line.substr(1));
   std::string_view name;
   if (!ReadUntil(cursor, ']', name)) {
-    ErrorCode = geSectionWithoutBracket;
+    Fail(geSectionWithoutBracket, LineNumber);
     return;
   }
   std::string expanded = Expand(name, nullptr);
@@ -260,7 +322,11 @@ void THTMLGenerator::StartSection(std::string_view line) {
 }
 
 void THTMLGenerator::FlushPage() {
-  if (CurrentPage >= 0) WritePage(ToBackslashes(PageName), PageBody);
+  if (CurrentPage >= 0) {
+    PlaceLine = PageLine;
+    WritePage(ToBackslashes(PageName), PageBody);
+    PlaceLine = 0;
+  }
   PageName.clear();
   PageBody.clear();
   PageContent.clear();
@@ -271,6 +337,7 @@ void THTMLGenerator::StartPage(const std::string& name) {
   CurrentPage = Pages.FindOrAdd(name);
   PageVariables = &Pages.Entry(CurrentPage).Variables;
   PageName = name;
+  PageLine = LineNumber;
   PageBody.clear();
   PageContent.clear();
   Substitute = true;
@@ -297,9 +364,10 @@ void THTMLGenerator::SetVariable(std::string_view name, std::string_view value) 
   std::string directive = LowerCaseAscii(name);
   std::string_view trimmed = TrimBlanks(value);
   if (directive == "theme") {
-    SettlePages();  // the pages written so far take their resources from the theme being left
+    // The pages written so far take their resources from the theme being left.
+    FlushOutput();
     CopyThemeResources();
-    if (!LoadTheme(trimmed))
+    if (!LoadTheme(trimmed) && ErrorCode == geSuccess)
       WarningList.push_back({TGeneratorWarning::gwThemeNotFound, std::string(trimmed), LineNumber});
   } else if (directive == "uses") {
     // After the resources of the pages before it.
@@ -317,16 +385,28 @@ void THTMLGenerator::SetVariable(std::string_view name, std::string_view value) 
   }
 }
 
+// A file that is no theme archive (or an empty one) is an error, not a missing theme. The
+// theme's own files are kept from the output from now on.
 bool THTMLGenerator::LoadTheme(std::string_view name) {
   Scanner.Forget();
   std::string theme(name);
-  return CurrentTheme.Load(ProjectFolderPath + theme, ThemeExtension) ||
-         CurrentTheme.Load(ThemesFolder + theme, ThemeExtension);
+  bool loaded = false;
+  for (const std::string& folder : {ProjectFolderPath, ThemesFolder}) {
+    loaded = CurrentTheme.Load(folder + theme, ThemeExtension);
+    if (loaded || !CurrentTheme.BrokenArchive().empty()) break;
+  }
+  if (!CurrentTheme.BrokenArchive().empty()) Fail(geNotAnArchive, LineNumber, CurrentTheme.BrokenArchive());
+  if (!CurrentTheme.ArchiveFile().empty()) Output.Protect(CurrentTheme.ArchiveFile());
+  if (!CurrentTheme.FolderPath().empty()) Output.Guard(CurrentTheme.FolderPath());
+  UpdateThemeSeesOutput();
+  return loaded;
 }
 
 void THTMLGenerator::SetOrdinaryVariable(std::string_view name, std::string_view value) {
   std::string unescaped = UnescapeText(value);
   size_t dot = name.find('.');
+  if (SameTextAscii(name.substr(dot == std::string_view::npos ? 0 : dot + 1), "Template"))
+    TemplateLines[LowerCaseAscii(unescaped)] = LineNumber;
   if (dot == std::string_view::npos) {
     (PageVariables ? *PageVariables : GlobalVariables).SetValue(name, unescaped);
     return;
@@ -339,7 +419,7 @@ void THTMLGenerator::SetOrdinaryVariable(std::string_view name, std::string_view
   }
   int section = Pages.Find(prefix);
   if (section < 0) {
-    ErrorCode = geUnknownSection;
+    Fail(geUnknownSection, LineNumber, std::string(prefix));
     return;
   }
   Pages.Entry(section).Variables.SetValue(rest, unescaped);
@@ -491,7 +571,46 @@ bool THTMLGenerator::ResolveTemplate(std::string_view name, std::string& text) {
     return true;
   }
   if (Pages.FindFragment(name, text)) return true;
+  SeeOwnOutput();
   return CurrentTheme.ReadTemplate(name, text);
+}
+
+// The page's template (the variable Template); a named one that cannot be found is reported,
+// once for each theme, at the directive that named it.
+bool THTMLGenerator::PageTemplate(std::string& text) {
+  const std::string name = GetVariableOr("Template", "");
+  if (ResolveTemplate(name, text)) return true;
+  const std::string key = LowerCaseAscii(name);
+  const std::string theme = CurrentTheme.ArchiveFile() + '\0' + CurrentTheme.FolderPath();
+  if (name.empty() || !MissingTemplates.insert(key + '\0' + theme).second) return false;
+  auto set = TemplateLines.find(key);
+  const int line = set != TemplateLines.end() ? set->second : PageLine;
+  WarningList.push_back({TGeneratorWarning::gwTemplateNotFound, name, line});
+  return false;
+}
+
+// A template may be a page this generation wrote into the theme's folder: before it is looked
+// up, every page before it reaches the disk and the theme forgets what it read.
+void THTMLGenerator::SeeOwnOutput() {
+  if (!ThemeSeesOutput) return;
+  FlushOutput();
+  CurrentTheme.Forget();
+  Scanner.Forget();
+}
+
+void THTMLGenerator::UpdateThemeSeesOutput() {
+  ThemeSeesOutput = false;
+  if (CurrentTheme.FolderPath().empty()) return;
+  const QString theme = TOutputStore::FolderKey(CurrentTheme.FolderPath()) + u'/';
+  for (const QString& folder : OutputFolderKeys)
+    ThemeSeesOutput = ThemeSeesOutput || theme.startsWith(folder + u'/') || (folder + u'/').startsWith(theme);
+}
+
+void THTMLGenerator::UseOutputFolder() {
+  const QString key = TOutputStore::FolderKey(GetOutputFolder());
+  if (std::find(OutputFolderKeys.begin(), OutputFolderKeys.end(), key) != OutputFolderKeys.end()) return;
+  OutputFolderKeys.push_back(key);
+  UpdateThemeSeesOutput();
 }
 
 std::string THTMLGenerator::ConvertCharset(std::string_view text, bool htmlPage) const {
@@ -519,13 +638,13 @@ std::string THTMLGenerator::PageOutput(const std::string& name, const std::strin
   if (extension == ".inc") return ConvertCharset(Expand(PageContent, nullptr), false);
   if (!IsHtmlPage(extension)) return ConvertCharset(Expand(body, nullptr), false);
   std::string templateText;
-  if (ResolveTemplate(GetVariableOr("Template", ""), templateText))
-    PageContent = FillTemplate(templateText);
+  if (PageTemplate(templateText)) PageContent = FillTemplate(templateText);
   return ConvertCharset(PageContent, true);
 }
 
 void THTMLGenerator::WritePage(const std::string& name, const std::string& body) {
   if (CurrentPage < 0) return;
+  if (HasDot(name)) PlacePage(name);
   if (Pipeline.Threaded() && HasDot(name))
     QueuePage(name, body);
   else
@@ -542,10 +661,11 @@ void THTMLGenerator::WritePageNow(const std::string& name, const std::string& bo
   }
   if (!Pipeline.Threaded()) {
     std::string out = PageOutput(name, body);
-    // A page that leads out of the output folder, or cannot be written, is not listed either.
-    std::string relative;
-    if (NormalizeRelativePath(name, relative) && WriteFileText(GetOutputFolder() + relative, out))
+    // A page that leads out of the output folder is not listed either.
+    if (!PageRelative.empty()) {
+      Output.Put(PageFolder, PageRelative, std::move(out), name, PageLine);
       Written.Add(name);
+    }
     ScanResources(PageContent);
     return;
   }
@@ -591,8 +711,7 @@ bool THTMLGenerator::PlanPage(TPageJob& job, std::string_view extension) {
 bool THTMLGenerator::PlanHtmlPage(TPageJob& job) {
   std::string templateText;
   job.Shape = TPageJob::psContent;
-  return !ResolveTemplate(GetVariableOr("Template", ""), templateText) ||
-         PlanFrame(job, templateText);
+  return !PageTemplate(templateText) || PlanFrame(job, templateText);
 }
 
 // The template filled here with holes for the content; false when the content is wanted
@@ -621,11 +740,12 @@ std::string THTMLGenerator::FillTemplateWithHoles(std::string_view templateText,
 
 // Written and searched in page order; the lists take the outcome in that order too.
 void THTMLGenerator::QueueJob(std::shared_ptr<TPageJob> job) {
-  std::string relative;
-  if (NormalizeRelativePath(job->Name, relative)) job->Path = GetOutputFolder() + relative;
+  job->Folder = PageFolder;
+  job->Relative = PageRelative;
+  job->Line = PageLine;
   TPagePipeline::TSteps steps;
   steps.Prepare = [job] { job->Prepare(); };
-  steps.Commit = [job, this] { job->Commit(Scanner); };
+  steps.Commit = [job, this] { job->Commit(Scanner, Output); };
   steps.Absorb = [job, this] {
     if (job->Written) Written.Add(job->Name);
     for (const std::string& resource : job->Resources) AddResource(resource);
@@ -639,14 +759,34 @@ void THTMLGenerator::CopyThemeResources() {
   SettlePages();
   std::string output = GetOutputFolder();
   std::string relative;
+  std::vector<std::string> copied;
   for (const std::string& resource : ThemeResources.Names()) {
     // A name that leads out of the output folder is never copied, so it is not listed; one the
     // theme lacks is listed all the same.
     if (!NormalizeRelativePath(resource, relative)) continue;
-    CurrentTheme.CopyResource(resource, output);
+    CurrentTheme.CopyResource(resource, output, &copied);
     Written.Add(resource);
   }
+  for (const std::string& file : copied) Output.Copied(output, file);
   ThemeResources.Clear();
+}
+
+// Where the current page's file goes; a name that leads out of the output folder is reported,
+// and so is a file an earlier section gave too (this section's replaces it).
+void THTMLGenerator::PlacePage(const std::string& name) {
+  PageFolder = GetOutputFolder();
+  PageRelative.clear();
+  if (!NormalizeRelativePath(name, PageRelative)) {
+    PageRelative.clear();
+    WarningList.push_back({TGeneratorWarning::gwPageOutside, name, PageLine});
+    return;
+  }
+  UseOutputFolder();
+  const std::string key = TOutputStore::FolderKey(PageFolder).toStdString() + '/' + PageRelative;
+  auto [earlier, first] = FileLines.emplace(key, PageLine);
+  if (!first)
+    WarningList.push_back({TGeneratorWarning::gwSectionRepeated, name, PageLine, earlier->second});
+  earlier->second = PageLine;
 }
 
 void THTMLGenerator::ScanResources(std::string_view html) {

@@ -7,6 +7,7 @@
 
 #include "generator/HTMLTheme.h"
 #include "generator/MiscUtils.h"
+#include "generator/OutputStore.h"
 #include "generator/PagePipeline.h"
 #include "generator/PageTable.h"
 #include "generator/ResourceScan.h"
@@ -17,22 +18,39 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+class EOutputError;
 class TPageJob;
 
 // Something a generation went on after and the user should hear of.
 struct TGeneratorWarning {
-  enum TKind { gwThemeNotFound };
+  enum TKind {
+    gwThemeNotFound,     // Subject: the theme's name as the directive gave it
+    gwPageOutside,       // Subject: a page whose name leads out of the output folder (not written)
+    gwSectionRepeated,   // Subject: a page whose file an earlier section (FirstLine) gave too
+    gwTemplateNotFound   // Subject: the template no theme has (the page has none)
+  };
   TKind Kind;
-  std::string Subject;  // the theme's name as the directive gave it
-  int Line;             // the line of the project text (from 1) where the directive stood
+  std::string Subject;
+  int Line;           // the line of the project text (from 1) of the directive or section
+  int FirstLine = 0;  // gwSectionRepeated: the earlier section's line
 };
 
 class THTMLGenerator {
  public:
   // Results of Generate.
-  enum { geSuccess = 0, geSectionWithoutBracket = 1, geUnknownSection = 2 };
+  enum {
+    geSuccess = 0,
+    geSectionWithoutBracket = 1,
+    geUnknownSection = 2,
+    geCannotWrite = 3,     // ErrorSubject: the page
+    geRefusedReplace = 4,  // ErrorSubject: the page, whose file is the project's or a theme's
+    geDamagedArchive = 5,  // ErrorSubject: the theme archive, ErrorDetail: its entry
+    geNotAnArchive = 6     // ErrorSubject: the file given as a theme archive
+  };
 
   THTMLGenerator();
   virtual ~THTMLGenerator();
@@ -49,6 +67,9 @@ class THTMLGenerator {
   // the project's outpath says otherwise.
   std::string GetOutputFolder() const;
   void SetProjectFolder(std::string_view path);
+  // The project file's name in the project folder (empty for an untitled project): no output
+  // file may replace it.
+  void SetProjectFileName(std::string_view name) { ProjectFileName = std::string(name); }
   void SetThemesFolder(std::string_view path);
   const std::string& ProjectFolder() const { return ProjectFolderPath; }
   std::string ThemeExtension = ".ikltheme";
@@ -63,6 +84,9 @@ class THTMLGenerator {
   const std::vector<std::string>& WrittenFiles() const { return Written.Names(); }
   // The line of the project text (from 1) at which the last generation stopped with an error.
   int ErrorLine() const { return ErrorLineNumber; }
+  // What the error of the last generation names (see the results).
+  const std::string& ErrorSubject() const { return ErrorSubjectText; }
+  const std::string& ErrorDetail() const { return ErrorDetailText; }
   // What the last generation met and went on after, in the order of the text.
   const std::vector<TGeneratorWarning>& Warnings() const { return WarningList; }
 
@@ -101,7 +125,26 @@ class THTMLGenerator {
   TNameValueList* PageVariables = nullptr;
   int ErrorCode = geSuccess;
   int ErrorLineNumber = 0;
+  std::string ErrorSubjectText;
+  std::string ErrorDetailText;
   int LineNumber = 0;
+  int PageLine = 0;   // of the current section's header
+  int PlaceLine = 0;  // of the section being written, while it is
+  std::string ProjectFileName;
+  TOutputStore Output;
+  // The current page's file: its output folder and its name below it (empty: none).
+  std::string PageFolder;
+  std::string PageRelative;
+  // The files of this generation (output folder key, "/", name) and their sections' lines.
+  std::unordered_map<std::string, int> FileLines;
+  // The output folders used so far; whether the current theme's folder holds one or lies in
+  // one, so that its templates may be pages of this generation.
+  std::vector<QString> OutputFolderKeys;
+  bool ThemeSeesOutput = false;
+  // The line of the directive that last set each Template value (lower-cased), and the
+  // templates reported missing (name and theme).
+  std::unordered_map<std::string, int> TemplateLines;
+  std::unordered_set<std::string> MissingTemplates;
   std::vector<TGeneratorWarning> WarningList;
   std::string ThemesFolder;
   std::string ProjectFolderPath;
@@ -127,6 +170,16 @@ class THTMLGenerator {
 
   void ClearState();
   int GenerateOnce(std::string_view projectText);
+  void ReadProject(std::string_view projectText);
+  void Fail(int code, int line, std::string subject = std::string(), std::string detail = std::string());
+  void FailOnOutput(const EOutputError& error);
+  void WriteAfterError();
+  void FlushOutput();
+  void PlacePage(const std::string& name);
+  void UseOutputFolder();
+  void UpdateThemeSeesOutput();
+  void SeeOwnOutput();
+  bool PageTemplate(std::string& text);
   void SettlePages() const { Pipeline.AbsorbAll(); }
   void SettleIndex() const;
   void ReadText(std::string_view text);

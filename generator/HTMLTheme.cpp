@@ -2,6 +2,7 @@
 
 #include "generator/MiscUtils.h"
 #include "generator/SciZipFile.h"
+#include "generator/ThemeArchiveError.h"
 #include "project/CodePage.h"
 #include "project/XMLUtils.h"
 
@@ -38,6 +39,10 @@ void THTMLTheme::Clear() {
   DefaultTemplateName.clear();
   TitleText.clear();
   InitialProjectText.clear();
+  Forget();
+}
+
+void THTMLTheme::Forget() {
   std::lock_guard<std::mutex> lock(FileCacheMutex);
   FileCache.clear();
   TemplateCache.clear();
@@ -45,6 +50,7 @@ void THTMLTheme::Clear() {
 
 bool THTMLTheme::Load(const std::string& path, const std::string& extension) {
   Clear();
+  BrokenArchivePath.clear();
   QString folder = ExistingPath(path);
   if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
     Folder = IncludeTrailingSeparator(folder.toStdString());
@@ -64,6 +70,10 @@ bool THTMLTheme::LoadArchive(const std::string& path) {
     archive->LoadFromFile(file.toStdString());
   } catch (const EInkloomError&) {
     return false;  // an archive that cannot be read is a missing theme
+  }
+  if (archive->Count() == 0) {  // no archive at all, or one without files: no theme either
+    if (BrokenArchivePath.empty()) BrokenArchivePath = file.toStdString();
+    return false;
   }
   Archive = std::move(archive);
   ArchivePath = file.toStdString();
@@ -137,7 +147,7 @@ bool THTMLTheme::ReadFileUncached(std::string_view name, std::string& bytes) con
   if (Archive) {
     int index = FindEntry(name);
     if (index < 0) return false;
-    bytes = Archive->Data(index);
+    bytes = EntryData(index);
     return true;
   }
   QString file = FolderFile(name);
@@ -178,19 +188,23 @@ bool THTMLTheme::ReadTemplateUncached(std::string_view name, std::string& utf8) 
   return false;
 }
 
-void THTMLTheme::CopyResource(std::string_view name, const std::string& destination) const {
-  std::string target;
-  if (!TargetPath(destination, name, target)) return;
-  if (Archive) {
-    int index = FindEntry(name);
-    if (index >= 0) WriteFileText(target, Archive->Data(index));
-    return;
-  }
-  if (Folder.empty()) return;
-  // The folder part is found without regard to letter case; the wildcard pattern of the last
-  // part matches that way anyway.
+void THTMLTheme::CopyResource(std::string_view name, const std::string& destination,
+                              std::vector<std::string>* copied) const {
   std::string relative;
-  NormalizeRelativePath(name, relative);
+  if (!NormalizeRelativePath(name, relative)) return;
+  const std::string target = IncludeTrailingSeparator(destination) + relative;
+  if (Archive) {
+    const int index = FindEntry(name);
+    if (index >= 0 && WriteFileText(target, EntryData(index)) && copied) copied->push_back(relative);
+  } else if (!Folder.empty()) {
+    CopyFolderResource(relative, target, copied);
+  }
+}
+
+// The folder part is found without regard to letter case; the wildcard pattern of the last
+// part matches that way anyway.
+void THTMLTheme::CopyFolderResource(const std::string& relative, const std::string& target,
+                                    std::vector<std::string>* copied) const {
   std::string folderPart = ExtractFolderPart(relative);
   std::string pattern = relative.substr(folderPart.size());
   QString sourceFolder = folderPart.empty()
@@ -199,7 +213,17 @@ void THTMLTheme::CopyResource(std::string_view name, const std::string& destinat
                                                        QString::fromStdString(folderPart));
   if (sourceFolder.isEmpty()) return;
   std::string source = IncludeTrailingSeparator(sourceFolder.toStdString()) + pattern;
-  CopyMatchingFiles(source, ExtractFolderPart(target), true);
+  if (!CopyMatchingFiles(source, ExtractFolderPart(target), true) || !copied) return;
+  for (const QString& match : MatchingNames(sourceFolder, QString::fromStdString(pattern), true))
+    copied->push_back(folderPart + match.toStdString());
+}
+
+std::string THTMLTheme::EntryData(int index) const {
+  try {
+    return Archive->Data(index);
+  } catch (const EInkloomError& error) {
+    throw EThemeArchiveError(ArchivePath, Archive->Name(index), error.what());
+  }
 }
 
 void THTMLTheme::ExtractTo(const std::string& destination) const {
@@ -211,7 +235,7 @@ void THTMLTheme::ExtractTo(const std::string& destination) const {
       if (!name.empty() && name.back() == '/')
         QDir().mkpath(FileSystemPath(target));
       else
-        WriteFileText(target, Archive->Data(i));
+        WriteFileText(target, EntryData(i));
     }
   } else if (!Folder.empty()) {
     CopyFolder(Folder, destination, true);

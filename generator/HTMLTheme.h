@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 class TZipFile;
 
@@ -21,21 +22,28 @@ class THTMLTheme {
   ~THTMLTheme();
 
   // Loads the folder at path, else the archive path, path + ".zip" or path + extension.
-  // False, with no theme loaded, when none of them can be read.
+  // False, with no theme loaded, when none of them can be read; BrokenArchive then names the
+  // first of them that exists but holds no entries (no zip archive, or an empty one).
   bool Load(const std::string& path, const std::string& extension);
   void Clear();
+  const std::string& BrokenArchive() const { return BrokenArchivePath; }
+  // Forgets the files read so far, so that the next reads see what the program wrote since.
+  void Forget();
   bool IsLoaded() const { return Archive || !Folder.empty(); }
 
   bool FileExists(std::string_view name) const;
-  // The bytes of a theme file; an archive entry whose CRC does not match raises
-  // EZipFileCRCError. Safe to call from several threads while the theme stays loaded.
+  // The bytes of a theme file; an archive entry that cannot be read raises
+  // EThemeArchiveError. Safe to call from several threads while the theme stays loaded.
   bool ReadFile(std::string_view name, std::string& bytes) const;
   // The template name, name + ".html" or name + ".htm" (the default template for an empty
   // name), converted from the code page to UTF-8.
   bool ReadTemplate(std::string_view name, std::string& utf8) const;
   // Copies one file, or every file matching a wildcard pattern, to the same relative place
-  // below destination. Names that lead out of the theme or the destination are skipped.
-  void CopyResource(std::string_view name, const std::string& destination) const;
+  // below destination. Names that lead out of the theme or the destination are skipped. The
+  // files copied are added to copied (when given) by their "/"-separated names below
+  // destination; the files inside a folder a pattern matches are not.
+  void CopyResource(std::string_view name, const std::string& destination,
+                    std::vector<std::string>* copied = nullptr) const;
   // Copies the whole theme into destination.
   void ExtractTo(const std::string& destination) const;
 
@@ -48,6 +56,7 @@ class THTMLTheme {
  private:
   std::unique_ptr<TZipFile> Archive;
   std::string ArchivePath;
+  std::string BrokenArchivePath;
   std::string Folder;  // with a trailing separator
   std::string DefaultTemplateName;
   QString TitleText;
@@ -59,6 +68,10 @@ class THTMLTheme {
   mutable std::unordered_map<std::string, std::optional<std::string>> TemplateCache;
   mutable std::mutex FileCacheMutex;  // the generator's page writers read style sheets too
 
+  // The bytes of an archive entry; its errors name the archive and the entry.
+  std::string EntryData(int index) const;
+  void CopyFolderResource(const std::string& relative, const std::string& target,
+                          std::vector<std::string>* copied) const;
   bool ReadFileUncached(std::string_view name, std::string& bytes) const;
   bool ReadTemplateUncached(std::string_view name, std::string& utf8) const;
   bool LoadArchive(const std::string& path);

@@ -1,6 +1,7 @@
 #include "generator/PageJob.h"
 
 #include "generator/MiscUtils.h"
+#include "generator/OutputStore.h"
 #include "generator/TextToHTML.h"
 #include "project/CodePage.h"
 
@@ -58,8 +59,9 @@ std::string TPageJob::Fill(const std::string& content) const {
   return page;
 }
 
-void TPageJob::Commit(TResourceScan& scan) {
-  Written = !Path.empty() && WriteFileText(Path, Bytes);
+void TPageJob::Commit(TResourceScan& scan, TOutputStore& output) {
+  Written = !Relative.empty();
+  if (Written) output.Put(Folder, Relative, std::move(Bytes), Name, Line);
   std::string().swap(Bytes);
   scan.Resolve(References, Resources);
 }

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+class TOutputStore;
+
 class TPageJob {
  public:
   // What the file is made of.
@@ -28,8 +30,10 @@ class TPageJob {
   // Where the content goes in a framed page: bytes no template holds, as the generator checks.
   static constexpr std::string_view kHole = "\x01\x02content\x02\x01";
 
-  std::string Name;  // as WrittenFiles lists it
-  std::string Path;  // empty when the name leads out of the output folder: nothing is written
+  std::string Name;      // as WrittenFiles lists it
+  std::string Folder;    // the output folder
+  std::string Relative;  // the file below it; empty when the name leads out: nothing is written
+  int Line = 0;          // of the section header
   TShape Shape = psReady;
   std::string Body;  // the markup, unless psReady
   std::string QuoteStyle;
@@ -51,8 +55,9 @@ class TPageJob {
   // On any thread. Raises when the content is too large for its holes: the generator then
   // starts the generation again on its own thread, where the limit applies as it always has.
   void Prepare();
-  // In page order: writes the file, then reads the style sheets the page names from the theme.
-  void Commit(TResourceScan& scan);
+  // In page order: hands the file to the output, then reads the style sheets the page names
+  // from the theme.
+  void Commit(TResourceScan& scan, TOutputStore& output);
 
  private:
   std::string Bytes;

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QString>
 #include <algorithm>
+#include <unordered_map>
 
 #include "generator/MiscUtils.h"
 
@@ -12,6 +13,12 @@ namespace {
 constexpr uint32_t LocalFileSignature = 0x04034b50;
 constexpr uint32_t FileHeaderSignature = 0x02014b50;
 constexpr uint32_t EndOfCentralDirSignature = 0x06054b50;
+constexpr uint32_t DataDescriptorSignature = 0x08074b50;
+constexpr uint16_t kDataDescriptorFlag = 0x0008;
+// The end record lies in the last 22 bytes plus at most a 64 KB comment; a hostile archive
+// could claim any number of directory entries.
+constexpr size_t kMaxEndSearch = 22 + 0xFFFF;
+constexpr size_t kMaxEntries = 1 << 20;
 
 // Little-endian fields from the archive bytes. Reading past the end is not an error: a number
 // keeps the bytes that were there (the rest zero), a string is cut short, and Short is set so
@@ -37,11 +44,11 @@ struct TArchiveReader {
   uint32_t U32() { return Number(4); }
 
   std::string Take(uint32_t length) {
-    const size_t available = std::min<size_t>(length, Bytes.size() - Pos);
+    const size_t from = std::min(Pos, Bytes.size());
+    const size_t available = std::min<size_t>(length, Bytes.size() - from);
     if (available < length) Short = true;
-    std::string text(Bytes.substr(Pos, available));
-    Pos += available;
-    return text;
+    Pos = from + available;
+    return std::string(Bytes.substr(from, available));
   }
 };
 
@@ -82,6 +89,72 @@ std::string Inflate(std::string_view input, uint32_t expectedSize) {
   return output;
 }
 
+
+// The fixed fields and the name and extra field of a local header (its signature read);
+// false when they are cut short.
+bool ReadLocalHeader(TArchiveReader& in, TLocalFile& file) {
+  file.VersionNeeded = in.U16();
+  file.Flags = in.U16();
+  file.CompressionMethod = in.U16();
+  file.ModificationTime = in.U16();
+  file.ModificationDate = in.U16();
+  file.CRC32 = in.U32();
+  file.CompressedSize = in.U32();
+  file.UncompressedSize = in.U32();
+  file.FileNameLength = in.U16();
+  file.ExtraFieldLength = in.U16();
+  file.FileName = in.Take(file.FileNameLength);
+  if (in.Short) return false;
+  file.ExtraField = in.Take(file.ExtraFieldLength);
+  return true;
+}
+
+// A central directory record (its signature read); false when it is cut short.
+bool ReadFileHeader(TArchiveReader& in, TFileHeader& header) {
+  header.Signature = FileHeaderSignature;
+  header.VersionMadeBy = in.U16();
+  header.VersionNeeded = in.U16();
+  header.Flags = in.U16();
+  header.CompressionMethod = in.U16();
+  header.ModificationTime = in.U16();
+  header.ModificationDate = in.U16();
+  header.CRC32 = in.U32();
+  header.CompressedSize = in.U32();
+  header.UncompressedSize = in.U32();
+  header.FileNameLength = in.U16();
+  header.ExtraFieldLength = in.U16();
+  header.FileCommentLength = in.U16();
+  header.DiskNumberStart = in.U16();
+  header.InternalAttributes = in.U16();
+  header.ExternalAttributes = in.U32();
+  header.LocalHeaderOffset = in.U32();
+  if (in.Short) return false;
+  header.FileName = in.Take(header.FileNameLength);
+  header.ExtraField = in.Take(header.ExtraFieldLength);
+  header.FileComment = in.Take(header.FileCommentLength);
+  return !in.Short;
+}
+
+// The sizes and CRC of an entry written with a data descriptor, from its central record.
+bool TakeCentralSizes(const std::unordered_map<uint32_t, TFileHeader>& central, uint32_t offset,
+                      TLocalFile& file) {
+  auto found = central.find(offset);
+  if (found == central.end()) return false;
+  file.CRC32 = found->second.CRC32;
+  file.CompressedSize = found->second.CompressedSize;
+  file.UncompressedSize = found->second.UncompressedSize;
+  return true;
+}
+
+// Skips the data descriptor that follows an entry's data (word: its first four bytes, with or
+// without the descriptor's own signature) and returns the word after it.
+uint32_t SkipDataDescriptor(TArchiveReader& in, uint32_t word, uint32_t crc) {
+  if (word == DataDescriptorSignature) word = in.U32();
+  if (word != crc) return word;
+  in.Pos += 8;  // the two sizes
+  return in.U32();
+}
+
 }  // namespace
 
 void TZipFile::LoadFromFile(const std::string& path) {
@@ -97,10 +170,41 @@ void TZipFile::LoadFromFile(const std::string& path) {
   LoadFromData(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
-// Entries come from the local headers in file order; the central directory is read after them
-// but never used to find them. A cut archive keeps its whole entries. An entry whose header or
-// name is cut is dropped (a partial name could be taken for another file); one whose data is
-// cut is kept with the bytes that are there, and reading it then fails the size or CRC check.
+namespace {
+
+// The offset of the end record, looked for backwards from the archive's end (an archive
+// comment may follow it), or npos.
+size_t FindEndRecord(std::string_view bytes) {
+  if (bytes.size() < 22) return std::string_view::npos;
+  const size_t first = bytes.size() > kMaxEndSearch ? bytes.size() - kMaxEndSearch : 0;
+  for (size_t at = bytes.size() - 22; at + 1 > first; --at) {
+    TArchiveReader end{bytes, at};
+    if (end.U32() == EndOfCentralDirSignature) return at;
+  }
+  return std::string_view::npos;
+}
+
+// The central directory's record of each entry, by the offset of its local header.
+std::unordered_map<uint32_t, TFileHeader> CentralDirectory(std::string_view bytes) {
+  std::unordered_map<uint32_t, TFileHeader> byOffset;
+  const size_t end = FindEndRecord(bytes);
+  if (end == std::string_view::npos) return byOffset;
+  TArchiveReader in{bytes, end + 16};
+  in.Pos = in.U32();
+  TFileHeader header;
+  while (byOffset.size() < kMaxEntries && in.U32() == FileHeaderSignature && ReadFileHeader(in, header))
+    byOffset.emplace(header.LocalHeaderOffset, header);
+  return byOffset;
+}
+
+}  // namespace
+
+// Entries come from the local headers in file order; the central directory is read after them.
+// An entry written with a data descriptor (a stream that could not seek back) has no sizes in
+// its local header: those come from the central directory, and the descriptor after its data is
+// skipped. A cut archive keeps its whole entries. An entry whose header or name is cut is
+// dropped (a partial name could be taken for another file); one whose data is cut is kept with
+// the bytes that are there, and reading it then fails the size or CRC check.
 void TZipFile::LoadFromData(std::string_view bytes) {
   Clear();
   TArchiveReader in{bytes};
@@ -112,53 +216,27 @@ void TZipFile::LoadFromData(std::string_view bytes) {
     word = in.U32();
   } while (word != LocalFileSignature);
 
+  std::unordered_map<uint32_t, TFileHeader> central;
   while (word == LocalFileSignature) {
+    const uint32_t offset = static_cast<uint32_t>(in.Pos - 4);
     TLocalFile file;
     file.Signature = word;
-    file.VersionNeeded = in.U16();
-    file.Flags = in.U16();
-    file.CompressionMethod = in.U16();
-    file.ModificationTime = in.U16();
-    file.ModificationDate = in.U16();
-    file.CRC32 = in.U32();
-    file.CompressedSize = in.U32();
-    file.UncompressedSize = in.U32();
-    file.FileNameLength = in.U16();
-    file.ExtraFieldLength = in.U16();
-    file.FileName = in.Take(file.FileNameLength);
-    if (in.Short) return;
-    file.ExtraField = in.Take(file.ExtraFieldLength);
+    if (!ReadLocalHeader(in, file)) return;
+    const bool described = (file.Flags & kDataDescriptorFlag) != 0;
+    if (described) {
+      if (central.empty()) central = CentralDirectory(bytes);
+      if (!TakeCentralSizes(central, offset, file)) return;  // where its data ends is unknown
+    }
     file.Data = in.Take(file.CompressedSize);
     Files.push_back(std::move(file));
     if (in.Short) return;
     word = in.U32();
+    if (described) word = SkipDataDescriptor(in, word, Files.back().CRC32);
   }
 
-  while (word == FileHeaderSignature) {
-    TFileHeader header;
-    header.Signature = word;
-    header.VersionMadeBy = in.U16();
-    header.VersionNeeded = in.U16();
-    header.Flags = in.U16();
-    header.CompressionMethod = in.U16();
-    header.ModificationTime = in.U16();
-    header.ModificationDate = in.U16();
-    header.CRC32 = in.U32();
-    header.CompressedSize = in.U32();
-    header.UncompressedSize = in.U32();
-    header.FileNameLength = in.U16();
-    header.ExtraFieldLength = in.U16();
-    header.FileCommentLength = in.U16();
-    header.DiskNumberStart = in.U16();
-    header.InternalAttributes = in.U16();
-    header.ExternalAttributes = in.U32();
-    header.LocalHeaderOffset = in.U32();
-    if (in.Short) return;
-    header.FileName = in.Take(header.FileNameLength);
-    header.ExtraField = in.Take(header.ExtraFieldLength);
-    header.FileComment = in.Take(header.FileCommentLength);
-    Headers.push_back(std::move(header));
-    if (in.Short) return;
+  TFileHeader header;
+  while (word == FileHeaderSignature && ReadFileHeader(in, header)) {
+    Headers.push_back(header);
     word = in.U32();
   }
 

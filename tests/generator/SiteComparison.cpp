@@ -129,8 +129,12 @@ TGenerationRecord TSiteComparison::Generate(const std::string& text, int threads
   }
   record.Files = FileTree(folder);
   record.Written = generator.WrittenFiles();
-  for (const TGeneratorWarning& warning : generator.Warnings())
-    record.Warnings.push_back(std::to_string(warning.Line) + " theme " + warning.Subject);
+  for (const TGeneratorWarning& warning : generator.Warnings()) record.Warnings.push_back(Describe(warning));
+  // The archive's path without the folder, which differs between the generations compared.
+  std::string subject = generator.ErrorSubject();
+  const std::string prefix = QDir::cleanPath(folder).toStdString() + "/";
+  if (subject.compare(0, prefix.size(), prefix) == 0) subject.erase(0, prefix.size());
+  record.ErrorSubject = subject + '|' + generator.ErrorDetail();
   record.IndexPage = generator.GetIndexPage();
   record.ErrorLine = generator.ErrorLine();
   record.Title = generator.GetVariableOr("title", "<none>");
@@ -160,10 +164,18 @@ std::string FilesDifference(const std::map<std::string, std::string>& a,
 
 }  // namespace
 
+std::string TSiteComparison::Describe(const TGeneratorWarning& warning) {
+  static const char* const kKinds[] = {" theme ", " outside ", " repeated ", " template "};
+  std::string text = std::to_string(warning.Line) + kKinds[warning.Kind] + warning.Subject;
+  if (warning.Kind == TGeneratorWarning::gwSectionRepeated) text += " " + std::to_string(warning.FirstLine);
+  return text;
+}
+
 std::string TSiteComparison::Difference(const TGenerationRecord& a, const TGenerationRecord& b) {
   if (a.Result != b.Result)
     return "result " + std::to_string(a.Result) + " and " + std::to_string(b.Result);
   if (a.Error != b.Error) return "error \"" + a.Error + "\" and \"" + b.Error + "\"";
+  if (a.ErrorSubject != b.ErrorSubject) return "error subject " + a.ErrorSubject + " and " + b.ErrorSubject;
   if (a.ErrorLine != b.ErrorLine)
     return "error line " + std::to_string(a.ErrorLine) + " and " + std::to_string(b.ErrorLine);
   if (a.Written != b.Written) return "WrittenFiles\n" + Lines(a.Written) + "and\n" + Lines(b.Written);

@@ -12,12 +12,15 @@
 #include <string>
 #include <vector>
 
+struct TGeneratorWarning;
+
 struct TGenerationRecord {
   int Result = 0;
   std::string Error;                         // the message of what was raised, or empty
+  std::string ErrorSubject;
   std::map<std::string, std::string> Files;  // every file below the folder, by relative path
   std::vector<std::string> Written;
-  std::vector<std::string> Warnings;  // "LINE theme NAME"
+  std::vector<std::string> Warnings;  // as Describe gives them
   std::string IndexPage;
   int ErrorLine = 0;
   std::string Title;  // the variable "title" afterwards
@@ -29,6 +32,8 @@ class TSiteComparison {
   static TGenerationRecord Generate(const std::string& text, int threads, const QString& folder);
   // The first difference between two records, described; empty when they are the same.
   static std::string Difference(const TGenerationRecord& a, const TGenerationRecord& b);
+  // "LINE theme NAME", "LINE outside NAME", "LINE repeated NAME FIRST-LINE", "LINE template NAME".
+  static std::string Describe(const TGeneratorWarning& warning);
 
  private:
   static void WriteThemes(const QString& folder);

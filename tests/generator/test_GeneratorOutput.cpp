@@ -74,25 +74,30 @@ TEST(GeneratorOutputFolder, ABlankOutpathMeansTheDefaultFolder) {
   }
 }
 
+// Such a page is dropped with a warning at its section.
 TEST(GeneratorWrittenFiles, NamesThatLeadOutOfTheOutputFolderAreNotListed) {
   struct TCase {
     const char* Project;
     std::vector<std::string> Written;
     const char* Index;
+    std::vector<std::pair<int, std::string>> Warnings;
   };
   const TCase cases[] = {
-      {"[..\\up.html]\nX\n[ok.txt]\nY\n", {"ok.txt"}, "ok.txt"},
-      {"[../../up.html]\nX\n[/root.html]\nR\n[C:\\drive.html]\nD\n", {}, ""},
+      {"[..\\up.html]\nX\n[ok.txt]\nY\n", {"ok.txt"}, "ok.txt", {{1, "..\\up.html"}}},
+      {"[../../up.html]\nX\n[/root.html]\nR\n[C:\\drive.html]\nD\n",
+       {},
+       "",
+       {{1, "..\\..\\up.html"}, {3, "\\root.html"}, {5, "C:\\drive.html"}}},
       {"[sub\\..\\..\\up.html]\nX\n[sub/../in.html]\nI\n",
        {"sub\\..\\in.html"},
-       "sub\\..\\in.html"},
-      // A page that cannot be written (its folder is a file) is not listed either.
-      {"[a.txt]\nA\n[a.txt/b.html]\nB\n", {"a.txt"}, "a.txt"},
+       "sub\\..\\in.html",
+       {{1, "sub\\..\\..\\up.html"}}},
       // A resource the theme lacks is listed; one that can never be copied is not.
       {"[a.html]\n<img src=\"../up.png\">\n<img src=\"missing.png\">\n$uses ..\\x.css\n"
        "<img src=\"http://example.com/x.png\">\n",
        {"a.html", "missing.png"},
-       "a.html"},
+       "a.html",
+       {}},
   };
   TSite site;
   for (const TCase& c : cases) {
@@ -100,6 +105,12 @@ TEST(GeneratorWrittenFiles, NamesThatLeadOutOfTheOutputFolderAreNotListed) {
     ASSERT_EQ(site.Generate(c.Project), 0);
     EXPECT_EQ(site.Generator.WrittenFiles(), c.Written);
     EXPECT_EQ(site.Generator.GetIndexPage(), c.Index);
+    std::vector<std::pair<int, std::string>> warnings;
+    for (const TGeneratorWarning& warning : site.Generator.Warnings()) {
+      EXPECT_EQ(warning.Kind, TGeneratorWarning::gwPageOutside);
+      warnings.emplace_back(warning.Line, warning.Subject);
+    }
+    EXPECT_EQ(warnings, c.Warnings);
   }
   EXPECT_FALSE(QFileInfo::exists(site.Root.filePath(QStringLiteral("up.html"))));
 }
