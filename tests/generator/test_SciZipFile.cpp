@@ -534,3 +534,43 @@ TEST_F(ZipFileTest, ZipBombIsNotAllocatedUpFront) {
 }
 
 }  // namespace
+
+namespace {
+
+// Python's zipfile writing to a stream that cannot seek back puts each entry's sizes and CRC in
+// a data descriptor after its data; the local header holds zeros.
+const char* const StreamZipScript = R"(
+import sys, zipfile
+class Stream:
+    def __init__(self, f): self.f = f
+    def write(self, b): return self.f.write(b)
+    def flush(self): self.f.flush()
+with open(sys.argv[1], 'wb') as f:
+    with zipfile.ZipFile(Stream(f), 'w') as z:
+        for item in sys.argv[2:]:
+            method, name, text = item.split(':', 2)
+            kind = zipfile.ZIP_DEFLATED if method == 'd' else zipfile.ZIP_STORED
+            z.writestr(zipfile.ZipInfo(name, date_time=(2021, 5, 4, 3, 2, 0)), text, compress_type=kind)
+)";
+
+}  // namespace
+
+TEST_F(ZipFileTest, EntriesWithDataDescriptorsTakeTheirSizesFromTheCentralDirectory) {
+  const std::string css = StyleSheet();
+  Run("/usr/bin/python3", {"-c", StreamZipScript, Dir.filePath("stream.zip"), "d:index.html:<p>{content}</p>",
+                           "s:raw.txt:stored text", "d:css/site.css:" + QString::fromStdString(css), "s:empty.txt:"});
+  const std::string bytes = ReadAll(Dir.filePath("stream.zip"));
+  ASSERT_NE(bytes.find("PK\x07\x08"), std::string::npos) << "python wrote no data descriptors";
+  TZipFile zip;
+  zip.LoadFromData(bytes);
+  ASSERT_EQ(zip.Count(), 4);
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"index.html", "<p>{content}</p>"}, {"raw.txt", "stored text"}, {"css/site.css", css}, {"empty.txt", ""}};
+  for (int i = 0; i < zip.Count(); ++i) {
+    EXPECT_EQ(zip.Name(i), expected[i].first);
+    EXPECT_EQ(zip.Data(i), expected[i].second) << expected[i].first;
+  }
+  // Without its central directory the first entry's end is unknown: nothing is guessed.
+  zip.LoadFromData(bytes.substr(0, bytes.find("PK\x01\x02")));
+  EXPECT_EQ(zip.Count(), 0);
+}

@@ -147,4 +147,20 @@ TEST_F(ThreadedGeneration, PagesDoneOnTheGeneratorsThreadKeepTheirTurn) {
   ExpectSameOnThreads(text);
 }
 
+// A page written into the theme's folder is a template for the pages after it: each lookup sees
+// the pages written before it, never a previous build's copy.
+TEST_F(ThreadedGeneration, TemplatesMadeByEarlierPagesAreSeenByTheLaterOnes) {
+  std::string text = "$outpath template\n";
+  for (int page = 0; page < 40; ++page) {
+    const std::string n = std::to_string(page);
+    text += "[f" + n + ".html]\n" + (page ? "$Template f" + std::to_string(page - 1) + "\n" : "") +
+            "<i>" + n + "{&content}</i>\n";
+  }
+  const TGenerationRecord one = ExpectSameOnThreads(text);
+  const std::string& last = one.Files.at("template/f39.html");
+  size_t nested = 0;
+  for (size_t at = last.find("<i>"); at != std::string::npos; at = last.find("<i>", at + 1)) ++nested;
+  EXPECT_EQ(nested, 40u);
+}
+
 }  // namespace
