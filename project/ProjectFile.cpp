@@ -4,9 +4,11 @@
 #include "project/CodePage.h"
 #include "project/XMLUtils.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
@@ -113,32 +115,62 @@ QString TProjectFile::DecodePlainText(const QByteArray& bytes) {
   return TCodePage::ToUnicode(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
-QString TProjectFile::FromUtf8(const QByteArray& utf8) {
+QString TProjectFile::FromUtf8(QByteArrayView utf8) {
   // QString::fromUtf8 would take a leading U+FEFF for a byte-order mark and drop it.
   QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
   return decoder.decode(utf8);
 }
 
-TProjectFileContents TProjectFile::Read(const QString& fileName) {
-  TProjectFileContents contents;
-  if (LoadXmlFile(fileName, contents.Document)) {
-    // The text as the streaming reader takes it, which keeps a text of white space only.
-    contents.Text = FromUtf8(ReadTextUtf8(fileName));
-    return contents;
-  }
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly))
-    throw EInkloomError("Cannot open file \"" + fileName.toStdString() + "\". " +
-                        file.errorString().toStdString());
-  contents.Text = DecodePlainText(file.readAll());
-  return contents;
-}
-
 namespace {
 
-// The text of the root's first child "content" in UTF-8; false when the file is no well-formed
-// XML (it is then read as plain text).
-bool StreamContent(QIODevice& file, QByteArray& utf8) {
+[[noreturn]] void ThrowCannotOpen(const QString& fileName, const QString& reason) {
+  throw EInkloomError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason).toStdString());
+}
+
+// Only a regular file of a sane size is read: a FIFO would wait for ever and a device such as
+// /dev/zero never ends.
+void OpenForReading(QFile& file) {
+  const QFileInfo info(file.fileName());
+  if (info.exists() && !info.isFile()) ThrowCannotOpen(file.fileName(), QStringLiteral("It is not a regular file."));
+  if (info.size() > TProjectFile::kMaxFileSize) ThrowCannotOpen(file.fileName(), QStringLiteral("It is too large."));
+  if (!file.open(QIODevice::ReadOnly)) ThrowCannotOpen(file.fileName(), file.errorString());
+}
+
+// The rest of the file, never more than the limit even when it grows while it is read.
+QByteArray ReadBounded(QIODevice& file, const QString& fileName) {
+  QByteArray bytes = file.read(TProjectFile::kMaxFileSize + 1);
+  if (bytes.size() > TProjectFile::kMaxFileSize) ThrowCannotOpen(fileName, QStringLiteral("It is too large."));
+  return bytes;
+}
+
+// The name of the first element at a document's beginning, or empty; declarations, comments
+// and a DOCTYPE ("<?", "<!") are passed over.
+QString FirstElementName(const QByteArray& head) {
+  static const QRegularExpression comment(QStringLiteral("<!--.*?(-->|$)"), QRegularExpression::DotMatchesEverythingOption);
+  static const QRegularExpression element(QStringLiteral("<([A-Za-z_][A-Za-z0-9_.:-]*)"));
+  const QRegularExpressionMatch match = element.match(TProjectFile::DecodePlainText(head).remove(comment));
+  return match.hasMatch() ? match.captured(1) : QString();
+}
+
+// A file that says it is a project: by its extension, or by its first element.
+bool DeclaresProject(const QString& fileName, QIODevice& file) {
+  if (fileName.endsWith(QStringLiteral(".iklproj"), Qt::CaseInsensitive)) return true;
+  constexpr qint64 kHead = 4096;
+  file.seek(0);
+  return FirstElementName(file.read(kHead)) == kRootName;
+}
+
+// Where a document stopped being well-formed XML.
+struct TXmlProblem {
+  bool Found = false;
+  qint64 Line = 0;
+  qint64 Column = 0;
+  QString Reason;
+};
+
+// The text of the root's first child "content" (no prefix: "p:content" is another element) in
+// UTF-8, and the problem when the file is no well-formed XML.
+TXmlProblem StreamContent(QIODevice& file, QByteArray& utf8) {
   QXmlStreamReader reader(&file);
   bool found = false;
   int inside = 0;  // the depth within the content element being read; 0 outside it
@@ -147,7 +179,7 @@ bool StreamContent(QIODevice& file, QByteArray& utf8) {
       case QXmlStreamReader::StartElement:
         ++depth;
         if (inside > 0) ++inside;
-        if (depth == 2 && !found && reader.name() == kContent) inside = 1;
+        if (depth == 2 && !found && reader.qualifiedName() == kContent) inside = 1;
         break;
       case QXmlStreamReader::EndElement:
         --depth;
@@ -156,29 +188,81 @@ bool StreamContent(QIODevice& file, QByteArray& utf8) {
       case QXmlStreamReader::Characters:
         if (inside > 0) utf8 += reader.text().toUtf8();
         break;
+      case QXmlStreamReader::DTD:
+        // The program never writes entities; an external one would silently drop its text, and
+        // internal ones only serve to blow a small file up.
+        if (!reader.entityDeclarations().isEmpty()) reader.raiseError(QStringLiteral("a project file declares no entities"));
+        break;
       default:
         break;
     }
   }
-  return !reader.hasError();
+  if (!reader.hasError()) return {};
+  return {true, reader.lineNumber(), reader.columnNumber(), reader.errorString()};
+}
+
+// A project that is no well-formed XML is an error naming the place; any other file that is not
+// XML is plain text.
+void ThrowIfDeclaredProject(QIODevice& file, const QString& fileName) {
+  if (!DeclaresProject(fileName, file)) return;
+  file.seek(0);
+  QByteArray ignored;
+  const TXmlProblem problem = StreamContent(file, ignored);
+  if (problem.Found) throw EProjectFormatError(fileName, problem.Line, problem.Column, problem.Reason);
+  throw EProjectFormatError(fileName, 1, 1, QStringLiteral("the document cannot be read"));
+}
+
+// Plain text in UTF-8: the usual plain text is UTF-8 already and its bytes serve as they are.
+QByteArray PlainTextUtf8(const QByteArray& bytes) {
+  const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+  if (!utf16 && IsValidUtf8(bytes)) return bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+  return TProjectFile::DecodePlainText(bytes).toUtf8();
+}
+
+// The project text of an open file in UTF-8, as it streams in.
+QByteArray StreamedTextUtf8(QIODevice& file, const QString& fileName) {
+  QByteArray utf8;
+  utf8.reserve(file.size());  // the text is never longer than its file
+  if (!StreamContent(file, utf8).Found) return utf8;
+  utf8.clear();
+  ThrowIfDeclaredProject(file, fileName);
+  file.seek(0);
+  return PlainTextUtf8(ReadBounded(file, fileName));
 }
 
 }  // namespace
 
+EProjectFormatError::EProjectFormatError(const QString& fileName, qint64 line, qint64 column, const QString& reason)
+    : EInkloomError(QStringLiteral("%1:%2:%3: the project file cannot be read: %4")
+                        .arg(fileName)
+                        .arg(line)
+                        .arg(column)
+                        .arg(reason)
+                        .toStdString()) {}
+
+TProjectFileContents TProjectFile::Read(const QString& fileName) {
+  QFile file(fileName);
+  OpenForReading(file);
+  QBuffer buffer;
+  buffer.setData(ReadBounded(file, fileName));
+  buffer.open(QIODevice::ReadOnly);
+  TProjectFileContents contents;
+  QDomDocument parsed;
+  if (parsed.setContent(buffer.data()) && !parsed.documentElement().isNull()) {
+    contents.Document = parsed;
+    // The text as the streaming reader takes it, which keeps a text of white space only.
+    contents.Text = FromUtf8(StreamedTextUtf8(buffer, fileName));
+    return contents;
+  }
+  ThrowIfDeclaredProject(buffer, fileName);
+  contents.Text = DecodePlainText(buffer.data());
+  return contents;
+}
+
 QByteArray TProjectFile::ReadTextUtf8(const QString& fileName) {
   QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly))
-    throw EInkloomError("Cannot open file \"" + fileName.toStdString() + "\". " + file.errorString().toStdString());
-  QByteArray utf8;
-  utf8.reserve(file.size());  // the text is never longer than its file
-  if (StreamContent(file, utf8)) return utf8;
-  utf8.clear();
-  file.seek(0);
-  QByteArray bytes = file.readAll();
-  // The usual plain text is UTF-8 already: its bytes serve as they are.
-  const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
-  if (!utf16 && IsValidUtf8(bytes)) return bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
-  return DecodePlainText(bytes).toUtf8();
+  OpenForReading(file);
+  return StreamedTextUtf8(file, fileName);
 }
 
 QDomDocument TProjectFile::Write(const QString& fileName, const QString& text,
@@ -188,9 +272,9 @@ QDomDocument TProjectFile::Write(const QString& fileName, const QString& text,
   QDomElement root = document.documentElement();
   SetChildText(root, kContent, text);
   if (addSettings) addSettings(root);
-  QString folder = QFileInfo(fileName).path();
-  if (!fileName.contains('/') || !QDir().mkpath(folder))
-    throw EInkloomError("Unable to create directory");
+  // A bare name ("site.iklproj") lies in the current folder.
+  const QString folder = QFileInfo(fileName).absolutePath();
+  if (!QDir().mkpath(folder)) throw EInkloomError("Unable to create directory \"" + folder.toStdString() + "\"");
   SaveXmlFile(document, fileName, SettingsAttributeOrder());
   return document;
 }

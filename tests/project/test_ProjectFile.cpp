@@ -3,10 +3,13 @@
 #include "project/ProjectFile.h"
 #include "project/XMLUtils.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -150,8 +153,8 @@ TEST_F(ProjectFileTest, TheStreamedTextIsTheTextReadGives) {
       QByteArray("\xFF\xFE" "A\0\x81\xDF" "B\0", 8),  // a lone surrogate in UTF-16
   };
   for (const QByteArray& bytes : files) {
-    WriteBytes("f.iklproj", bytes);
-    EXPECT_EQ(TProjectFile::FromUtf8(TProjectFile::ReadTextUtf8(Path("f.iklproj"))), TProjectFile::Read(Path("f.iklproj")).Text)
+    WriteBytes("f.txt", bytes);  // a text file may hold anything; a damaged project is refused
+    EXPECT_EQ(TProjectFile::FromUtf8(TProjectFile::ReadTextUtf8(Path("f.txt"))), TProjectFile::Read(Path("f.txt")).Text)
         << bytes.left(60).toStdString();
   }
 }
@@ -183,17 +186,65 @@ TEST_F(ProjectFileTest, FailuresRaiseAndLeaveTheOldFileIntact) {
   } catch (const EInkloomError& error) {
     EXPECT_TRUE(std::string(error.what()).rfind("Cannot open file \"", 0) == 0) << error.what();
   }
-  try {
-    TProjectFile::Write(QStringLiteral("bare.iklproj"), QStringLiteral("x"));
-    FAIL() << "no error";
-  } catch (const EInkloomError& error) {
-    EXPECT_STREQ(error.what(), "Unable to create directory");
-  }
+  // A bare name is a file in the current folder.
+  const QString cwd = QDir::currentPath();
+  QDir::setCurrent(Dir.path());
+  TProjectFile::Write(QStringLiteral("bare.iklproj"), QStringLiteral("x"));
+  QDir::setCurrent(cwd);
+  EXPECT_EQ(TProjectFile::Read(Path("bare.iklproj")).Text, QStringLiteral("x"));
   TProjectFile::Write(Path("keep.iklproj"), QStringLiteral("old text"));
   // A folder in the way of the new file: the write fails and the old file is untouched.
   QDir(Dir.path()).mkpath(QStringLiteral("blocked.iklproj"));
   EXPECT_THROW(TProjectFile::Write(Path("blocked.iklproj"), QStringLiteral("new")), EInkloomError);
   EXPECT_EQ(TProjectFile::Read(Path("keep.iklproj")).Text, QStringLiteral("old text"));
+}
+
+// A file that says it is a project and is not well-formed is an error with its place, never
+// plain text a save would replace; the same for both readers.
+TEST_F(ProjectFileTest, DamagedProjectsAreRefusedWithTheirPlace) {
+  struct TCase {
+    const char* Name;
+    QByteArray Bytes;
+    const char* Place;
+  };
+  const TCase cases[] = {
+      {"amp.iklproj", "<iklproj>\n<content>a & b</content></iklproj>", ":2:"},
+      {"byte.iklproj", "<?xml version=\"1.0\" encoding=\"utf-8\"?><iklproj><content>\xFF</content></iklproj>", ":1:"},
+      {"encoding.iklproj", "<?xml version=\"1.0\" encoding=\"no-such\"?><iklproj/>", ":1:"},
+      {"entity.iklproj", "<!DOCTYPE iklproj [<!ENTITY x SYSTEM \"/etc/passwd\">]><iklproj><content>&x;</content></iklproj>", ":1:"},
+      {"root.txt", "<!-- <b> --><iklproj><content>a < b</content></iklproj>", ":1:"},
+  };
+  for (const TCase& c : cases) {
+    WriteBytes(c.Name, c.Bytes);
+    const QString path = Path(c.Name);
+    for (int reader = 0; reader < 2; ++reader) {
+      try {
+        reader == 0 ? (void)TProjectFile::Read(path) : (void)TProjectFile::ReadTextUtf8(path);
+        ADD_FAILURE() << c.Name << " read without an error by reader " << reader;
+      } catch (const EProjectFormatError& error) {
+        EXPECT_TRUE(QString::fromUtf8(error.what()).startsWith(path + QLatin1String(c.Place))) << error.what();
+      }
+    }
+  }
+  // Text that merely looks like markup stays plain text.
+  WriteBytes("notes.txt", "<b>a & b</i>");
+  EXPECT_EQ(TProjectFile::Read(Path("notes.txt")).Text, QStringLiteral("<b>a & b</i>"));
+}
+
+// Only a regular file of a sane size is read: a FIFO would wait for ever, /dev/zero never ends.
+TEST_F(ProjectFileTest, OnlyRegularFilesAreRead) {
+  ASSERT_EQ(::mkfifo(Path("fifo.iklproj").toLocal8Bit().constData(), 0600), 0);
+  for (const QString& path : {Path("fifo.iklproj"), QStringLiteral("/dev/zero"), Dir.path()}) {
+    EXPECT_THROW(TProjectFile::Read(path), EInkloomError) << path.toStdString();
+    EXPECT_THROW(TProjectFile::ReadTextUtf8(path), EInkloomError) << path.toStdString();
+  }
+}
+
+// Only the root's own "content" holds the text: a prefixed element is another element.
+TEST_F(ProjectFileTest, APrefixedContentIsNotTheText) {
+  WriteBytes("ns.iklproj", "<iklproj><p:content xmlns:p=\"urn:x\">other</p:content><content>text</content></iklproj>");
+  EXPECT_EQ(TProjectFile::Read(Path("ns.iklproj")).Text, QStringLiteral("text"));
+  EXPECT_EQ(TProjectFile::ReadTextUtf8(Path("ns.iklproj")), QByteArray("text"));
 }
 
 TEST(XmlHelpers, EmptyValuesAreNeverWrittenAndFlagsAreExactlyOne) {
