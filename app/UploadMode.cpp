@@ -8,6 +8,7 @@
 #include "project/ProjectFile.h"
 #include "project/XMLUtils.h"
 #include "publish/FTPUploadModule.h"
+#include "publish/UploadRecord.h"
 #include "publish/UploadReport.h"
 #include "services/LocalStrings.h"
 #include "services/MultiAction.h"
@@ -83,21 +84,6 @@ bool ReportUnreadableCredentials(const TFTPUploadModule& module, const QString& 
   return found;
 }
 
-// The credential attributes of the saved file exactly as the project file held them: what the
-// run used, maybe from the environment, is never written.
-void KeepStoredCredentials(QDomElement& root, const QDomElement& stored) {
-  const QString name = QStringLiteral("Settings");
-  QDomElement settings = FindChildElement(root, name);
-  const QDomElement original = FindChildElement(stored, name);
-  for (const TCredential& credential : kCredentials) {
-    const QString attribute = QLatin1String(credential.Attribute);
-    if (original.hasAttribute(attribute))
-      settings.setAttribute(attribute, original.attribute(attribute));
-    else
-      settings.removeAttribute(attribute);
-  }
-}
-
 // Generates the site; the output folder, or empty after a generator error (reported).
 QString BuildSite(const TProjectFileContents& project, const QString& projectPath) {
   THTMLGenerator generator;
@@ -135,20 +121,53 @@ int PrintPlan(const TFTPUploadModule& module, const QString& outputFolder,
   return 0;
 }
 
-// Writes the project with the run's record; false when it cannot be written (reported).
-bool SaveRecord(const TFTPUploadModule& module, const TProjectFileContents& project,
-                const QString& projectPath) {
+const QString kSettings = QStringLiteral("Settings");
+const QString kUploadFiles = QStringLiteral("UploadFiles");
+
+// The attributes that say where the record's files went.
+bool SameDestination(const QDomElement& a, const QDomElement& b) {
+  for (const char* name : {"FTPServer", "FTPPort", "FTPRemoteRoot", "Protocol"})
+    if (a.attribute(QLatin1String(name)) != b.attribute(QLatin1String(name))) return false;
+  return true;
+}
+
+QStringList RecordOf(const QDomElement& settings) {
+  QString record = GetChildText(settings, kUploadFiles, QString());
+  record.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+  return record.isEmpty() ? QStringList() : record.split(u'\n');
+}
+
+// The project file as it is now with the run's changes to the record: an edit saved while the
+// run went on (by the editor, by hand, by a sync tool) stays, and so do the stored credentials.
+void WriteRecordInto(const TProjectFileContents& current, const QString& projectPath,
+                     const QStringList& before, const QStringList& after) {
+  const QDomElement stored = FindChildElement(current.Root(), kSettings);
+  QStringList record = RecordOf(stored);
+  TUploadRecord(record).ApplyChanges(before, after);
+  TProjectFile::Write(projectPath, current.Text, [&](QDomElement& root) {
+    QDomElement settings = root.appendChild(root.ownerDocument().importNode(stored, true)).toElement();
+    SetChildText(settings, kUploadFiles, record.join(u'\n'));
+  });
+}
+
+// Saves the run's record into the project file; false when it could not (reported). A file
+// that no longer reads as the project the run started from is left alone.
+bool SaveRecord(const TFTPUploadModule& module, const QStringList& before,
+                const TProjectFileContents& project, const QString& projectPath,
+                const TUploadReport& report) {
   if (!project.IsProject()) return true;  // a file that is no project of ours is never written over
   try {
-    TProjectFile::Write(projectPath, project.Text, [&](QDomElement& root) {
-      module.WriteSettings(root);
-      KeepStoredCredentials(root, project.Root());
-    });
+    const TProjectFileContents current = TProjectFile::Read(projectPath);
+    const QDomElement settings = FindChildElement(project.Root(), kSettings);
+    if (current.IsProject() && SameDestination(settings, FindChildElement(current.Root(), kSettings))) {
+      WriteRecordInto(current, projectPath, before, module.UploadedFiles);
+      return true;
+    }
   } catch (const EInkloomError& error) {
     Print(stderr, QString::fromStdString(error.what()));
-    return false;
   }
-  return true;
+  Print(stderr, report.Text("RecordNotSaved", {projectPath}));
+  return false;
 }
 
 int ExitCode(int outcome, int failed) {
@@ -163,7 +182,7 @@ int UploadSite(TFTPUploadModule& module, const TProjectFileContents& project,
   const QStringList record = module.UploadedFiles;
   int outcome = RunInterruptibly(module, outputFolder);
   PrintOutcome(module, outcome, report);
-  if (module.UploadedFiles != record && !SaveRecord(module, project, projectPath)) return 1;
+  if (module.UploadedFiles != record && !SaveRecord(module, record, project, projectPath, report)) return 1;
   return ExitCode(outcome, module.FailedCount());
 }
 

@@ -1,5 +1,7 @@
 #include "publish/UploadRecord.h"
 
+#include <QSet>
+
 namespace {
 
 char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
@@ -36,4 +38,13 @@ bool TUploadRecord::Store(const QString& path, const QString& digest) {
     line = line.left(line.indexOf(u'=') + 1) + digest;
   }
   return true;
+}
+
+void TUploadRecord::ApplyChanges(const QStringList& before, const QStringList& after) {
+  const QSet<QString> unchanged(before.cbegin(), before.cend());
+  for (const QString& line : after) {
+    if (unchanged.contains(line)) continue;
+    const qsizetype separator = line.indexOf(u'=');
+    if (separator > 0) Store(line.left(separator), line.mid(separator + 1));
+  }
 }

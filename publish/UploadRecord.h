@@ -18,6 +18,10 @@ class TUploadRecord {
   // is not recorded; false then.
   bool Store(const QString& path, const QString& digest);
 
+  // Brings into this record what a run changed between its record before and after: entries
+  // the run stored are stored here too; entries the run did not touch stay as they are here.
+  void ApplyChanges(const QStringList& before, const QStringList& after);
+
   static bool SameName(const QString& a, const QString& b);
 
  private:

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -43,6 +44,7 @@ class UploadCommand : public ::testing::Test {
                    const TSettingsChange& change = {}) {
     Server = std::make_unique<TFTPTestServer>(switches);
     fs::create_directory(Server->Home().Path() / "www");
+    fs::remove_all(Work.Path() / "project");
     fs::copy(fs::path(INKLOOM_SOURCE_DIR) / "examples/sample", Work.Path() / "project",
              fs::copy_options::recursive);
     Project = QString::fromStdString((Work.Path() / "project/sample.iklproj").string());
@@ -61,7 +63,9 @@ class UploadCommand : public ::testing::Test {
   // Starts the program with these options after the project and these NAME=value variables
   // added to the environment; Finish waits for it and gives its exit code.
   void Start(std::vector<std::string> options = {}, std::vector<std::string> variables = {}) {
-    std::string program = INKLOOM_PROGRAM, upload = "--upload", project = Project.toStdString();
+    std::string program = INKLOOM_PROGRAM, upload = "--upload";
+    // From the project's own folder the project is named without one.
+    std::string project = Folder.empty() ? Project.toStdString() : QFileInfo(Project).fileName().toStdString();
     std::string out = (Work.Path() / "stdout").string(), err = (Work.Path() / "stderr").string();
     std::vector<char*> argv = {program.data(), upload.data(), project.data()};
     for (std::string& option : options) argv.push_back(option.data());
@@ -73,6 +77,7 @@ class UploadCommand : public ::testing::Test {
     env.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (!Folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, Folder.c_str());
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ASSERT_EQ(posix_spawn(&Process, argv[0], &actions, nullptr, argv.data(), env.data()), 0);
@@ -117,7 +122,7 @@ class UploadCommand : public ::testing::Test {
   std::vector<std::string> SiteFiles() const {
     std::vector<std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(Work.Path() / "project/html"))
-      if (entry.is_regular_file())
+      if (entry.is_regular_file() && entry.path().filename().string()[0] != '.')  // hidden: not sent
         files.push_back(fs::relative(entry.path(), Work.Path() / "project/html").string());
     return files;
   }
@@ -140,6 +145,7 @@ class UploadCommand : public ::testing::Test {
   std::unique_ptr<TFTPTestServer> Server;
   QString Project;
   pid_t Process = -1;
+  std::string Folder;  // the program's working folder when not empty
 };
 
 }  // namespace
@@ -322,4 +328,49 @@ TEST_F(UploadCommand, InterruptCancelsTheRunAndExitsWith130) {
   EXPECT_EQ(Finish(), 130);
   EXPECT_EQ(Output("stdout"), "Upload aborted.\n");
   EXPECT_TRUE(Record().isEmpty());
+}
+
+// The record is applied to the project file as it is at the end: an edit saved while the upload
+// ran stays; a file that is no longer this project is left alone and the run says so.
+TEST_F(UploadCommand, TheRecordJoinsTheFileAsItIsAtTheEnd) {
+  // The server holds the first STOR until the edit is done.
+  const std::string release = (Work.Path() / "release").string();
+  const auto editDuringUpload = [&](const std::function<void()>& edit) {
+    fs::remove(release);
+    MakeProject({"--stall-on", "STOR", "--release", release});
+    Start();
+    for (int i = 0; i < 3000 && !Server->Received("STOR"); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    edit();
+    std::ofstream(release).put('x');
+    return Finish();
+  };
+  EXPECT_EQ(editDuringUpload([&] {
+              QDomDocument edited = TProjectFile::Read(Project).Document;
+              QDomElement content = FindChildElement(edited.documentElement(), QStringLiteral("content"));
+              content.appendChild(edited.createTextNode(QStringLiteral("\nadded meanwhile")));
+              QFile file(Project);
+              ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(edited.toByteArray()) > 0);
+            }),
+            0);
+  EXPECT_TRUE(TProjectFile::Read(Project).Text.endsWith(QStringLiteral("added meanwhile")));
+  EXPECT_EQ(Record().size(), ProgressLines());
+  EXPECT_FALSE(Record().isEmpty());
+
+  const QByteArray replaced = "not a project any more";
+  EXPECT_EQ(editDuringUpload([&] {
+              QFile file(Project);
+              ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(replaced) == replaced.size());
+            }),
+            1);
+  EXPECT_EQ(ProjectBytes(), replaced);
+  EXPECT_NE(Output("stderr").find("The record of the uploaded files was not saved"), std::string::npos);
+}
+
+TEST_F(UploadCommand, AProjectNamedWithoutAFolderIsSavedInPlace) {
+  MakeProject();
+  Folder = (Work.Path() / "project").string();
+  EXPECT_EQ(Run(), 0) << Output("stderr");
+  EXPECT_EQ(Record().size(), ProgressLines());
+  EXPECT_FALSE(Record().isEmpty());
 }

@@ -12,6 +12,7 @@ import socket
 import struct
 import sys
 import threading
+import time
 import warnings
 
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -35,6 +36,10 @@ def parse_args():
                         help="from this command on, read but never answer")
     parser.add_argument("--mute-count", type=int, default=1, metavar="N",
                         help="go mute at the N-th --mute-on command rather than the first")
+    parser.add_argument("--stall-on", metavar="COMMAND",
+                        help="hold the first such command (logged already) until --release exists")
+    parser.add_argument("--release", metavar="PATH",
+                        help="the file whose creation lets a stalled command go on (30 s at most)")
     parser.add_argument("--no-connect-back", action="store_true",
                         help="accept EPRT and PORT but never open the data connection")
     parser.add_argument("--drop-data-after", type=int, metavar="BYTES",
@@ -92,6 +97,16 @@ def make_handler(args):
                 self.close()
 
     mute_countdown = [args.mute_count]  # shared by every connection
+    stall_pending = [bool(args.stall_on)]
+
+    def stall(cmd):
+        if not stall_pending[0] or cmd != args.stall_on:
+            return
+        stall_pending[0] = False
+        for _ in range(3000):
+            if os.path.exists(args.release):
+                return
+            time.sleep(0.01)
 
     class FaultyHandler(ftp_base):
         muted = False
@@ -108,6 +123,7 @@ def make_handler(args):
             if log_file:
                 log_file.write(line + "\n")
                 log_file.flush()
+            stall(cmd)
             if cmd == args.mute_on:
                 mute_countdown[0] -= 1
             if self.muted or (cmd == args.mute_on and mute_countdown[0] <= 0):
