@@ -20,6 +20,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolTip>
 
 TMainForm* MainForm = nullptr;
@@ -201,6 +202,14 @@ void TMainForm::JumpToEntry(QListWidgetItem* item) {
   const int row = static_cast<int>(TextEditor->SendScintilla(QsciScintilla::SCI_VISIBLEFROMDOCLINE, line));
   TextEditor->setFirstVisibleLine(std::max(0, row - visible / 2));
   TextEditor->setFocus();
+}
+
+// Coming back to the window is when a change another program made to the project is offered;
+// after the activation, so that a question does not open inside it.
+void TMainForm::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    QTimer::singleShot(0, Owner, [module = Owner] { module->CheckProjectOnDisk(); });
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

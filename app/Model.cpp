@@ -284,7 +284,8 @@ void TModule::DataModuleCreate(const QString& projectArgument) {
   DefaultLinkUrl = QStringLiteral("http://");
   DefaultLinkText = QStringLiteral("More info...");
   SearchSettings->SearchTextAtCaret = true;  // whatever the settings file held
-  const bool projectGiven = !projectArgument.isEmpty() && QFileInfo(projectArgument).isFile();
+  // A FIFO or a device given is refused with a message, not passed over.
+  const bool projectGiven = !projectArgument.isEmpty() && QFileInfo::exists(projectArgument) && !QFileInfo(projectArgument).isDir();
   NewProject();  // what stays if the file cannot be read
   if (projectGiven) {
     try {
@@ -383,7 +384,8 @@ void TModule::ShowGeneratorWarnings() {
 
 QsciScintilla* TModule::GetEditor() const { return MainForm->Editor(); }
 
-QString TModule::GetText() const { return GetEditor()->text(); }
+// The whole text: the editor's own reading would stop at a U+0000.
+QString TModule::GetText() const { return TProjectFile::FromUtf8(EditorBytes()); }
 
 QByteArrayView TModule::EditorBytes() const {
   QsciScintilla* editor = GetEditor();
@@ -399,7 +401,12 @@ void TModule::SetText(const QString& text) {
   // Laying out wrapped lines as the text arrives costs seconds for a large project; the editor
   // wraps what it shows afterwards.
   const TWrapPause unwrapped(GetEditor());
-  GetEditor()->setText(lines);
+  // By length, not as a C string: a U+0000 must not cut the text.
+  const QByteArray bytes = lines.toUtf8();
+  QsciScintilla* editor = GetEditor();
+  editor->SendScintilla(QsciScintilla::SCI_CLEARALL);
+  editor->SendScintilla(QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+  editor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
 }
 
 bool TModule::IsModified() const { return MarkedModified || GetEditor()->isModified(); }
@@ -423,6 +430,8 @@ void TModule::SetFileName(const QString& name) {
   } else {
     HTMLGenerator->SetProjectFolder(UntitledBuildFolder().toStdString());
   }
+  // No page may replace the project file itself.
+  HTMLGenerator->SetProjectFileName(QFileInfo(name).fileName().toStdString());
   // The task bar shows the window's title; "[*]" marks unsaved changes.
   MainForm->setWindowTitle(caption + QStringLiteral("[*]"));
 }
@@ -522,6 +531,7 @@ void TModule::ApplicationEventsIdle() {
 
 void TModule::NewProject() {
   OpenedPlainText = false;
+  DiskStamp = TFileStamp();
   SetFileName(QString());
   GetEditor()->clear();
   SetModified(false);
@@ -555,7 +565,43 @@ void TModule::ProjectClosed() { Recovery->Discard(); }
 // saved as a project beside it.
 bool TModule::SaveCurrent() {
   if (ProjectFileName.isEmpty() || OpenedPlainText) return SaveProjectAs();
-  return SaveProject(ProjectFileName);
+  switch (AskWhoseText()) {
+    case QMessageBox::Yes:
+      return SaveProject(ProjectFileName);
+    case QMessageBox::No:
+      ReloadProject();
+      return false;
+    default:
+      return false;
+  }
+}
+
+// Yes: the text here is written. When another program changed the file since it was read or
+// written here, the user decides: No reads that program's version, Cancel keeps both.
+int TModule::AskWhoseText() {
+  if (!DiskStamp.ChangedOnDisk(ProjectFileName)) return QMessageBox::Yes;
+  const int answer = AskYesNoCancel(GetString(QStringLiteral("Title")),
+                                    FormatText(GetString(QStringLiteral("ProjectChangedOnDisk")), {GetProjectName()}));
+  return answer == QMessageBox::Yes || answer == QMessageBox::No ? answer : QMessageBox::Cancel;
+}
+
+void TModule::ReloadProject() {
+  try {
+    OpenProject(ProjectFileName);
+  } catch (const std::exception& error) {
+    ShowError(QString::fromUtf8(error.what()));
+  }
+}
+
+void TModule::CheckProjectOnDisk() {
+  if (CheckingDisk || ProjectFileName.isEmpty() || IsModified() || !DiskStamp.ChangedOnDisk(ProjectFileName)) return;
+  CheckingDisk = true;  // the question's own closing activates the window again
+  const QString question = FormatText(GetString(QStringLiteral("ReloadChanged")), {GetProjectName()});
+  if (AskYesNo(GetString(QStringLiteral("Title")), question) == QMessageBox::Yes)
+    ReloadProject();
+  else
+    DiskStamp = TFileStamp::Of(ProjectFileName);  // that version is not offered again
+  CheckingDisk = false;
 }
 
 bool TModule::OpenProject(const QString& name) {
@@ -565,13 +611,14 @@ bool TModule::OpenProject(const QString& name) {
     file = ShowFileDialog(OpenDialog, false);
     if (file.isEmpty()) return false;
   }
-  Document = QDomDocument();
+  // A file that cannot be read leaves the open project as it was.
   TProjectFileContents contents = TProjectFile::Read(file);
   Document = contents.Document;
   if (!Document.isNull()) HTMLGenerator->Theme().Clear();
   SetText(contents.Text);
   if (!Document.isNull()) OnOpenAction->Execute();
   SetFileName(file);
+  DiskStamp = TFileStamp::Of(file);
   OpenedPlainText = !contents.IsProject();
   if (OpenedPlainText) {
     const QFileInfo info(file);
@@ -597,6 +644,7 @@ bool TModule::SaveProject(const QString& name) {
   SetModified(false);
   OpenedPlainText = false;
   SetFileName(name);
+  DiskStamp = TFileStamp::Of(name);
   return true;
 }
 

@@ -5,6 +5,8 @@
 // and the settings file, and rebuilds the section list when the program becomes idle after the
 // text changed.
 
+#include "project/FileStamp.h"
+
 #include <QDomDocument>
 #include <QObject>
 #include <QString>
@@ -95,6 +97,9 @@ class TModule : public QObject {
   void ProjectClosed();
   // Offers the unsaved text a crash left behind; true when the user restored one.
   bool OfferRecovery();
+  // The window became active: when another program changed the project file and the text here
+  // has no changes, offers to read the file again.
+  void CheckProjectOnDisk();
 
   // Questions and file dialogs go through these, so that tests can answer them.
   std::function<int(const QString& caption, const QString& text)> AskYesNoCancel;
@@ -135,6 +140,9 @@ class TModule : public QObject {
   QString ProjectFileName;
   QString RecentProject;
   QDomDocument Document;
+  // The project file as it was last read or written here.
+  TFileStamp DiskStamp;
+  bool CheckingDisk = false;
   // The editor cannot be told that unchanged text is modified: this says so until a save.
   bool MarkedModified = false;
   // The open file is no project of ours (plain text, another kind of XML document): a save the
@@ -163,6 +171,8 @@ class TModule : public QObject {
   void RestoreText(const TRecoveredText& recovered);
   bool SaveBeforeDiscard();
   bool SaveCurrent();
+  int AskWhoseText();
+  void ReloadProject();
   void OfferTemplateCopy(const QString& fromFolder);
   QString UntitledBuildFolder();
   void PlaceFirstWindow();

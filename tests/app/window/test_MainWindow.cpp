@@ -1,5 +1,10 @@
 #include "MainWindowFixture.h"
 
+#include "generator/InkloomError.h"
+#include "project/ProjectFile.h"
+
+#include <sys/stat.h>
+
 TEST_F(MainWindowTest, StartsInRussianWithAnExistingProjectAndNoStartScreen) {
   Write(QStringLiteral("site/shop.iklproj"), Project("[index.html]\r\nHello"));
   Write(QStringLiteral("other/recent.iklproj"), Project("recent"));
@@ -88,7 +93,7 @@ TEST_F(MainWindowTest, SaveAsNamesTheProjectAndClosingAsksFirst) {
 }
 
 TEST_F(MainWindowTest, PlainTextFilesOpenAndAreSavedAsAProjectBesideThem) {
-  const QByteArray utf16("\xFF\xFE" "[\0a\0.\0h\0t\0m\0l\0]\0\r\0\n\0\x16\x04", 26);
+  const QByteArray utf16("\xFF\xFE" "[\0a\0.\0h\0t\0m\0l\0]\0\r\0\n\0\x16\x04", 24);
   Write(QStringLiteral("le.txt"), utf16);
   Write(QStringLiteral("notes.txt"), "Caf\xC3\xA9 \xE2\x98\x95");  // UTF-8, the norm here
   Start(Path(QStringLiteral("le.txt")));
@@ -738,3 +743,91 @@ TEST_F(MainWindowTest, DoubleClickShowsASectionMidEditorBelowWrappedLines) {
   EXPECT_NEAR(row - first, rows / 2, 1);
 }
 
+
+// Another program's change to the project file is never overwritten unasked: Save asks whose
+// text the file keeps, and coming back to the window offers to read an unchanged text again.
+TEST_F(MainWindowTest, ChangesAnotherProgramMadeToTheProjectAreNotOverwritten) {
+  const QString file = Path(QStringLiteral("c/site.iklproj"));
+  Write(QStringLiteral("c/site.iklproj"), Project("mine"));
+  Start(file);
+  Module->ShowError = [](const QString& message) { ADD_FAILURE() << message.toStdString(); };
+  const auto changeOnDisk = [&](const char* text) { Write(QStringLiteral("c/site.iklproj"), Project(text)); };
+  int reload = QMessageBox::No;
+  QStringList offers;
+  Module->AskYesNo = [&](const QString&, const QString& text) {
+    offers.append(text);
+    return reload;
+  };
+  changeOnDisk("theirs");
+  Module->CheckProjectOnDisk();
+  Module->CheckProjectOnDisk();  // declined once: that version is not offered again
+  EXPECT_EQ(offers.size(), 1);
+  EXPECT_EQ(Module->GetText(), QStringLiteral("mine"));
+  changeOnDisk("theirs again");
+  reload = QMessageBox::Yes;
+  MainForm->show();
+  MainForm->activateWindow();
+  for (int i = 0; i < 250 && Module->GetText() != QStringLiteral("theirs again"); ++i) QTest::qWait(20);
+  EXPECT_EQ(Module->GetText(), QStringLiteral("theirs again"));
+
+  // With typed text the window only asks at the save: Cancel keeps both, No reads theirs, Yes
+  // writes ours.
+  const auto typeAndSave = [&](int answer, const char* onDisk) {
+    Editor()->append(QStringLiteral(" typed"));
+    changeOnDisk(onDisk);
+    Module->CheckProjectOnDisk();
+    Answer = answer;
+    Module->Action(QStringLiteral("SaveAction"))->trigger();
+  };
+  const int before = offers.size();
+  typeAndSave(QMessageBox::Cancel, "changed by hand");
+  EXPECT_EQ(offers.size(), before);
+  EXPECT_EQ(Questions.size(), 1);
+  EXPECT_EQ(TProjectFile::Read(file).Text, QStringLiteral("changed by hand"));
+  EXPECT_TRUE(Module->IsModified());
+  typeAndSave(QMessageBox::No, "changed by hand");
+  EXPECT_EQ(Module->GetText(), QStringLiteral("changed by hand"));
+  EXPECT_FALSE(Module->IsModified());
+  typeAndSave(QMessageBox::Yes, "changed again");
+  EXPECT_EQ(TProjectFile::Read(file).Text, QStringLiteral("changed by hand typed"));
+  EXPECT_EQ(Questions.size(), 3);
+  // Saved here and unchanged since: no question.
+  Editor()->append(QStringLiteral("!"));
+  Module->Action(QStringLiteral("SaveAction"))->trigger();
+  EXPECT_EQ(Questions.size(), 3);
+}
+
+// A U+0000 is part of the text like any character: reading the text never stops there, and a
+// save is refused naming its line instead of writing a cut text.
+TEST_F(MainWindowTest, ANulCharacterNeitherCutsTheTextNorReachesTheFile) {
+  Write(QStringLiteral("n/site.iklproj"), Project("kept"));
+  Start(Path(QStringLiteral("n/site.iklproj")));
+  QStringList errors;
+  Module->ShowError = [&errors](const QString& message) { errors.append(message); };
+  const QString text = QStringLiteral("one\r\nx") + QChar(0) + QStringLiteral("y\r\nthree");
+  Module->SetText(text);
+  Module->SetModified(true);
+  EXPECT_EQ(Module->GetText(), text);
+  EXPECT_THROW(Module->SaveProject(Module->FileName()), EInkloomError);
+  Answer = QMessageBox::Yes;
+  EXPECT_FALSE(MainForm->close());
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].contains(QStringLiteral("2"))) << errors[0].toStdString();
+  EXPECT_TRUE(errors[0].contains(QStringLiteral("U+0000"))) << errors[0].toStdString();
+  EXPECT_EQ(TProjectFile::Read(Path(QStringLiteral("n/site.iklproj"))).Text, QStringLiteral("kept"));
+}
+
+// A damaged project, a FIFO or a device is refused with a message, and the open project stays
+// as it was, so nothing is later saved over the damaged file.
+TEST_F(MainWindowTest, AFileThatCannotBeAProjectIsNotOpened) {
+  Write(QStringLiteral("d/good.iklproj"), Project("good"));
+  Write(QStringLiteral("d/bad.iklproj"), "<iklproj><content>a & b</content></iklproj>");
+  ASSERT_EQ(::mkfifo(Path(QStringLiteral("d/fifo.iklproj")).toLocal8Bit().constData(), 0600), 0);
+  Start(Path(QStringLiteral("d/good.iklproj")));
+  for (const char* name : {"d/bad.iklproj", "d/fifo.iklproj"}) {
+    EXPECT_THROW(Module->OpenProject(Path(QLatin1String(name))), EInkloomError) << name;
+    EXPECT_EQ(Module->FileName(), Path(QStringLiteral("d/good.iklproj")));
+    EXPECT_EQ(Module->GetText(), QStringLiteral("good"));
+    EXPECT_FALSE(Module->ProjectDocument().isNull());
+  }
+}
