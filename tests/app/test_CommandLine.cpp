@@ -179,6 +179,11 @@ TEST_F(BuildMode, ReportsGeneratorProblemsWithTheirLineAndUnreadableProjects) {
   TProgramRun missing = Build(Path(QStringLiteral("none.iklproj")));
   EXPECT_EQ(missing.ExitCode, 2);
   EXPECT_TRUE(missing.Err.contains(QStringLiteral("Cannot open file"))) << missing.Err.toStdString();
+  // A damaged project is no plain text to build nothing from.
+  Write(QStringLiteral("damaged.iklproj"), "<iklproj><content>[index.html]\nfish & chips</content></iklproj>");
+  TProgramRun damaged = Build(QStringLiteral("damaged.iklproj"));
+  EXPECT_EQ(damaged.ExitCode, 2);
+  EXPECT_TRUE(damaged.Err.startsWith(QStringLiteral("damaged.iklproj:2:"))) << damaged.Err.toStdString();
   EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("config/Inkloom/config.ini"))));
 }
 
@@ -204,7 +209,10 @@ TEST_F(BuildMode, ADamagedThemeArchiveEndsTheBuildWithItsMessage) {
   Write(QStringLiteral("site/p.txt"), "[index.html]\nx\n");
   TProgramRun run = Build(Path(QStringLiteral("site/p.txt")));
   EXPECT_EQ(run.ExitCode, 1);
-  EXPECT_EQ(run.Err.trimmed(), QStringLiteral("CRC Error in \"index.html\"."));
+  // The message names the project line, the archive and the entry.
+  EXPECT_TRUE(run.Err.startsWith(Path(QStringLiteral("site/p.txt:1:")))) << run.Err.toStdString();
+  EXPECT_TRUE(run.Err.contains(QStringLiteral("template.zip"))) << run.Err.toStdString();
+  EXPECT_TRUE(run.Err.contains(QStringLiteral("\"index.html\""))) << run.Err.toStdString();
 }
 
 TEST_F(BuildMode, WarnsOfAThemeThatIsNotFoundAndBuildsAllTheSame) {
