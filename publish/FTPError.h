@@ -30,6 +30,7 @@ struct TFTPError {
     feCertificateUntrusted,  // the TLS certificate did not verify; Detail why, and Fingerprint
     feHostKeyUnknown,        // the SSH host key is not in known_hosts; Fingerprint, HostKeyEntry
     feHostKeyChanged,        // known_hosts holds another key for the host; Fingerprint of the new
+    feOutsideSite,           // the path leads out of the output or the remote folder
   };
 
   // A hostile server may send replies of any length: a detail keeps this many bytes at most.

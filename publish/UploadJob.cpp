@@ -2,6 +2,7 @@
 
 #include "publish/RemoteFolders.h"
 #include "publish/TransferClient.h"
+#include "publish/UploadPath.h"
 #include "publish/UploadRecord.h"
 
 #include <memory>
@@ -94,6 +95,13 @@ int TUploadJob::SendAll(TTransferClient& client) {
 
 void TUploadJob::SendFile(TTransferClient& client, TRemoteFolders& folders,
                           const TPendingFile& file) {
+  // Checked again here, whatever made the plan: no file outside the output folder is read and
+  // no remote path leaves the remote folder.
+  const QString local = TUploadPath::LocalFile(LocalRoot, file.Path);
+  if (local.isEmpty()) {
+    Failed.push_back({file.Path, TFTPError(TFTPError::feOutsideSite)});
+    return;
+  }
   int cut = static_cast<int>(file.Path.lastIndexOf(u'\\')) + 1;
   // A folder that can be neither entered nor made: its files are left alone (not sent into
   // some other folder) and not recorded.
@@ -103,7 +111,7 @@ void TUploadJob::SendFile(TTransferClient& client, TRemoteFolders& folders,
   }
   std::string remote = Bytes(file.Path.mid(cut));
   client.DeleteFile(remote);
-  if (client.PutFile(Bytes(LocalRoot + file.Path), remote))
+  if (client.PutFile(Bytes(local), remote))
     TUploadRecord(Uploaded).Store(file.Path, file.Digest);
   else if (!Cancelled)  // the file the user stopped is no failure
     Failed.push_back({file.Path, client.LastError()});

@@ -1,6 +1,7 @@
 #include "publish/UploadPlan.h"
 
 #include "generator/MiscUtils.h"
+#include "publish/UploadPath.h"
 #include "publish/UploadRecord.h"
 
 #include <QCryptographicHash>
@@ -57,14 +58,18 @@ bool TUploadPlan::Walk(const QString& folder, const QString& prefix) {
       continue;
     }
     if (Cancelled && *Cancelled) return false;
-    Select(prefix + entry.fileName());
+    // A "\" in a name would read as a folder of the record: such a file is not sent.
+    if (!entry.fileName().contains(u'\\')) Select(prefix + entry.fileName());
   }
   return true;
 }
 
+// A file whose real place lies outside the output folder (a link leading out) is not sent.
 void TUploadPlan::Select(const QString& path) {
+  const QString local = TUploadPath::LocalFile(LocalRoot, path);
+  if (local.isEmpty()) return;
   TFile file{path, QString(), 0};
-  file.Digest = FileDigest(SystemPath(LocalRoot + path), &file.Size);
+  file.Digest = FileDigest(local, &file.Size);
   if (ChangesOnly && TUploadRecord(Record).Digest(path) == file.Digest) {
     ++Unchanged;
     return;

@@ -21,6 +21,7 @@ constexpr TCauseText kCauseTexts[] = {
     {TFTPError::feConnectionClosed, "CauseClosed"},
     {TFTPError::feNotConnected, "CauseNotConnected"},
     {TFTPError::feUnsendableName, "CauseBadName"},
+    {TFTPError::feOutsideSite, "CauseOutsideSite"},
     {TFTPError::feLocalFile, "CauseLocalFile"},
     {TFTPError::feTlsRefused, "CauseTlsRefused"},
     {TFTPError::feSecureChannel, "CauseSecureChannel"},

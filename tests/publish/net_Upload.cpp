@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <stdexcept>
 
 #include "UploadFixture.h"
@@ -217,4 +218,24 @@ TEST_F(UploadRun, ConnectionTestReportsLogInFolderAndTheServersFolder) {
   EXPECT_EQ(Test(QString()), 2);
   Module.FTPPassword = QStringLiteral("wrong");
   EXPECT_EQ(Test(QStringLiteral("/www")), 1);
+}
+
+// A site may come from someone else: a name holding "\" (which the record would read as folders
+// leading up) and a link leading out of the output folder are not sent, and nothing outside the
+// remote folder is asked for.
+TEST_F(UploadRun, NothingOutsideTheSiteIsReadOrSent) {
+  StartServer();
+  TScratchFolder outside;
+  outside.Write("secret.txt", "key");
+  Site.Write("index.html", "page");
+  Site.Write("x\\..\\..\\..\\secret.txt", "backslashes");
+  Site.Write("img/inside.png", "png");
+  std::filesystem::create_symlink(outside.Path() / "secret.txt", Site.Path() / "leak.txt");
+  std::filesystem::create_symlink(Site.Path() / "img/inside.png", Site.Path() / "alias.png");
+  ASSERT_EQ(Upload(), 0);
+  std::vector<std::string> stores = Received("STOR");
+  std::sort(stores.begin(), stores.end());
+  EXPECT_EQ(stores, (std::vector<std::string>{"STOR alias.png", "STOR index.html", "STOR inside.png"}));
+  for (const std::string& command : Server->Commands()) EXPECT_EQ(command.find(".."), std::string::npos) << command;
+  EXPECT_EQ(Module.UploadedFiles.size(), 3);
 }

@@ -3,6 +3,7 @@
 
 #include "ScratchFolder.h"
 #include "publish/FTPUploadModule.h"
+#include "publish/UploadPath.h"
 #include "publish/UploadPlan.h"
 #include "publish/UploadRecord.h"
 #include "services/MultiAction.h"
@@ -57,6 +58,21 @@ TEST(UploadRecord, NameWithEqualsSignIsNeverRecordedNorFound) {
   EXPECT_EQ(record.Digest(QStringLiteral("a=b.html")), QString());
   EXPECT_FALSE(record.Store(QStringLiteral("a=b.html"), AbcDigest));
   EXPECT_EQ(lines.size(), 1);
+}
+
+// Whatever a record or a walk holds, a path never names a file outside the output folder.
+TEST(UploadRecord, OnlyPlainPathsBelowTheOutputFolderNameALocalFile) {
+  TScratchFolder folder;
+  folder.Write("sub/page.html", "x");
+  const QString root = Folder(folder) + QStringLiteral("sub/");
+  EXPECT_FALSE(TUploadPath::LocalFile(root, QStringLiteral("page.html")).isEmpty());
+  for (const char* path : {"..\\sub\\page.html", ".\\page.html", "\\page.html", "c:page.html", "a\\\\page.html",
+                           "../sub/page.html", "missing.html"})
+    EXPECT_TRUE(TUploadPath::LocalFile(root, QString::fromLatin1(path)).isEmpty()) << path;
+  // A record edited by hand merges as it is, after the checks of the run that reads it.
+  QStringList record = {QStringLiteral("a.html=1"), QStringLiteral("b.html=2")};
+  TUploadRecord(record).ApplyChanges({QStringLiteral("a.html=1")}, {QStringLiteral("a.html=1"), QStringLiteral("c.html=3"), QStringLiteral("b.html=4")});
+  EXPECT_EQ(record, (QStringList{QStringLiteral("a.html=1"), QStringLiteral("b.html=4"), QStringLiteral("c.html=3")}));
 }
 
 TEST(UploadRecord, DigestIsLowercaseHexOfTheContentsAndEmptyForUnreadableFiles) {

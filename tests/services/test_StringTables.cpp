@@ -39,7 +39,7 @@ const std::map<QString, QStringList>& Tables() {
                            "UploadLogInRefused", "UploadRootFailed", "UploadFileFailed",
                            "UploadPlanFile", "UploadPlanSummary", "CredentialUnreadable", "RecordNotSaved",
                            "CauseHostNotFound", "CauseRefused", "CauseTimeout", "CauseCancelled",
-                           "CauseClosed", "CauseNotConnected", "CauseBadName", "CauseLocalFile",
+                           "CauseClosed", "CauseNotConnected", "CauseBadName", "CauseOutsideSite", "CauseLocalFile",
                            "CauseUnknown", "UploadUnknownProtocol", "UploadCertificateUntrusted", "UploadHostKeyUnknown",
                            "UploadHostKeyChanged", "CauseTlsRefused", "CauseSecureChannel"}},
       {"FTPUploadSettingsForm", {"TestOk", "TestInvalidRoot", "TestFailed", "CertificateUntrusted", "TrustCertificate", "HostKeyUnknown",
