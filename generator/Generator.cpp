@@ -158,6 +158,7 @@ void THTMLGenerator::ClearState() {
   Pages.Clear();
   Written.Clear();
   ThemeResources.Clear();
+  ResourceLines.clear();
   WarningList.clear();
   FileLines.clear();
   OutputFolderKeys.clear();
@@ -371,7 +372,7 @@ void THTMLGenerator::SetVariable(std::string_view name, std::string_view value) 
       WarningList.push_back({TGeneratorWarning::gwThemeNotFound, std::string(trimmed), LineNumber});
   } else if (directive == "uses") {
     // After the resources of the pages before it.
-    Pipeline.Submit({{}, {}, [this, name = std::string(trimmed)] { ThemeResources.Add(name); }});
+    Pipeline.Submit({{}, {}, [this, name = std::string(trimmed), line = LineNumber] { NoteResource(name, line); }});
   } else if (directive == "subst") {
     std::string setting = LowerCaseAscii(trimmed);
     Substitute = !(setting == "-" || setting == "0" || setting == "off");
@@ -748,27 +749,46 @@ void THTMLGenerator::QueueJob(std::shared_ptr<TPageJob> job) {
   steps.Commit = [job, this] { job->Commit(Scanner, Output); };
   steps.Absorb = [job, this] {
     if (job->Written) Written.Add(job->Name);
-    for (const std::string& resource : job->Resources) AddResource(resource);
+    for (const std::string& resource : job->Resources) AddResource(resource, job->Line);
   };
   Pipeline.Submit(std::move(steps));
 }
 
-void THTMLGenerator::AddResource(std::string_view path) { ThemeResources.Add(ToBackslashes(path)); }
+void THTMLGenerator::AddResource(std::string_view path, int line) { NoteResource(ToBackslashes(path), line); }
+
+// As the page or the directive named it.
+void THTMLGenerator::NoteResource(const std::string& name, int line) {
+  if (ThemeResources.Add(name)) ResourceLines.emplace(LowerCaseAscii(name), line);
+}
 
 void THTMLGenerator::CopyThemeResources() {
   SettlePages();
   std::string output = GetOutputFolder();
   std::string relative;
-  std::vector<std::string> copied;
+  THTMLTheme::TCopyReport report;
   for (const std::string& resource : ThemeResources.Names()) {
     // A name that leads out of the output folder is never copied, so it is not listed; one the
     // theme lacks is listed all the same.
     if (!NormalizeRelativePath(resource, relative)) continue;
-    CurrentTheme.CopyResource(resource, output, &copied);
+    const size_t skipped = report.Skipped.size();
+    CurrentTheme.CopyResource(resource, output, report);
+    const int line = ResourceLines[LowerCaseAscii(resource)];
+    ReportSkipped(report, skipped, line);
+    if (report.LeadsOut) return Fail(geCannotWrite, line, resource);
     Written.Add(resource);
   }
-  for (const std::string& file : copied) Output.Copied(output, file);
+  for (const std::string& file : report.Copied) Output.Copied(output, file);
   ThemeResources.Clear();
+  ResourceLines.clear();
+}
+
+// Theme files a resource did not copy: links out of the theme, names holding "\".
+void THTMLGenerator::ReportSkipped(const THTMLTheme::TCopyReport& report, size_t from, int line) {
+  for (size_t i = from; i < report.Skipped.size(); ++i) {
+    const bool link = report.Skipped[i].Reason == TThemeFiles::tsLeadsOut;
+    WarningList.push_back({link ? TGeneratorWarning::gwThemeLinkSkipped : TGeneratorWarning::gwThemeNameSkipped,
+                           report.Skipped[i].Name, line});
+  }
 }
 
 // Where the current page's file goes; a name that leads out of the output folder is reported,
@@ -792,5 +812,5 @@ void THTMLGenerator::PlacePage(const std::string& name) {
 void THTMLGenerator::ScanResources(std::string_view html) {
   std::vector<std::string> resources;
   Scanner.Resolve(TResourceScan::Collect(html), resources);
-  for (const std::string& resource : resources) AddResource(resource);
+  for (const std::string& resource : resources) AddResource(resource, PageLine);
 }

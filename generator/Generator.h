@@ -31,7 +31,9 @@ struct TGeneratorWarning {
     gwThemeNotFound,     // Subject: the theme's name as the directive gave it
     gwPageOutside,       // Subject: a page whose name leads out of the output folder (not written)
     gwSectionRepeated,   // Subject: a page whose file an earlier section (FirstLine) gave too
-    gwTemplateNotFound   // Subject: the template no theme has (the page has none)
+    gwTemplateNotFound,  // Subject: the template no theme has (the page has none)
+    gwThemeLinkSkipped,  // Subject: a theme file or folder, a link leading out of the theme
+    gwThemeNameSkipped   // Subject: a theme file whose name holds "\" (never a path)
   };
   TKind Kind;
   std::string Subject;
@@ -108,7 +110,8 @@ class THTMLGenerator {
   virtual std::string FormatNow() const;
 
   void ScanResources(std::string_view html);
-  void AddResource(std::string_view path);
+  // A theme file to copy, named at line (of the directive or the page).
+  void AddResource(std::string_view path, int line);
 
  private:
   TTextToHTML Converter;
@@ -118,6 +121,7 @@ class THTMLGenerator {
   TPageTable Pages;
   TUniqueNameList Written;
   TUniqueNameList ThemeResources;
+  std::unordered_map<std::string, int> ResourceLines;  // lower-cased resource -> its first line
   int CurrentPage = -1;
   std::string PageName;
   std::string PageBody;
@@ -187,6 +191,8 @@ class THTMLGenerator {
   void StartSection(std::string_view line);
   void RunDirective(std::string_view line);
   void FlushPage();
+  void NoteResource(const std::string& name, int line);
+  void ReportSkipped(const THTMLTheme::TCopyReport& report, size_t from, int line);
   void StartPage(const std::string& name);
   void SetVariable(std::string_view name, std::string_view value);
   void SetOrdinaryVariable(std::string_view name, std::string_view value);

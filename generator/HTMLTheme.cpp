@@ -1,5 +1,6 @@
 #include "generator/HTMLTheme.h"
 
+#include "generator/FolderWriter.h"
 #include "generator/MiscUtils.h"
 #include "generator/SciZipFile.h"
 #include "generator/ThemeArchiveError.h"
@@ -36,6 +37,7 @@ void THTMLTheme::Clear() {
   Archive.reset();
   ArchivePath.clear();
   Folder.clear();
+  FolderReal.clear();
   DefaultTemplateName.clear();
   TitleText.clear();
   InitialProjectText.clear();
@@ -54,6 +56,7 @@ bool THTMLTheme::Load(const std::string& path, const std::string& extension) {
   QString folder = ExistingPath(path);
   if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
     Folder = IncludeTrailingSeparator(folder.toStdString());
+    FolderReal = RealPath(folder);
   } else if (!LoadArchive(path) && !LoadArchive(path + ".zip") && !LoadArchive(path + extension)) {
     return false;
   }
@@ -115,10 +118,13 @@ int THTMLTheme::FindEntry(std::string_view name) const {
   return -1;
 }
 
+// A link that leads out of the theme is no theme file: a template named style.css linking to
+// ~/.ssh/id_rsa would publish the key.
 QString THTMLTheme::FolderFile(std::string_view name) const {
   std::string relative;
   if (Folder.empty() || !NormalizeRelativePath(name, relative)) return QString();
-  return ResolvePathIgnoringCase(FileSystemPath(Folder), QString::fromStdString(relative));
+  const QString file = ResolvePathIgnoringCase(FileSystemPath(Folder), QString::fromStdString(relative));
+  return PathWithin(FolderReal, RealPath(file)) ? file : QString();
 }
 
 bool THTMLTheme::FileExists(std::string_view name) const {
@@ -189,33 +195,41 @@ bool THTMLTheme::ReadTemplateUncached(std::string_view name, std::string& utf8) 
 }
 
 void THTMLTheme::CopyResource(std::string_view name, const std::string& destination,
-                              std::vector<std::string>* copied) const {
+                              TCopyReport& report) const {
   std::string relative;
   if (!NormalizeRelativePath(name, relative)) return;
-  const std::string target = IncludeTrailingSeparator(destination) + relative;
   if (Archive) {
     const int index = FindEntry(name);
-    if (index >= 0 && WriteFileText(target, EntryData(index)) && copied) copied->push_back(relative);
+    if (index >= 0) CopyBytes(destination, relative, EntryData(index), report);
   } else if (!Folder.empty()) {
-    CopyFolderResource(relative, target, copied);
+    CopyFolderResource(relative, destination, report);
   }
 }
 
 // The folder part is found without regard to letter case; the wildcard pattern of the last
 // part matches that way anyway.
-void THTMLTheme::CopyFolderResource(const std::string& relative, const std::string& target,
-                                    std::vector<std::string>* copied) const {
-  std::string folderPart = ExtractFolderPart(relative);
-  std::string pattern = relative.substr(folderPart.size());
-  QString sourceFolder = folderPart.empty()
-                             ? FileSystemPath(Folder)
-                             : ResolvePathIgnoringCase(FileSystemPath(Folder),
-                                                       QString::fromStdString(folderPart));
+void THTMLTheme::CopyFolderResource(const std::string& relative, const std::string& destination,
+                                    TCopyReport& report) const {
+  const std::string folderPart = ExtractFolderPart(relative);
+  const QString pattern = QString::fromStdString(relative.substr(folderPart.size()));
+  const QString sourceFolder = folderPart.empty()
+                                   ? FileSystemPath(Folder)
+                                   : ResolvePathIgnoringCase(FileSystemPath(Folder),
+                                                             QString::fromStdString(folderPart));
   if (sourceFolder.isEmpty()) return;
-  std::string source = IncludeTrailingSeparator(sourceFolder.toStdString()) + pattern;
-  if (!CopyMatchingFiles(source, ExtractFolderPart(target), true) || !copied) return;
-  for (const QString& match : MatchingNames(sourceFolder, QString::fromStdString(pattern), true))
-    copied->push_back(folderPart + match.toStdString());
+  TThemeFiles files(FolderReal);
+  files.Collect(sourceFolder, folderPart, pattern);
+  report.Skipped.insert(report.Skipped.end(), files.Skipped().begin(), files.Skipped().end());
+  std::string bytes;
+  for (const TThemeFiles::TFile& file : files.Files())
+    if (ReadFileText(file.Source.toStdString(), bytes)) CopyBytes(destination, file.Relative, bytes, report);
+}
+
+void THTMLTheme::CopyBytes(const std::string& destination, const std::string& relative,
+                           const std::string& bytes, TCopyReport& report) {
+  const TFolderWriter::TResult result = TFolderWriter(FileSystemPath(destination)).Write(relative, bytes);
+  if (result == TFolderWriter::fwWritten) report.Copied.push_back(relative);
+  report.LeadsOut = report.LeadsOut || result == TFolderWriter::fwLeadsOut;
 }
 
 std::string THTMLTheme::EntryData(int index) const {

@@ -4,6 +4,8 @@
 // giving its title and the text a new project starts with. Names inside a theme are relative
 // paths; "\" and "/" both separate folders.
 
+#include "generator/ThemeFiles.h"
+
 #include <QString>
 
 #include <memory>
@@ -38,12 +40,17 @@ class THTMLTheme {
   // The template name, name + ".html" or name + ".htm" (the default template for an empty
   // name), converted from the code page to UTF-8.
   bool ReadTemplate(std::string_view name, std::string& utf8) const;
-  // Copies one file, or every file matching a wildcard pattern, to the same relative place
-  // below destination. Names that lead out of the theme or the destination are skipped. The
-  // files copied are added to copied (when given) by their "/"-separated names below
-  // destination; the files inside a folder a pattern matches are not.
-  void CopyResource(std::string_view name, const std::string& destination,
-                    std::vector<std::string>* copied = nullptr) const;
+  // What CopyResource did: the files copied ("/"-separated below the destination), the theme
+  // files it skipped, and whether a folder link in the destination led out of it.
+  struct TCopyReport {
+    std::vector<std::string> Copied;
+    std::vector<TThemeFiles::TSkipped> Skipped;
+    bool LeadsOut = false;
+  };
+  // Copies one file, or every file matching a wildcard pattern (a folder with all below it),
+  // to the same relative place below destination, never following a link there (see
+  // TFolderWriter). Names that lead out of the theme or the destination are skipped.
+  void CopyResource(std::string_view name, const std::string& destination, TCopyReport& report) const;
   // Copies the whole theme into destination.
   void ExtractTo(const std::string& destination) const;
 
@@ -58,6 +65,7 @@ class THTMLTheme {
   std::string ArchivePath;
   std::string BrokenArchivePath;
   std::string Folder;  // with a trailing separator
+  QString FolderReal;  // its real path: theme files are read only inside it
   std::string DefaultTemplateName;
   QString TitleText;
   QString InitialProjectText;
@@ -70,8 +78,10 @@ class THTMLTheme {
 
   // The bytes of an archive entry; its errors name the archive and the entry.
   std::string EntryData(int index) const;
-  void CopyFolderResource(const std::string& relative, const std::string& target,
-                          std::vector<std::string>* copied) const;
+  void CopyFolderResource(const std::string& relative, const std::string& destination,
+                          TCopyReport& report) const;
+  static void CopyBytes(const std::string& destination, const std::string& relative,
+                        const std::string& bytes, TCopyReport& report);
   bool ReadFileUncached(std::string_view name, std::string& bytes) const;
   bool ReadTemplateUncached(std::string_view name, std::string& utf8) const;
   bool LoadArchive(const std::string& path);

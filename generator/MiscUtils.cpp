@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
@@ -533,6 +534,18 @@ QString ResolvePathIgnoringCase(const QString& folder, const QString& relative) 
   return current;
 }
 
+QString RealPath(const QString& path) {
+  char* real = ::realpath(QFile::encodeName(path).constData(), nullptr);
+  if (!real) return QString();
+  const QString result = QFile::decodeName(real);
+  std::free(real);
+  return result;
+}
+
+bool PathWithin(const QString& root, const QString& path) {
+  return !root.isEmpty() && (path == root || path.startsWith(root + u'/'));
+}
+
 bool ReadFileText(std::string_view path, std::string& bytes) {
   QFile file(FileSystemPath(path));
   if (!file.open(QIODevice::ReadOnly)) return false;
@@ -540,8 +553,6 @@ bool ReadFileText(std::string_view path, std::string& bytes) {
   bytes.assign(data.constData(), data.size());
   return true;
 }
-
-namespace {
 
 // The regular file open at fd, of the size given, holds exactly bytes (read from its start).
 // Reading a page back is several times cheaper than truncating and rewriting it, and most pages
@@ -558,15 +569,6 @@ bool HoldsBytes(int fd, const struct stat& info, std::string_view bytes) {
   return same;
 }
 
-bool FileHolds(const QByteArray& name, std::string_view bytes) {
-  const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info {};
-  const bool same = ::fstat(fd, &info) == 0 && HoldsBytes(fd, info, bytes);
-  ::close(fd);
-  return same;
-}
-
 // Writes bytes from the descriptor's start (pwrite: wherever reading left it).
 bool WriteAll(int fd, std::string_view bytes) {
   for (size_t done = 0; done < bytes.size();) {
@@ -576,6 +578,17 @@ bool WriteAll(int fd, std::string_view bytes) {
     done += static_cast<size_t>(put);
   }
   return true;
+}
+
+namespace {
+
+bool FileHolds(const QByteArray& name, std::string_view bytes) {
+  const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  const bool same = ::fstat(fd, &info) == 0 && HoldsBytes(fd, info, bytes);
+  ::close(fd);
+  return same;
 }
 
 // A regular file that can be read and written (or a new one in an existing folder) is compared

@@ -11,6 +11,8 @@
 
 #include <QStringList>
 
+#include <sys/stat.h>
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -194,11 +196,20 @@ bool NormalizeRelativePath(std::string_view name, std::string& normalized);
 // when there is none.
 QString ResolvePathIgnoringCase(const QString& folder, const QString& relative);
 
+// The real path of an existing entry, every link resolved; empty when there is none.
+QString RealPath(const QString& path);
+// Whether the real path lies in (or is) the real folder root.
+bool PathWithin(const QString& root, const QString& path);
+
 // The whole file, byte for byte; false when it cannot be opened.
 bool ReadFileText(std::string_view path, std::string& bytes);
 // Creates the missing folders, then writes the file; a file that cannot be written is skipped, and
 // one that already holds exactly these bytes is left untouched. True when the file holds them.
 bool WriteFileText(std::string_view path, std::string_view bytes);
+// The regular file open at fd, of the size info gives, holds exactly bytes (read from its start).
+bool HoldsBytes(int fd, const struct stat& info, std::string_view bytes);
+// Writes bytes at the start of the file open at fd.
+bool WriteAll(int fd, std::string_view bytes);
 // Copies a folder tree; false unless the source exists, the destination exists or can be made and
 // the two are not the same folder (links resolved). The result is that of the last entry copied;
 // a file that is its own destination is left as it is.

@@ -1,5 +1,6 @@
 #include "generator/OutputStore.h"
 
+#include "generator/FolderWriter.h"
 #include "generator/MiscUtils.h"
 #include "generator/OutputError.h"
 
@@ -28,6 +29,14 @@ void TOutputStore::Protect(const std::string& file) {
 void TOutputStore::Guard(const std::string& folder) {
   const QString canonical = QFileInfo(FileSystemPath(folder)).canonicalFilePath();
   if (!canonical.isEmpty()) Guarded.push_back(canonical + u'/');
+}
+
+// The entry itself, not what a link there leads to: writing replaces the link.
+QString TOutputStore::EntryPath(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists() && !info.isSymLink()) return QString();
+  const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+  return folder.isEmpty() ? QString() : folder + u'/' + info.fileName();
 }
 
 QString TOutputStore::FolderKey(const std::string& folder) {
@@ -70,17 +79,16 @@ void TOutputStore::Discard() {
 
 void TOutputStore::Write(const TPending& file) {
   if (Refused(file)) throw EOutputError(EOutputError::oeRefused, file.Page, file.Line);
-  if (!WriteFileText(file.Path.toStdString(), file.Bytes))
+  if (TFolderWriter(file.Folder->Folder()).Write(file.Relative, file.Bytes) != TFolderWriter::fwWritten)
     throw EOutputError(EOutputError::oeCannotWrite, file.Page, file.Line);
-  WrittenFiles.insert(QFileInfo(file.Path).canonicalFilePath());
+  WrittenFiles.insert(EntryPath(file.Path));
   file.Folder->Add(file.Relative);
 }
 
 bool TOutputStore::Refused(const TPending& file) const {
   if (file.Relative == TWrittenList::kFileName) return true;
-  const QFileInfo info(file.Path);
-  if (!info.exists()) return false;
-  const QString canonical = info.canonicalFilePath();
+  const QString canonical = EntryPath(file.Path);
+  if (canonical.isEmpty()) return false;
   if (Protected.count(canonical)) return true;  // whoever wrote it
   if (WrittenFiles.count(canonical) || file.Folder->WrittenBefore(file.Relative)) return false;
   return Kept(canonical);

@@ -75,6 +75,7 @@ class TOutputStore {
   std::unordered_set<QString> Protected;     // canonical paths
   std::vector<QString> Guarded;              // canonical paths ending with "/"
 
+  static QString EntryPath(const QString& path);
   void Write(const TPending& file);
   // Whether writing file would replace one it must keep.
   bool Refused(const TPending& file) const;

@@ -1,5 +1,6 @@
 #include "generator/WrittenList.h"
 
+#include "generator/FolderWriter.h"
 #include "generator/MiscUtils.h"
 
 #include <QFile>
@@ -59,7 +60,7 @@ void TWrittenList::Finish(bool complete, const std::function<bool(const QString&
 void TWrittenList::Save(const std::vector<std::string>& names) const {
   std::string text;
   for (const std::string& name : names) text += name + '\n';
-  WriteFileText((FolderPath + '/' + QLatin1String(kFileName)).toStdString(), text);
+  TFolderWriter(FolderPath).Write(kFileName, text);
 }
 
 QString TWrittenList::OwnFile(const std::string& relative) const {
