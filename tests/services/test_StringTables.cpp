@@ -37,7 +37,7 @@ const std::map<QString, QStringList>& Tables() {
                            "UploadNoFiles", "UploadAborted", "UploadIncomplete", "UploadStopped",
                            "UploadNoServer", "UploadNoRoot", "UploadConnectFailed",
                            "UploadLogInRefused", "UploadRootFailed", "UploadFileFailed",
-                           "UploadPlanFile", "UploadPlanSummary", "UploadPlanNewDestination", "CredentialUnreadable", "RecordNotSaved",
+                           "UploadPlanFile", "UploadPlanSummary", "CredentialUnreadable", "RecordNotSaved",
                            "CauseHostNotFound", "CauseRefused", "CauseTimeout", "CauseCancelled",
                            "CauseClosed", "CauseNotConnected", "CauseBadName", "CauseOutsideSite", "CauseLocalFile",
                            "CauseUnknown", "UploadUnknownProtocol", "UploadCertificateUntrusted", "UploadHostKeyUnknown",
