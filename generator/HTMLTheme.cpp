@@ -12,6 +12,9 @@
 
 namespace {
 
+// Files up to this size are kept once read (templates and style sheets every page asks for).
+constexpr size_t kMaxCachedBytes = size_t(1) << 20;
+
 // The existing file or folder at path; when the exact name is missing, each part of the path
 // is matched without regard to letter case (themes named as on Windows).
 QString ExistingPath(const std::string& path) {
@@ -141,6 +144,10 @@ bool THTMLTheme::ReadFile(std::string_view name, std::string& bytes) const {
     std::string read;
     // A damaged archive entry raises here, every time it is asked for: nothing is cached then.
     bool found = ReadFileUncached(name, read);
+    if (found && read.size() > kMaxCachedBytes) {  // no second copy of a large file
+      bytes = std::move(read);
+      return true;
+    }
     cached = FileCache.emplace(std::move(key), found ? std::optional<std::string>(std::move(read))
                                                      : std::nullopt).first;
   }

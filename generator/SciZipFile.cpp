@@ -69,8 +69,9 @@ std::string Inflate(std::string_view input, uint32_t expectedSize) {
   stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
   stream.avail_in = static_cast<uInt>(input.size());
 
+  // The caller has bounded the declared size: one buffer of it, not a doubling string.
   std::string output;
-  output.reserve(std::min<size_t>(expectedSize, size_t(1) << 20));
+  output.reserve(expectedSize);
   unsigned char chunk[64 * 1024];
   for (;;) {
     stream.next_out = chunk;
@@ -164,6 +165,8 @@ void TZipFile::LoadFromFile(const std::string& path) {
   // concurrent writer has only a short window.
   if (!file.open(QIODevice::ReadOnly))
     throw EInkloomError("Cannot open \"" + path + "\": " + file.errorString().toStdString() + ".");
+  if (static_cast<uint64_t>(file.size()) > kMaxTotalBytes)
+    throw EInkloomError("\"" + path + "\" is larger than a theme archive may be.");
   const QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError)
     throw EInkloomError("Cannot read \"" + path + "\": " + file.errorString().toStdString() + ".");
@@ -228,6 +231,7 @@ void TZipFile::LoadFromData(std::string_view bytes) {
       if (!TakeCentralSizes(central, offset, file)) return;  // where its data ends is unknown
     }
     file.Data = in.Take(file.CompressedSize);
+    TotalBytes += std::max<uint64_t>(file.UncompressedSize, file.Data.size());
     Files.push_back(std::move(file));
     if (in.Short) return;
     word = in.U32();
@@ -258,6 +262,7 @@ void TZipFile::Clear() {
   Headers.clear();
   End = TEndOfCentralDir();
   ArchiveComment.clear();
+  TotalBytes = 0;
 }
 
 int TZipFile::Count() const {
@@ -273,8 +278,20 @@ std::string TZipFile::Name(int index) const {
   return Entry(index).FileName;
 }
 
+// Checked before anything is unpacked: what an entry declares decides what it may cost.
+void TZipFile::CheckSize(const TLocalFile& file) const {
+  const uint64_t declared = std::max<uint64_t>(file.UncompressedSize, file.Data.size());
+  if (declared > kMaxEntryBytes)
+    throw EInkloomError("\"" + file.FileName + "\" unpacks to more than " +
+                        std::to_string(kMaxEntryBytes >> 20) + " MB.");
+  if (TotalBytes > kMaxTotalBytes)
+    throw EInkloomError("the archive unpacks to more than " + std::to_string(kMaxTotalBytes >> 20) +
+                        " MB; \"" + file.FileName + "\" is not read.");
+}
+
 std::string TZipFile::Data(int index) const {
   const TLocalFile& file = Entry(index);
+  CheckSize(file);
   std::string result =
       file.CompressionMethod == 0 ? file.Data : Inflate(file.Data, file.UncompressedSize);
   const uLong crc = crc32_z(0, reinterpret_cast<const Bytef*>(result.data()), result.size());

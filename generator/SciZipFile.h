@@ -72,6 +72,11 @@ struct TEndOfCentralDir {
 
 class TZipFile {
  public:
+  // What a theme archive may unpack: generous for real themes (a few MB), far from what a
+  // crafted one declares. Each entry, and all entries together (so also the archive file).
+  static constexpr uint64_t kMaxEntryBytes = uint64_t(64) << 20;
+  static constexpr uint64_t kMaxTotalBytes = uint64_t(256) << 20;
+
   // Raises EInkloomError when the file cannot be opened or read. Anything that is not a zip
   // archive loads as an archive without entries.
   void LoadFromFile(const std::string& path);
@@ -82,7 +87,8 @@ class TZipFile {
   // Both raise EInkloomError("Index out of range.") for a bad index.
   std::string Name(int index) const;
   // The uncompressed bytes; EZipFileCRCError when they do not match the stored CRC-32,
-  // EInkloomError with zlib's message when the deflate stream is damaged.
+  // EInkloomError with zlib's message when the deflate stream is damaged, and when the entry
+  // or the whole archive declares more than the limits above.
   std::string Data(int index) const;
 
   const std::vector<TLocalFile>& LocalFiles() const { return Files; }
@@ -95,6 +101,8 @@ class TZipFile {
   std::vector<TFileHeader> Headers;
   TEndOfCentralDir End;
   std::string ArchiveComment;
+  uint64_t TotalBytes = 0;  // what every entry together declares
 
   const TLocalFile& Entry(int index) const;
+  void CheckSize(const TLocalFile& file) const;
 };

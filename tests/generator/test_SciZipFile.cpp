@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "TestSite.h"
 #include "generator/SciZipFile.h"
 
 namespace {
@@ -511,7 +512,7 @@ TEST_F(ZipFileTest, ZipBombIsNotAllocatedUpFront) {
   ExpectWithinAddressSpace(512u << 20, [&] {
     TZipFile zip;
     zip.LoadFromData(claimsFourGB);
-    return ErrorOf<EZipFileCRCError>(zip, 0) == "CRC Error in \"bomb.bin\".";
+    return ErrorOf<EInkloomError>(zip, 0) == "\"bomb.bin\" unpacks to more than 64 MB.";
   });
 
   // Inflation stops once the output passes the declared size, long before the 32 MB.
@@ -525,11 +526,47 @@ TEST_F(ZipFileTest, ZipBombIsNotAllocatedUpFront) {
 
   {
     SCOPED_TRACE("a short result is empty, which passes a stored CRC of 0");
-    std::string bytes = claimsFourGB;
+    std::string bytes = original;
+    PutU32(bytes, layout[0].Header + 22, 40u << 20);
     PutU32(bytes, layout[0].Header + 14, 0);
     TZipFile zip;
     zip.LoadFromData(bytes);
     EXPECT_EQ(zip.Data(0), "");
+  }
+}
+
+// What an archive may unpack is bounded for each entry and in all; what may be unpacked takes
+// one copy of memory; a theme archive beyond the bounds ends the build naming archive and entry.
+TEST_F(ZipFileTest, WhatAnArchiveUnpacksIsBounded) {
+  struct TCase {
+    std::vector<size_t> Sizes;  // of the entries, all zeros
+    std::string Error;          // reading the first entry
+  };
+  const size_t entryLimit = TZipFile::kMaxEntryBytes;
+  const TCase cases[] = {
+      {{entryLimit}, ""},
+      {{entryLimit + 1}, "\"e0\" unpacks to more than 64 MB."},
+      {{60u << 20, 60u << 20, 60u << 20, 60u << 20, 60u << 20},
+       "the archive unpacks to more than 256 MB; \"e0\" is not read."},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Error);
+    QStringList arguments{"-c", MakeZipScript, Dir.filePath("big.zip"), QString()};
+    for (size_t i = 0; i < c.Sizes.size(); ++i) arguments << QStringLiteral("d:e%1:@zeros=%2").arg(i).arg(c.Sizes[i]);
+    Run("/usr/bin/python3", arguments);
+    const std::string bytes = ReadAll(Dir.filePath("big.zip"));
+    ExpectWithinAddressSpace(entryLimit + (24u << 20), [&] {  // one copy of the entry, no more
+      TZipFile zip;
+      zip.LoadFromData(bytes);
+      return ErrorOf<EInkloomError>(zip, 0) == c.Error;
+    });
+    if (c.Error.empty()) continue;
+    TSite site;
+    site.Write(QStringLiteral("template.zip"), bytes);
+    EXPECT_EQ(site.Generate("[a.html]\nA\n$uses e0\n"), THTMLGenerator::geDamagedArchive);
+    EXPECT_EQ(site.Generator.ErrorLine(), 3);
+    EXPECT_EQ(site.Generator.ErrorSubject(), QDir(site.Folder).filePath("template.zip").toStdString());
+    EXPECT_EQ(site.Generator.ErrorDetail(), "e0");
   }
 }
 
