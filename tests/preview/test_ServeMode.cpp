@@ -11,6 +11,8 @@
 #include <QThread>
 
 #include <csignal>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -20,12 +22,20 @@ struct THttpReply {
   QByteArray Body;
 };
 
-// One request on a raw socket, read until the server closes the connection.
-THttpReply Request(quint16 port, const QByteArray& method, const QByteArray& target) {
-  QTcpSocket socket;
+// The request line and headers of a request addressed to the server itself.
+QByteArray RequestHead(quint16 port, const QByteArray& method, const QByteArray& target) {
+  return method + ' ' + target + " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
+         "\r\nConnection: close\r\n\r\n";
+}
+
+bool Connect(QTcpSocket& socket, quint16 port) {
   socket.connectToHost(QStringLiteral("127.0.0.1"), port);
-  if (!socket.waitForConnected(10000)) return {};
-  socket.write(method + ' ' + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+  return socket.waitForConnected(10000);
+}
+
+// The reply read until the server closes the connection; a client gives up after 10 s without
+// data.
+THttpReply ReadReply(QTcpSocket& socket) {
   QByteArray data;
   while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(10000))
     data += socket.readAll();
@@ -37,6 +47,18 @@ THttpReply Request(quint16 port, const QByteArray& method, const QByteArray& tar
   reply.Body = data.mid(end + 4);
   reply.Status = data.mid(9, 3).toInt();
   return reply;
+}
+
+// One request as it is written, on a raw socket.
+THttpReply Exchange(quint16 port, const QByteArray& request) {
+  QTcpSocket socket;
+  if (!Connect(socket, port)) return {};
+  socket.write(request);
+  return ReadReply(socket);
+}
+
+THttpReply Request(quint16 port, const QByteArray& method, const QByteArray& target) {
+  return Exchange(port, RequestHead(port, method, target));
 }
 
 QByteArray Header(const THttpReply& reply, const QByteArray& name) {
@@ -52,9 +74,8 @@ struct TEventsListener {
   QByteArray Received;
 
   bool Connect(quint16 port) {
-    Socket.connectToHost(QStringLiteral("127.0.0.1"), port);
-    if (!Socket.waitForConnected(10000)) return false;
-    Socket.write("GET /__inkloom/events HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    if (!::Connect(Socket, port)) return false;
+    Socket.write("GET /__inkloom/events HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) + "\r\n\r\n");
     return WaitFor(": listening");
   }
   bool WaitFor(const QByteArray& text) {
@@ -64,6 +85,9 @@ struct TEventsListener {
     return Received.contains(text);
   }
 };
+
+// The program under test; INKLOOM_PROGRAM in the environment may name another build of it.
+QString Program() { return qEnvironmentVariable("INKLOOM_PROGRAM", QStringLiteral(INKLOOM_PROGRAM)); }
 
 class ServeMode : public ::testing::Test {
  protected:
@@ -96,7 +120,7 @@ class ServeMode : public ::testing::Test {
   // Starts the program and reads the address it prints.
   void Start(const QStringList& extra = {}) {
     Server.setProcessEnvironment(Environment());
-    Server.start(QStringLiteral(INKLOOM_PROGRAM),
+    Server.start(Program(),
                  QStringList{QStringLiteral("--serve"), Site.Path(QStringLiteral("site/site.txt"))} + extra);
     ASSERT_TRUE(Server.waitForStarted(10000));
     QByteArray out;
@@ -244,8 +268,30 @@ TEST_F(ServeMode, ListensOnTheGivenPortAndEndsCleanlyOnSigterm) {
 TEST_F(ServeMode, AProjectThatCannotBeReadEndsAsTheBuildDoes) {
   QProcess run;
   run.setProcessEnvironment(Environment());
-  run.start(QStringLiteral(INKLOOM_PROGRAM), {QStringLiteral("--serve"), Site.Path(QStringLiteral("none.iklproj"))});
+  run.start(Program(), {QStringLiteral("--serve"), Site.Path(QStringLiteral("none.iklproj"))});
   ASSERT_TRUE(run.waitForFinished(60000));
   EXPECT_EQ(run.exitCode(), 2);
   EXPECT_TRUE(run.readAllStandardOutput().isEmpty());
+}
+
+TEST_F(ServeMode, PagesOfManyIncludesAreAnsweredWhileOthersAreExpanded) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  // A thousand includes ahead of 4 MB of text, asked for by eight clients at once: each is
+  // expanded whole before any client gives up.
+  Site.Write(QStringLiteral("site/html/part.inc"), QByteArray("<li>item</li>\n").repeated(292));
+  QByteArray page = QByteArray("<p><!--#include file=\"part.inc\"--></p>\n").repeated(1000);
+  Site.Write(QStringLiteral("site/html/many.html"), page + QByteArray(4 << 20, 'p'));
+  std::vector<std::unique_ptr<QTcpSocket>> clients;
+  for (int i = 0; i < 8; ++i) {
+    clients.push_back(std::make_unique<QTcpSocket>());
+    ASSERT_TRUE(Connect(*clients.back(), Port));
+    clients.back()->write(RequestHead(Port, "GET", "/many.html"));
+    clients.back()->flush();
+  }
+  for (auto& client : clients) {
+    const THttpReply reply = ReadReply(*client);
+    EXPECT_EQ(reply.Status, 200);
+    EXPECT_EQ(reply.Body.count("<li>item</li>"), 292000);
+    EXPECT_FALSE(reply.Body.contains("#include"));
+  }
 }
