@@ -116,12 +116,27 @@ MHD_Result SendEvents(MHD_Connection* connection, TLiveReload& events) {
   return Queue(connection, MHD_HTTP_OK, response, MHD_HTTP_HEADER_CONTENT_TYPE, "text/event-stream");
 }
 
+// A Location that stays on this server: one leading "/" ("//name/" and "/\\name/" name another
+// host), control characters and bytes beyond ASCII escaped (browsers drop tabs and line breaks
+// from a URL, which would join slashes again).
+QByteArray SameHostLocation(const QString& redirect) {
+  QByteArray path;
+  for (const char c : redirect.toUtf8()) {
+    const auto byte = static_cast<unsigned char>(c);
+    path += byte > 0x20 && byte < 0x7F ? QByteArray(1, c)
+                                       : '%' + QByteArray::number(byte, 16).rightJustified(2, '0');
+  }
+  qsizetype leading = 0;
+  while (leading < path.size() && (path[leading] == '/' || path[leading] == '\\')) ++leading;
+  return '/' + path.mid(leading);
+}
+
 MHD_Result SendAnswer(MHD_Connection* connection, const TPreviewAnswer& answer,
                       const TLiveReload* liveReload) {
   if (!answer.Redirect.isEmpty())
     return Queue(connection, MHD_HTTP_MOVED_PERMANENTLY,
                  MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT),
-                 MHD_HTTP_HEADER_LOCATION, answer.Redirect.toUtf8());
+                 MHD_HTTP_HEADER_LOCATION, SameHostLocation(answer.Redirect));
   if (!answer.Found) return NotFound(connection);
   if (!answer.File.isEmpty()) return SendFile(connection, answer.ContentType, answer.File);
   // Only what is sent gets the script; the page on disk stays as generated.
@@ -130,13 +145,28 @@ MHD_Result SendAnswer(MHD_Connection* connection, const TPreviewAnswer& answer,
   return Send(connection, MHD_HTTP_OK, answer.ContentType, answer.Body);
 }
 
+// The request names this server by a name of the loopback interface and its port. A page of
+// another site whose name was rebound to 127.0.0.1 sends its own name and is refused, so it
+// cannot read the site. Without a Host (HTTP/1.0) there is nothing to check.
+bool AddressedHere(MHD_Connection* connection, quint16 port) {
+  const char* host = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_HOST);
+  if (!host) return true;
+  const QByteArray name = QByteArray(host).toLower();
+  const QByteArray suffix = ':' + QByteArray::number(port);
+  for (const char* loopback : {"127.0.0.1", "localhost", "[::1]"})
+    if (name == loopback + suffix || (port == 80 && name == loopback)) return true;
+  return false;
+}
+
 MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const char* method,
                   const char*, const char*, size_t*, void**) {
+  auto* server = static_cast<TPreviewHttpServer*>(cls);
+  if (!AddressedHere(connection, server->Port()))
+    return Send(connection, MHD_HTTP_MISDIRECTED_REQUEST, "text/plain", "Misdirected request\n");
   const bool get = std::strcmp(method, MHD_HTTP_METHOD_GET) == 0 ||
                    std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
   if (!get)
     return Send(connection, MHD_HTTP_METHOD_NOT_ALLOWED, "text/plain", "Method not allowed\n");
-  auto* server = static_cast<TPreviewHttpServer*>(cls);
   if (server->LiveReload() && std::strcmp(url, TLiveReload::EventsPath) == 0)
     return SendEvents(connection, *server->LiveReload());
   // A rebuild waits until the answer is made: a page read whole, another file opened.

@@ -295,3 +295,41 @@ TEST_F(ServeMode, PagesOfManyIncludesAreAnsweredWhileOthersAreExpanded) {
     EXPECT_FALSE(reply.Body.contains("#include"));
   }
 }
+
+TEST_F(ServeMode, AnswersOnlyRequestsAddressedToItself) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const QByteArray port = QByteArray::number(Port);
+  const struct {
+    QByteArray Host;  // empty: none, as HTTP/1.0 may send
+    int Status;
+  } cases[] = {
+      {"127.0.0.1:" + port, 200}, {"localhost:" + port, 200}, {"LocalHost:" + port, 200},
+      {"[::1]:" + port, 200}, {"", 200},
+      // A page of another site whose name now leads to 127.0.0.1 sends that name.
+      {"attacker.example:" + port, 421}, {"attacker.example", 421}, {"127.0.0.1", 421},
+      {"localhost:1", 421}, {"127.0.0.1:" + port + ".attacker.example", 421},
+      {"localhost.attacker.example:" + port, 421}, {"127.0.0.2:" + port, 421}};
+  for (const auto& test : cases) {
+    const QByteArray host = test.Host.isEmpty() ? QByteArray() : "Host: " + test.Host + "\r\n";
+    const THttpReply reply =
+        Exchange(Port, "GET /home.html HTTP/" + QByteArray(test.Host.isEmpty() ? "1.0" : "1.1") + "\r\n" +
+                           host + "Connection: close\r\n\r\n");
+    EXPECT_EQ(reply.Status, test.Status) << test.Host.toStdString();
+    EXPECT_EQ(reply.Body.contains("Welcome"), test.Status == 200) << test.Host.toStdString();
+  }
+}
+
+TEST_F(ServeMode, FolderRedirectsStayOnThisServer) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  const struct {
+    const char* Target;
+    const char* Location;
+  } cases[] = {{"/sub", "/sub/"},          {"//sub", "/sub/"},         {"///sub", "/sub/"},
+               {"/\\sub", "/sub/"},        {"/\\/sub", "/sub/"},       {"/%2fsub", "/%2fsub/"},
+               {"/%5csub", "/%5csub/"},    {"/./sub", "/./sub/"}};
+  for (const auto& test : cases) {
+    const THttpReply reply = Request(Port, "GET", test.Target);
+    EXPECT_EQ(reply.Status, 301) << test.Target;
+    EXPECT_EQ(Header(reply, "location"), QByteArray(test.Location)) << test.Target;
+  }
+}
