@@ -5,12 +5,12 @@
 #include "app/InterfaceLanguage.h"
 #include "app/Model.h"
 #include "automation/ApplicationScript.h"
+#include "automation/ScriptFile.h"
 #include "automation/ScriptInterrupter.h"
 #include "publish/FTPUploadModule.h"
 #include "services/ConfigFile.h"
 #include "services/WidgetTextAdapter.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -34,13 +34,10 @@ void ConsoleMessage(QtMsgType type, const QMessageLogContext& context, const QSt
 }
 
 bool ReadScript(const QString& path, QString& code) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    Print(stderr, QStringLiteral("%1: cannot read the script: %2").arg(path, file.errorString()));
-    return false;
-  }
-  code = QString::fromUtf8(file.readAll());
-  return true;
+  QString error;
+  if (TScriptFile::Read(path, code, error)) return true;
+  Print(stderr, QStringLiteral("%1: cannot read the script: %2").arg(path, error));
+  return false;
 }
 
 // The module as a script needs it: nothing asked, nothing shown, nothing kept for recovery,

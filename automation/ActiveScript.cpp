@@ -4,21 +4,25 @@
 #include <QMetaMethod>
 #include <QMetaProperty>
 #include <QStringList>
+#include <QUrl>
 
 namespace {
 
-// Makes each name of the item a global name that forwards to the item, so the script reads
+// Makes each name of the item a property of this that forwards to the item, so the script reads
 // Editor for Application.Editor and calls Open() for Application.Open(). Accessors rather than
-// copies: a property is read afresh each time.
-const char kDefineGlobals[] = R"((function (item, properties, methods) {
+// copies: a property is read afresh each time, and an object it gives passes through view first.
+// A write-only property is left out of enumeration (Object.keys, for...in, JSON.stringify),
+// which would otherwise read it and fail.
+const char kDefineMembers[] = R"((function (item, properties, methods, writeOnly, view) {
   for (const name of properties)
     Object.defineProperty(this, name, {
-      get() { return item[name]; }, set(value) { item[name] = value; },
-      configurable: true, enumerable: true });
+      get() { return view(item[name]); }, set(value) { item[name] = value; },
+      configurable: true, enumerable: !writeOnly.includes(name) });
   for (const name of methods)
     Object.defineProperty(this, name, {
       value: function () { return item[name].apply(item, arguments); },
       configurable: true, writable: true });
+  return this;
 }))";
 
 QStringList PropertyNames(const QMetaObject& type) {
@@ -40,17 +44,25 @@ QStringList MethodNames(const QMetaObject& type) {
   return names;
 }
 
-// The file name of the code that makes global members, so that its frames can be told apart.
-const QString kGlobalsFile = QStringLiteral("inkloom-global-members");
+// The names of the properties a class declares write-only: Q_CLASSINFO("WriteOnly", "A B").
+QStringList WriteOnlyNames(const QMetaObject& type) {
+  const int index = type.indexOfClassInfo("WriteOnly");
+  if (index < 0) return {};
+  return QString::fromLatin1(type.classInfo(index).value()).split(u' ', Qt::SkipEmptyParts);
+}
 
-// The line of the innermost frame of the script itself: a failure raised in a host object's
-// member passes through the forwarding function of a global member first. Frames read
-// "function:line:column:file".
+// The file names of the code that makes members and of the script, so that frames can be told
+// apart: a failure raised in a host object's member passes through a forwarding function
+// first, and a syntax error in eval's text has a frame of that text first.
+const QString kMembersFile = QStringLiteral("inkloom-members");
+const QString kScriptFile = QStringLiteral("inkloom-script");
+
+// The line of the innermost frame of the script itself. Frames read "function:line:column:file",
+// the file as a URL.
 int ScriptLine(const QStringList& stackTrace) {
-  for (const QString& frame : stackTrace) {
-    const QStringList parts = frame.split(u':');
-    if (parts.size() >= 4 && !frame.endsWith(kGlobalsFile)) return parts[1].toInt();
-  }
+  const QString file = QUrl::fromLocalFile(kScriptFile).toString();
+  for (const QString& frame : stackTrace)
+    if (frame.section(u':', 3) == file) return qAbs(frame.section(u':', 1, 1).toInt());
   return 0;
 }
 
@@ -68,6 +80,7 @@ bool TActiveScript::IsKnownLanguage(const QString& language) {
 
 void TActiveScript::CreateEngine(const QString& language) {
   if (!IsKnownLanguage(language)) return;
+  ForgetEngine();
   Engine = std::make_unique<QJSEngine>();
   Engine->installExtensions(QJSEngine::ConsoleExtension);
   LanguageName = language;
@@ -88,18 +101,35 @@ HRESULT TActiveScript::Register(const TNamedItem& item) {
   // The host's caller owns the object; the engine must never free it.
   QJSEngine::setObjectOwnership(item.Obj, QJSEngine::CppOwnership);
   if (item.Flags == GlobalMembersFlags)
-    DefineGlobalMembers(item.Obj);
+    DefineMembers(Engine->globalObject(), item.Obj);
   else
     Engine->globalObject().setProperty(item.Name, Engine->newQObject(item.Obj));
   return S_OK;
 }
 
-void TActiveScript::DefineGlobalMembers(QObject* object) {
+QJSValue TActiveScript::DefineMembers(const QJSValue& on, QObject* object) {
   const QMetaObject& type = *object->metaObject();
-  QJSValue define = Engine->evaluate(QString::fromLatin1(kDefineGlobals), kGlobalsFile);
-  define.callWithInstance(Engine->globalObject(),
-                          {Engine->newQObject(object), Engine->toScriptValue(PropertyNames(type)),
-                           Engine->toScriptValue(MethodNames(type))});
+  if (Define.isUndefined()) {
+    Define = Engine->evaluate(QString::fromLatin1(kDefineMembers), kMembersFile);
+    QJSEngine::setObjectOwnership(this, QJSEngine::CppOwnership);
+    View = Engine->newQObject(this).property(QStringLiteral("ScriptView"));
+  }
+  return Define.callWithInstance(on, {Engine->newQObject(object), Engine->toScriptValue(PropertyNames(type)),
+                                      Engine->toScriptValue(MethodNames(type)),
+                                      Engine->toScriptValue(WriteOnlyNames(type)), View});
+}
+
+// The values of an engine go before it.
+void TActiveScript::ForgetEngine() {
+  Define = View = QJSValue();
+  Engine.reset();
+}
+
+// Only objects with write-only members need a view; the rest pass as they are.
+QJSValue TActiveScript::ScriptView(const QJSValue& value) {
+  QObject* object = value.toQObject();
+  if (!object || WriteOnlyNames(*object->metaObject()).isEmpty()) return value;
+  return DefineMembers(Engine->newObject(), object);
 }
 
 HRESULT TActiveScript::Execute(const QString& code) {
@@ -109,15 +139,15 @@ HRESULT TActiveScript::Execute(const QString& code) {
   Engine->setInterrupted(false);
   RunningEngine = Engine.get();
   QStringList stackTrace;
-  const QJSValue result = Engine->evaluate(code, QString(), 1, &stackTrace);
+  const QJSValue result = Engine->evaluate(code, kScriptFile, 1, &stackTrace);
   RunningEngine = nullptr;
   if (Engine->isInterrupted()) {
     RecordInterruption();
     return LastError.Status;
   }
-  // A thrown value that is no Error object leaves only the stack trace to tell of it; a syntax
-  // error leaves no frame but is always an Error.
-  if (stackTrace.isEmpty() && !(result.isError() && result.errorType() == QJSValue::SyntaxError)) return S_OK;
+  // Only a thrown value leaves a stack trace (a syntax error too, with the frame of its place):
+  // an error object the script caught and left as its last value is no failure.
+  if (stackTrace.isEmpty()) return S_OK;
   RecordError(result, stackTrace);
   return LastError.Status;
 }
@@ -127,7 +157,7 @@ void TActiveScript::RecordError(const QJSValue& error, const QStringList& stackT
   // A host object's failure and "throw new Error(...)" read best as their message alone.
   LastError.Description = plain && error.isError() ? error.property(QStringLiteral("message")).toString()
                                                    : error.toString();
-  const int line = stackTrace.isEmpty() ? error.property(QStringLiteral("lineNumber")).toInt() : ScriptLine(stackTrace);
+  const int line = ScriptLine(stackTrace);
   LastError.Line = static_cast<std::uint32_t>(qMax(line - 1, 0));
   LastError.Column = error.property(QStringLiteral("columnNumber")).toInt();
   LastError.SourceLine = Code.split(u'\n').value(static_cast<int>(LastError.Line)).remove(u'\r');
@@ -143,7 +173,7 @@ void TActiveScript::RecordInterruption() {
 
 HRESULT TActiveScript::Close() {
   if (!Engine) return E_FAIL;
-  Engine.reset();
+  ForgetEngine();
   Items.clear();
   return S_OK;
 }

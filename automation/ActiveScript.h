@@ -12,6 +12,7 @@
 // Results are the platform's status codes: 0 success, negative failure.
 
 #include <QObject>
+#include <QJSValue>
 #include <QPointer>
 #include <QString>
 
@@ -21,7 +22,6 @@
 #include <vector>
 
 class QJSEngine;
-class QJSValue;
 
 using HRESULT = std::int32_t;
 inline constexpr HRESULT S_OK = 0;
@@ -66,6 +66,11 @@ class TActiveScript : public QObject {
   void Interrupt();
 
   const std::vector<TNamedItem>& NamedItems() const { return Items; }
+
+  // What a script sees of an object a member gave: the object itself, or, when its class
+  // declares write-only properties (Q_CLASSINFO("WriteOnly", "Name ...")), an object of
+  // forwarding members that enumeration passes over.
+  Q_INVOKABLE QJSValue ScriptView(const QJSValue& value);
   const QString& Language() const { return LanguageName; }
 
  private:
@@ -77,7 +82,12 @@ class TActiveScript : public QObject {
   TScriptError LastError;
 
   HRESULT Register(const TNamedItem& item);
-  void DefineGlobalMembers(QObject* object);
+  QJSValue Define;  // the function that makes forwarding members
+  QJSValue View;    // ScriptView, for Define
+
+  // Gives on a forwarding member for each member of object; returns on.
+  QJSValue DefineMembers(const QJSValue& on, QObject* object);
+  void ForgetEngine();
   void RecordError(const QJSValue& error, const QStringList& stackTrace);
   void RecordInterruption();
   static bool IsKnownLanguage(const QString& language);

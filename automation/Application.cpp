@@ -87,9 +87,13 @@ void TApplication::Build() {
   });
 }
 
-QObject* TApplication::Editor() const { return ForScript(new TEditor(*MainLines)); }
+QObject* TApplication::Editor() const {
+  return Run([&]() -> QObject* { return ForScript(new TEditor(*MainLines)); });
+}
 
-QObject* TApplication::Settings() const { return ForScript(new TSettings(*FTPUploadModule)); }
+QObject* TApplication::Settings() const {
+  return Run([&]() -> QObject* { return ForScript(new TSettings(*FTPUploadModule)); });
+}
 
 TLineList& TApplication::MainEditorLines() const { return *MainLines; }
 

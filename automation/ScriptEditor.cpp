@@ -2,9 +2,9 @@
 
 #include "app/Model.h"
 #include "automation/ApplicationScript.h"
+#include "automation/ScriptFile.h"
 #include "automation/ScriptWatchdog.h"
 #include "generator/InkloomError.h"
-#include "project/ProjectFile.h"
 #include "project/SearchSettings.h"
 #include "services/Action.h"
 #include "services/ConfigFile.h"
@@ -14,7 +14,6 @@
 #include <Qsci/qscilexerjavascript.h>
 #include <Qsci/qsciscintilla.h>
 
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -124,14 +123,14 @@ void TScriptEditForm::CmOpen() {
 void TScriptEditForm::OpenScript(const QString& name) {
   if (name == CurrentFile || !QuerySaveChanges()) return;
   if (!name.isEmpty()) {
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QString text, error;
+    if (!TScriptFile::Read(name, text, error)) {
       // The text shown is no longer taken for that of the old file.
       CurrentFile.clear();
-      Module->ShowError(QStringLiteral("Cannot open file \"%1\". %2").arg(name, file.errorString()));
+      Module->ShowError(QStringLiteral("Cannot open file \"%1\". %2").arg(name, error));
       return;
     }
-    TextEditor->setText(TProjectFile::DecodePlainText(file.readAll()));
+    TextEditor->setText(text);
     TextEditor->setModified(false);
     Module->Config()->WriteString(kGeneral, kRecent, name);
   }

@@ -2,7 +2,8 @@
 
 // The automation settings object (Settings): the publishing settings of the open project, read
 // and written directly in the publishing module. Writes take effect at once, without checks and
-// without marking the project changed; they reach the project file at its next save. The user
+// without marking the project changed; they reach the project file at its next save. Every
+// member runs inside the failure boundary of TAutomationObject. The user
 // name and the password can be written but never read back.
 
 #include "automation/AutomationObject.h"
@@ -16,6 +17,8 @@ namespace Automation {
 
 class TSettings : public TAutomationObject {
   Q_OBJECT
+  // Scripts enumerate the object without these (see TActiveScript::ScriptView).
+  Q_CLASSINFO("WriteOnly", "FTPUserName FTPPassword")
   Q_PROPERTY(QString FTPServer READ FTPServer WRITE SetFTPServer)
   // Write-only: reading fails (a property needs a read function; this one refuses).
   Q_PROPERTY(QVariant FTPUserName READ WriteOnlyUserName WRITE SetFTPUserName)
@@ -51,6 +54,11 @@ class TSettings : public TAutomationObject {
   QVariant WriteOnlyUserName() const;
   QVariant WriteOnlyPassword() const;
   QVariant WriteOnly(const char* name) const;
+  // A field of the module read or written inside the failure boundary.
+  template <class TValue>
+  TValue Read(const TValue& field) const;
+  template <class TValue>
+  void Assign(TValue& field, const TValue& value);
 };
 
 }  // namespace Automation

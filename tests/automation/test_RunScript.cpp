@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,29 @@ const TRunCase kRunCases[] = {
     {"Save would need the window", "Editor.Writeln('x');\nSave('');", 1,
      "s.js:2: Application.Save without a file name asks for one in the window", ""},
     {"a generator problem", "Editor.Text = '[index.html';\nBuild();", 1, "s.js:2: Untitled:1: the section header has no closing", ""},
+    {"a list level beyond the deepest", "Editor.Writeln('x');\nEditor.AddUL('x', 1000000000);", 1,
+     "s.js:2: Editor.AddUL: the level 1000000000 is not one of 0 to 32.", ""},
+    {"a member's failure caught, the run goes on",
+     "try { Editor.AddOL('x', Math.pow(2, 30)); } catch (e) { console.log(e.message); }\n"
+     "Editor.AddUL('a', 32); Editor.AddOL('b', -3); Editor.AddUL('c', 1.5);\n"
+     "console.log(Editor.GetLine(0).length, Editor.GetLine(1), Editor.GetLine(2));",
+     0, "", "Editor.AddOL: the level 1073741824 is not one of 0 to 32.\n67 # b   * c\n"},
+    {"an index that is no line of the text",
+     "for (const t of [Editor, Editor.New()]) {\n"
+     "  t.Text = 'a\\r\\nb';\n"
+     "  for (const i of [4294967296, -4294967295, 1.5, NaN, Infinity, -1, 2, '1x']) t.SetLine(i, 'q');\n"
+     "  console.log(JSON.stringify(t.Text), [4294967296, 4294967297, NaN, 0.5, -0, '1'].map(i => t.GetLine(i)).join('|'));\n"
+     "}",
+     0, "", "\"a\\r\\nb\" ||||a|b\n\"a\\r\\nb\" ||||a|b\n"},
+    {"a syntax error in eval's text", "console.log('a');\neval('a\\nb\\nvar = 1');", 1, "s.js:2: SyntaxError", "a\n"},
+    {"a caught syntax error as the last value", "var x;\ntry { eval('var = 1'); } catch (e) { x = e; }\nx", 0, "", ""},
+    {"Settings enumerated without its write-only members",
+     "const names = [Object.keys(Settings), Object.keys(JSON.parse(JSON.stringify(Settings))), []];\n"
+     "for (const name in Settings) names[2].push(name);\n"
+     "console.log(names.map(n => n.includes('FTPPort') && !n.includes('FTPUserName') && !n.includes('FTPPassword')));\n"
+     "Settings.FTPPassword = 'secret';\n"
+     "Settings.FTPPassword;",
+     1, "s.js:5: Settings.FTPPassword can be written but not read.", "[true,true,true]\n"},
 };
 
 QString Project(const QString& text) {
@@ -63,6 +87,22 @@ TEST(RunScript, ExitCodesAndErrorsWithTheirLines) {
   EXPECT_EQ(noProject.ExitCode, 2);
   EXPECT_TRUE(noProject.Err.startsWith(QStringLiteral("Cannot open file"))) << noProject.Err.toStdString();
   EXPECT_TRUE(noProject.Out.isEmpty());
+}
+
+// A script file is read as the script window reads it: UTF-16 by its byte-order mark, UTF-8,
+// else the code page.
+TEST(RunScript, ScriptFilesAreReadInEveryEncodingTheWindowReads) {
+  TProgramFolder folder;
+  const QString script = QStringLiteral("console.log('\u043f\u0440\u0438\u0432\u0435\u0442');");
+  QStringEncoder le(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+  QStringEncoder be(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom);
+  const QByteArray encodings[] = {le.encode(script), be.encode(script), script.toUtf8(),
+                                  QByteArray("console.log('\xEF\xF0\xE8\xE2\xE5\xF2');")};  // windows-1251
+  for (const QByteArray& bytes : encodings) {
+    const TProgramResult run = folder.RunScript(bytes);
+    EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    EXPECT_EQ(run.Out, QStringLiteral("\u043f\u0440\u0438\u0432\u0435\u0442\n"));
+  }
 }
 
 // The whole way of a script: a project from nothing, saved and built, and no trace left in the
