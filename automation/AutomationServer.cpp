@@ -8,9 +8,8 @@
 TAutomationServer::TAutomationServer(QObject* application, QObject* editor, QObject* settings,
                                      const QDBusConnection& bus, QObject* owner)
     : QObject(owner), Bus(bus), Application(application), Editor(editor), Settings(settings) {
-  ClientWatcher.setConnection(Bus);
-  ClientWatcher.setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
-  connect(&ClientWatcher, &QDBusServiceWatcher::serviceUnregistered, this, &TAutomationServer::ClientLeft);
+  Sweep.setInterval(TextSweepInterval);
+  connect(&Sweep, &QTimer::timeout, this, &TAutomationServer::SweepTexts);
 }
 
 TAutomationServer::~TAutomationServer() {
@@ -18,7 +17,7 @@ TAutomationServer::~TAutomationServer() {
   for (const QString& path : {QStringLiteral("/Application/Settings"), QStringLiteral("/Application/Editor"),
                               QStringLiteral("/Application")})
     Bus.unregisterObject(path);
-  for (const QString& path : TextPaths) Bus.unregisterObject(path);
+  for (auto text = Texts.cbegin(); text != Texts.cend(); ++text) Bus.unregisterObject(text.key());
 }
 
 // The objects first: a client that started the program gets its call through once the name
@@ -35,7 +34,7 @@ bool TAutomationServer::Start() {
 
 TDBusObject* TAutomationServer::Served(QObject* target, const QString& interface) {
   auto* served = new TDBusObject(target, TDBusInterface::Named(interface), this);
-  served->PublishObject = [this](QObject* object, const QDBusMessage& call) { return PublishText(object, call); };
+  served->PublishObject = [this](QObject* object) { return PublishText(object); };
   connect(served, &TDBusObject::Called, this, &TAutomationServer::Called);
   return served;
 }
@@ -44,22 +43,30 @@ bool TAutomationServer::Serve(const QString& path, QObject* target, const QStrin
   return Bus.registerVirtualObject(path, Served(target, interface));
 }
 
-QDBusObjectPath TAutomationServer::PublishText(QObject* object, const QDBusMessage& call) {
+QDBusObjectPath TAutomationServer::PublishText(QObject* object) {
   const QString path = QStringLiteral("/Application/Text/%1").arg(++LastText);
   TDBusObject* served = Served(object, QStringLiteral("org.inkloom.Editor"));
   object->setParent(served);  // the text goes with its path
   served->setObjectName(path);
+  served->Release = [this, path] { ReleaseText(path); };
+  connect(served, &TDBusObject::Called, this, [this, path] { Texts[path].start(); });
   Bus.registerVirtualObject(path, served);
-  TextPaths.insert(call.service(), path);
-  ClientWatcher.addWatchedService(call.service());
+  Texts[path].start();
+  Sweep.start();
   return QDBusObjectPath(path);
 }
 
-void TAutomationServer::ClientLeft(const QString& client) {
-  for (const QString& path : TextPaths.values(client)) {
-    Bus.unregisterObject(path);
-    if (auto* served = findChild<TDBusObject*>(path, Qt::FindDirectChildrenOnly)) served->deleteLater();
-  }
-  TextPaths.remove(client);
-  ClientWatcher.removeWatchedService(client);
+void TAutomationServer::ReleaseText(const QString& path) {
+  Bus.unregisterObject(path);
+  if (auto* served = findChild<TDBusObject*>(path, Qt::FindDirectChildrenOnly)) served->deleteLater();
+  Texts.remove(path);
+  if (Texts.isEmpty()) Sweep.stop();
+}
+
+void TAutomationServer::SweepTexts() {
+  const qint64 limit = std::chrono::milliseconds(TextIdleLimit).count();
+  QStringList unused;
+  for (auto text = Texts.cbegin(); text != Texts.cend(); ++text)
+    if (text.value().elapsed() >= limit) unused.append(text.key());
+  for (const QString& path : unused) ReleaseText(path);
 }

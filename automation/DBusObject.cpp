@@ -59,6 +59,7 @@ QDBusMessage TDBusObject::MemberCall(const QDBusMessage& call) {
   if (call.signature() != method->InSignature)
     return Error(call, QDBusError::InvalidArgs,
                  QStringLiteral("%1 takes the arguments (%2), not (%3)").arg(method->Name, method->InSignature, call.signature()));
+  if (method->Name == u"Release") return ReleaseCall(call);
   const QMetaMethod member = FindMember(*method);
   if (!member.isValid()) return Error(call, QDBusError::InternalError, QStringLiteral("%1 is not implemented").arg(method->Name));
   const QVariant value = Invoke(member, call.arguments());
@@ -96,7 +97,13 @@ QDBusMessage TDBusObject::Result(const QDBusMessage& call, const TDBusMethod& me
   if (method.OutType != u"o") return call.createReply(AsDBusType(value, method.OutType));
   QObject* object = value.value<QObject*>();
   if (!object || !PublishObject) return Error(call, QDBusError::Failed, QStringLiteral("%1 made no object").arg(method.Name));
-  return call.createReply(QVariant::fromValue(PublishObject(object, call)));
+  return call.createReply(QVariant::fromValue(PublishObject(object)));
+}
+
+QDBusMessage TDBusObject::ReleaseCall(const QDBusMessage& call) {
+  if (!Release) return call.createErrorReply(ErrorName(), QStringLiteral("Only an object Editor.New made can be released"));
+  Release();
+  return call.createReply();
 }
 
 QDBusMessage TDBusObject::Failure(const QDBusMessage& call) {

@@ -29,9 +29,12 @@ class TDBusObject : public QDBusVirtualObject {
   QString introspect(const QString& path) const override;
   bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
 
-  // Serves an object a member returned where the interface gives an object path; the caller
-  // is the call that made it. Without it such members fail.
-  std::function<QDBusObjectPath(QObject* object, const QDBusMessage& call)> PublishObject;
+  // Serves an object a member returned where the interface gives an object path. Without it
+  // such members fail.
+  std::function<QDBusObjectPath(QObject* object)> PublishObject;
+  // The member Release of an object served for a client: lets it go. Without it (the objects
+  // that live as long as the program) Release fails.
+  std::function<void()> Release;
 
  Q_SIGNALS:
   // A client called a member or used a property.
@@ -50,6 +53,7 @@ class TDBusObject : public QDBusVirtualObject {
   QMetaMethod FindMember(const TDBusMethod& method) const;
   QVariant Invoke(const QMetaMethod& member, QVariantList args);
   QDBusMessage Result(const QDBusMessage& call, const TDBusMethod& method, const QVariant& value);
+  QDBusMessage ReleaseCall(const QDBusMessage& call);
   // The member's failure as the reply, or an invalid message when it did not fail.
   QDBusMessage Failure(const QDBusMessage& call);
 };

@@ -1,6 +1,7 @@
 // Outside clients on a private session bus of the test's own: -regserver's activation file
 // starts the program when a client (gdbus, the GLib tool, and QtDBus) calls it; members,
-// properties, errors and free-standing text objects; a second server leaves the name alone;
+// properties, errors and free-standing text objects, kept until released; a second server leaves
+// the name alone;
 // -unregserver removes the file.
 
 #include "../services/AppEnvironment.h"
@@ -173,23 +174,35 @@ TEST(DBus, ActivationMembersPropertiesErrorsAndTextObjects) {
   EXPECT_TRUE(Value(Call(client, "/Application", "org.freedesktop.DBus.Introspectable", "Introspect")).toString()
                   .contains(QStringLiteral("<node name=\"Editor\"/>")));
 
-  // A text object of a client's own, gone when the client leaves.
+  // Text objects stay when their makers leave the bus, gdbus after each call, until released.
   QString text;
   {
     const QDBusConnection leaver = bus.Connect(QStringLiteral("leaver"));
     text = Value(EditorCall(leaver, "New")).value<QDBusObjectPath>().path();
     ASSERT_TRUE(text.startsWith(QStringLiteral("/Application/Text/"))) << text.toStdString();
     EditorCall(leaver, "AddH1", {"Own", ""}, text);
-    EXPECT_EQ(Value(EditorCall(leaver, "GetLine", {0}, text)).toString(), QStringLiteral("= Own"));
-    EXPECT_EQ(Value(EditorCall(client, "GetLine", {0})).toString(), QStringLiteral("a"));
   }
   QDBusConnection::disconnectFromBus(QStringLiteral("leaver"));
-  bool gone = false;
-  for (int i = 0; i < 200 && !gone; ++i) {
-    gone = EditorCall(client, "GetLine", {0}, text).type() == QDBusMessage::ErrorMessage;
-    if (!gone) QTest::qWait(50);
+  const QStringList gdbusCall{"call", "--session", "--dest", kService, "--object-path"};
+  const TProgramResult made = bus.Gdbus(gdbusCall + QStringList{"/Application/Editor", "--method", "org.inkloom.Editor.New"});
+  const QString gdbusText = made.Out.section(u'\'', 1, 1);
+  ASSERT_TRUE(gdbusText.startsWith(QStringLiteral("/Application/Text/"))) << made.Out.toStdString() << made.Err.toStdString();
+  const TProgramResult written = bus.Gdbus(gdbusCall + QStringList{gdbusText, "--method", "org.inkloom.Editor.Writeln", "kept"});
+  EXPECT_EQ(written.ExitCode, 0) << written.Err.toStdString();
+  EXPECT_EQ(Value(EditorCall(client, "GetLine", {0}, gdbusText)).toString(), QStringLiteral("kept"));
+  EXPECT_EQ(Value(EditorCall(client, "GetLine", {0}, text)).toString(), QStringLiteral("= Own"));
+  EXPECT_EQ(Value(EditorCall(client, "GetLine", {0})).toString(), QStringLiteral("a"));
+  EXPECT_EQ(EditorCall(client, "Release").errorName(), QStringLiteral("org.inkloom.Error"));
+  for (const QString& path : {text, gdbusText}) {
+    EXPECT_EQ(EditorCall(client, "Release", {}, path).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(EditorCall(client, "GetLine", {0}, path).type(), QDBusMessage::ErrorMessage);
   }
-  EXPECT_TRUE(gone);
+
+  // A member's failure from a bound of the object model; the program goes on.
+  const QDBusMessage deep = EditorCall(client, "AddUL", {"x", 1000000000, ""});
+  EXPECT_EQ(deep.errorName(), QStringLiteral("org.inkloom.Error"));
+  EXPECT_TRUE(deep.errorMessage().contains(QStringLiteral("1000000000"))) << deep.errorMessage().toStdString();
+  EXPECT_EQ(Value(EditorCall(client, "GetLine", {1})).toString(), QStringLiteral("b"));
 
   // Another server on the bus does not take the name away.
   Automation::TTextObject other;
