@@ -161,6 +161,7 @@ bool AddressedHere(MHD_Connection* connection, quint16 port) {
 MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const char* method,
                   const char*, const char*, size_t*, void**) {
   auto* server = static_cast<TPreviewHttpServer*>(cls);
+  server->Guard().Arrived(connection);
   if (!AddressedHere(connection, server->Port()))
     return Send(connection, MHD_HTTP_MISDIRECTED_REQUEST, "text/plain", "Misdirected request\n");
   const bool get = std::strcmp(method, MHD_HTTP_METHOD_GET) == 0 ||
@@ -172,6 +173,26 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
   // A rebuild waits until the answer is made: a page read whole, another file opened.
   const QReadLocker reading(&server->SiteLock());
   return SendAnswer(connection, server->Module().Answer(QString::fromUtf8(url)), server->LiveReload());
+}
+
+int SocketOf(MHD_Connection* connection) {
+  const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+  return info ? info->connect_fd : -1;
+}
+
+// A connection waits for its first request from its start.
+void ConnectionChanged(void* cls, MHD_Connection* connection, void**, MHD_ConnectionNotificationCode code) {
+  TConnectionGuard& guard = static_cast<TPreviewHttpServer*>(cls)->Guard();
+  if (code == MHD_CONNECTION_NOTIFY_STARTED)
+    guard.Waiting(connection, SocketOf(connection));
+  else
+    guard.Closed(connection);
+}
+
+// A connection kept open after an answer waits for its next request.
+void RequestCompleted(void* cls, MHD_Connection* connection, void**, MHD_RequestTerminationCode code) {
+  if (code == MHD_REQUEST_TERMINATED_COMPLETED_OK)
+    static_cast<TPreviewHttpServer*>(cls)->Guard().Waiting(connection, SocketOf(connection));
 }
 
 }  // namespace
@@ -191,7 +212,8 @@ bool TPreviewHttpServer::Start(quint16 port) {
       MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION | MHD_USE_AUTO, port, nullptr,
       nullptr, &Answer, this, MHD_OPTION_SOCK_ADDR, &address, MHD_OPTION_UNESCAPE_CALLBACK,
       &KeepEscapes, nullptr, MHD_OPTION_CONNECTION_LIMIT, MaxConnections,
-      MHD_OPTION_CONNECTION_TIMEOUT, IdleSeconds, MHD_OPTION_END);
+      MHD_OPTION_CONNECTION_TIMEOUT, IdleSeconds, MHD_OPTION_NOTIFY_CONNECTION, &ConnectionChanged,
+      this, MHD_OPTION_NOTIFY_COMPLETED, &RequestCompleted, this, MHD_OPTION_END);
   if (!Daemon) return false;
   const MHD_DaemonInfo* info = MHD_get_daemon_info(Daemon, MHD_DAEMON_INFO_BIND_PORT);
   ListeningPort = info ? info->port : port;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "preview/ConnectionGuard.h"
+
 #include <QReadWriteLock>
 #include <QtGlobal>
 
@@ -10,10 +12,11 @@ class TSSIPreviewModule;
 // A web server on 127.0.0.1 that answers GET and HEAD requests with the preview module's
 // answers (libmicrohttpd). Each connection has a thread of its own, so that pages waiting for a
 // rebuild (live reload) do not hold up other requests; connections are limited in number and
-// closed when idle.
+// closed when idle, and those that do not send their request in time make room for others.
 class TPreviewHttpServer {
  public:
-  static constexpr unsigned MaxConnections = 64;
+  // Room for the clients the guard lets wait, the live reload's listeners and requests besides.
+  static constexpr unsigned MaxConnections = 128;
   static constexpr unsigned IdleSeconds = 30;
 
   // With liveReload, HTML pages get its script and its events are sent on its path.
@@ -34,11 +37,13 @@ class TPreviewHttpServer {
   // Held for reading while a request is answered from the output folder; whoever changes the
   // folder or the module's settings while the server runs (a rebuild) holds it for writing.
   QReadWriteLock& SiteLock() { return Site; }
+  TConnectionGuard& Guard() { return Connections; }
 
  private:
   const TSSIPreviewModule& PreviewModule;
   TLiveReload* LiveReloadEvents;
   QReadWriteLock Site;
+  TConnectionGuard Connections;
   MHD_Daemon* Daemon = nullptr;
   quint16 ListeningPort = 0;
 };

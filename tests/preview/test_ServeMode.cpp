@@ -333,3 +333,27 @@ TEST_F(ServeMode, FolderRedirectsStayOnThisServer) {
     EXPECT_EQ(Header(reply, "location"), QByteArray(test.Location)) << test.Target;
   }
 }
+
+TEST_F(ServeMode, SlowClientsLeaveRoomForRequestsAndListeners) {
+  ASSERT_NO_FATAL_FAILURE(Start({QStringLiteral("--watch")}));
+  std::vector<std::unique_ptr<TEventsListener>> listeners;
+  for (int i = 0; i < 32; ++i) {
+    listeners.push_back(std::make_unique<TEventsListener>());
+    ASSERT_TRUE(listeners.back()->Connect(Port)) << i;
+  }
+  // Clients that send their first header line and then nothing, as one line every 20 s would.
+  std::vector<std::unique_ptr<QTcpSocket>> slow;
+  for (int i = 0; i < 64; ++i) {
+    slow.push_back(std::make_unique<QTcpSocket>());
+    if (Connect(*slow.back(), Port)) slow.back()->write("GET /home.html HTTP/1.1\r\n");
+    slow.back()->flush();
+  }
+  const THttpReply page = Request(Port, "GET", "/home.html");
+  EXPECT_EQ(page.Status, 200);
+  EXPECT_TRUE(page.Body.contains("Welcome"));
+  EXPECT_EQ(Request(Port, "GET", "/__inkloom/events").Status, 503);  // more listeners than allowed
+  // The slow ones are closed; the listeners, who sent their requests, keep listening.
+  for (auto& client : slow)
+    EXPECT_TRUE(client->state() == QAbstractSocket::UnconnectedState || client->waitForDisconnected(30000));
+  for (auto& listener : listeners) EXPECT_EQ(listener->Socket.state(), QAbstractSocket::ConnectedState);
+}
