@@ -616,7 +616,7 @@ bool TModule::OpenProject(const QString& name) {
   Document = contents.Document;
   if (!Document.isNull()) HTMLGenerator->Theme().Clear();
   SetText(contents.Text);
-  if (!Document.isNull()) OnOpenAction->Execute();
+  OnOpenAction->Execute();  // a file without settings resets them
   SetFileName(file);
   DiskStamp = TFileStamp::Of(file);
   OpenedPlainText = !contents.IsProject();

@@ -137,30 +137,36 @@ QStringList RecordOf(const QDomElement& settings) {
   return record.isEmpty() ? QStringList() : record.split(u'\n');
 }
 
+// What a run did to the record: the lines before and after it, and the destination they describe.
+struct TRecordChange {
+  QStringList Before;
+  QStringList After;
+  QString Destination;
+  bool Fresh = false;  // the record before described another destination: the new one replaces it
+};
+
 // The project file as it is now with the run's changes to the record: an edit saved while the
 // run went on (by the editor, by hand, by a sync tool) stays, and so do the stored credentials.
-void WriteRecordInto(const TProjectFileContents& current, const QString& projectPath,
-                     const QStringList& before, const QStringList& after) {
+void WriteRecordInto(const TProjectFileContents& current, const QString& projectPath, const TRecordChange& change) {
   const QDomElement stored = FindChildElement(current.Root(), kSettings);
-  QStringList record = RecordOf(stored);
-  TUploadRecord(record).ApplyChanges(before, after);
+  QStringList record = change.Fresh ? change.After : RecordOf(stored);
+  if (!change.Fresh) TUploadRecord(record).ApplyChanges(change.Before, change.After);
   TProjectFile::Write(projectPath, current.Text, [&](QDomElement& root) {
     QDomElement settings = root.appendChild(root.ownerDocument().importNode(stored, true)).toElement();
-    SetChildText(settings, kUploadFiles, record.join(u'\n'));
+    SetChildText(settings, kUploadFiles, record.join(u'\n')).setAttribute(QStringLiteral("Destination"), change.Destination);
   });
 }
 
 // Saves the run's record into the project file; false when it could not (reported). A file
 // that no longer reads as the project the run started from is left alone.
-bool SaveRecord(const TFTPUploadModule& module, const QStringList& before,
-                const TProjectFileContents& project, const QString& projectPath,
+bool SaveRecord(const TRecordChange& change, const TProjectFileContents& project, const QString& projectPath,
                 const TUploadReport& report) {
   if (!project.IsProject()) return true;  // a file that is no project of ours is never written over
   try {
     const TProjectFileContents current = TProjectFile::Read(projectPath);
     const QDomElement settings = FindChildElement(project.Root(), kSettings);
     if (current.IsProject() && SameDestination(settings, FindChildElement(current.Root(), kSettings))) {
-      WriteRecordInto(current, projectPath, before, module.UploadedFiles);
+      WriteRecordInto(current, projectPath, change);
       return true;
     }
   } catch (const EInkloomError& error) {
@@ -179,10 +185,12 @@ int UploadSite(TFTPUploadModule& module, const TProjectFileContents& project,
                const QString& projectPath, const QString& outputFolder,
                const TUploadReport& report) {
   TakeEnvironmentCredentials(module);
-  const QStringList record = module.UploadedFiles;
+  TRecordChange change{module.UploadedFiles, {}, {}, module.RecordElsewhere()};
   int outcome = RunInterruptibly(module, outputFolder);
   PrintOutcome(module, outcome, report);
-  if (module.UploadedFiles != record && !SaveRecord(module, record, project, projectPath, report)) return 1;
+  change.After = module.UploadedFiles;
+  change.Destination = module.RecordDestination;
+  if (change.After != change.Before && !SaveRecord(change, project, projectPath, report)) return 1;
   return ExitCode(outcome, module.FailedCount());
 }
 

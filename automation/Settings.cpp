@@ -10,7 +10,10 @@ TSettings::TSettings(TFTPUploadModule& module, QObject* owner) : TAutomationObje
 QString TSettings::FTPServer() const { return Read(Module.FTPServer); }
 void TSettings::SetFTPServer(const QString& value) { Assign(Module.FTPServer, value); }
 void TSettings::SetFTPUserName(const QVariant& value) { Assign(Module.FTPUserName, value.toString()); }
-void TSettings::SetFTPPassword(const QVariant& value) { Assign(Module.FTPPassword, value.toString()); }
+// A password the script gives serves whatever server it names; the stored one stays with its own.
+void TSettings::SetFTPPassword(const QVariant& value) {
+  Run([&] { Module.SetPassword(value.toString()); });
+}
 QString TSettings::FTPPort() const { return Read(Module.FTPPort); }
 void TSettings::SetFTPPort(const QString& value) { Assign(Module.FTPPort, value); }
 QString TSettings::FTPRemoteRoot() const { return Read(Module.FTPRemoteRoot); }

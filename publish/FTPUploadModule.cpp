@@ -12,6 +12,7 @@
 #include "services/MultiAction.h"
 #include "services/MultiActionHandler.h"
 
+#include <QCryptographicHash>
 #include <QEventLoop>
 
 TFTPUploadModule* FTPUploadModule = nullptr;
@@ -20,6 +21,7 @@ namespace {
 
 const QString kSettings = QStringLiteral("Settings");
 const QString kUploadFiles = QStringLiteral("UploadFiles");
+const QString kDestination = QStringLiteral("Destination");
 const QString kProtocol = QStringLiteral("Protocol");
 const QString kTrustedCertificate = QStringLiteral("TrustedCertificate");
 
@@ -120,6 +122,9 @@ void TFTPUploadModule::AttachProjectEvents(TMultiAction* onNew, TMultiAction* on
 }
 
 void TFTPUploadModule::ResetSettings() {
+  RecordDestination.clear();
+  RecordDestinationStated = false;
+  PasswordFor.clear();
   FTPServer.clear();
   FTPUserName.clear();
   FTPPassword.clear();
@@ -145,27 +150,67 @@ QString TFTPUploadModule::ReadCredential(const QDomElement& settings, const QStr
   return value;
 }
 
+void TFTPUploadModule::StartNewProject() {
+  FTPPassword.clear();
+  UploadedFiles.clear();
+  UnreadableCredentials.removeAll(QStringLiteral("FTPPassword"));
+  HandTyped.remove(QStringLiteral("FTPPassword"));
+}
+
+// A file without settings (a new project, plain text) starts from the defaults: another
+// project's server, password and record must not follow it.
 void TFTPUploadModule::ReadSettings(const QDomElement& root) {
-  UnreadableCredentials.clear();
-  HandTyped.clear();
+  ResetSettings();
   QDomElement settings = FindChildElement(root, kSettings);
   if (settings.isNull()) return;
   auto text = [&settings](const char* name, const QString& current) {
     return GetAttributeText(settings, QLatin1String(name), current);
   };
-  FTPServer = text("FTPServer", FTPServer);
+  FTPServer = text("FTPServer", QString());
   FTPUserName = ReadCredential(settings, QStringLiteral("FTPUserName"));
   FTPPassword = ReadCredential(settings, QStringLiteral("FTPPassword"));
   FTPPort = text("FTPPort", FTPPort);
-  FTPRemoteRoot = text("FTPRemoteRoot", FTPRemoteRoot);
+  FTPRemoteRoot = text("FTPRemoteRoot", QString());
   FTPPassiveMode = GetAttributeFlag(settings, QStringLiteral("FTPPassiveMode"));
   UploadChangesOnly = GetAttributeFlag(settings, QStringLiteral("UploadChangesOnly"));
   // Files of versions before FTPS and SFTP have neither: plain FTP, no trusted certificate.
   SetProtocol(GetAttributeText(settings, kProtocol, QString()));
   TrustedCertificate = GetAttributeText(settings, kTrustedCertificate, QString());
+  PasswordFor = PasswordKey(ProtocolName, FTPServer, FTPPort);
   QString record = GetChildText(settings, kUploadFiles, QString());
   record.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
   UploadedFiles = record.isEmpty() ? QStringList() : record.split(u'\n');
+  // A record of older versions, without its destination, belongs to the settings beside it.
+  const QString destination = GetAttributeText(FindChildElement(settings, kUploadFiles), kDestination, QString());
+  RecordDestination = UploadedFiles.isEmpty() ? QString() : destination.isEmpty() ? Destination() : destination;
+  RecordDestinationStated = !destination.isEmpty();
+}
+
+QString TFTPUploadModule::Destination() const {
+  const QString where = QStringList{ProtocolName, FTPServer.trimmed().toLower(), FTPPort.trimmed(), FTPUserName,
+                                    FTPRemoteRoot}.join(u'\n');
+  return QString::fromLatin1(QCryptographicHash::hash(where.toUtf8(), QCryptographicHash::Sha256).toHex());
+}
+
+QString TFTPUploadModule::PasswordKey(const QString& protocol, const QString& server, const QString& port) {
+  return QStringList{protocol, server.trimmed().toLower(), port.trimmed()}.join(u'\n');
+}
+
+bool TFTPUploadModule::PasswordServes(const QString& protocol, const QString& server, const QString& port) const {
+  return PasswordFor.isEmpty() || PasswordFor == PasswordKey(protocol, server, port);
+}
+
+void TFTPUploadModule::SetPassword(const QString& password) {
+  FTPPassword = password;
+  PasswordFor.clear();
+}
+
+bool TFTPUploadModule::PasswordMovedAway() const {
+  return !FTPPassword.isEmpty() && !PasswordServes(ProtocolName, FTPServer, FTPPort);
+}
+
+bool TFTPUploadModule::RecordElsewhere() const {
+  return !UploadedFiles.isEmpty() && !RecordDestination.isEmpty() && RecordDestination != Destination();
 }
 
 void TFTPUploadModule::WriteSettings(QDomElement& root) const {
@@ -173,7 +218,8 @@ void TFTPUploadModule::WriteSettings(QDomElement& root) const {
   if (settings.isNull()) settings = AddChildElement(root, kSettings);
   SetAttributeText(settings, QStringLiteral("FTPServer"), FTPServer);
   SetAttributeText(settings, QStringLiteral("FTPUserName"), CredentialToStore(QStringLiteral("FTPUserName"), FTPUserName));
-  SetAttributeText(settings, QStringLiteral("FTPPassword"), CredentialToStore(QStringLiteral("FTPPassword"), FTPPassword));
+  const QString password = PasswordMovedAway() ? QString() : FTPPassword;  // dropped, not taken along
+  SetAttributeText(settings, QStringLiteral("FTPPassword"), CredentialToStore(QStringLiteral("FTPPassword"), password));
   SetAttributeText(settings, QStringLiteral("FTPPort"), FTPPort);
   SetAttributeText(settings, QStringLiteral("FTPRemoteRoot"), FTPRemoteRoot);
   SetAttributeFlag(settings, QStringLiteral("FTPPassiveMode"), FTPPassiveMode);
@@ -182,7 +228,9 @@ void TFTPUploadModule::WriteSettings(QDomElement& root) const {
   if (ProtocolName != TTransferProtocol::Name(TTransferProtocol::tpFTP))
     SetAttributeText(settings, kProtocol, ProtocolName);
   SetAttributeText(settings, kTrustedCertificate, TrustedCertificate);
-  SetChildText(settings, kUploadFiles, UploadedFiles.join(u'\n'));
+  QDomElement record = SetChildText(settings, kUploadFiles, UploadedFiles.join(u'\n'));
+  const bool stated = RecordDestinationStated || RecordDestination != Destination();
+  SetAttributeText(record, kDestination, stated ? RecordDestination : QString());
 }
 
 QString TFTPUploadModule::CredentialToStore(const QString& name, const QString& value) const {
@@ -200,7 +248,7 @@ TFTPSettings TFTPUploadModule::Settings() const {
   settings.TrustedCertificate = TrustedCertificate;
   settings.Server = FTPServer;
   settings.UserName = FTPUserName;
-  settings.Password = FTPPassword;
+  settings.Password = PasswordMovedAway() ? QString() : FTPPassword;
   settings.Port = FTPPort;
   settings.RemoteRoot = FTPRemoteRoot;
   settings.PassiveMode = FTPPassiveMode;
@@ -210,7 +258,8 @@ TFTPSettings TFTPUploadModule::Settings() const {
 }
 
 TUploadPlan TFTPUploadModule::PlanUpload(const QString& localRoot) const {
-  TUploadPlan plan(localRoot, UploadedFiles, UploadChangesOnly);
+  TUploadPlan plan(localRoot, RecordElsewhere() ? QStringList() : UploadedFiles, UploadChangesOnly);
+  plan.FreshDestination = RecordElsewhere();
   plan.Make();
   return plan;
 }
@@ -225,6 +274,10 @@ void TFTPUploadModule::Cancel() {
 bool TFTPUploadModule::StartUpload(const QString& localRoot) {
   if (Busy()) return false;
   Cancelled = false;
+  // The record of another destination says nothing of this one: it starts anew.
+  if (RecordElsewhere()) UploadedFiles.clear();
+  RecordDestination = Destination();
+  RecordDestinationStated = true;
   Job = std::make_unique<TUploadJob>(Settings(), localRoot, UploadedFiles, Cancelled,
                                      [this] { OnFileAction->Execute(); });
   auto outcome = std::make_shared<int>(0);

@@ -56,6 +56,23 @@ class TFTPUploadModule : public QObject {
   void SetProtocol(const QString& protocol);
   // Lines "relative path=MD5 digest", the path with "\" between folders.
   QStringList UploadedFiles;
+  // The destination the record describes (Destination() when it was made), kept beside it in
+  // the project file; empty while there is no record.
+  QString RecordDestination;
+  // Whether the file names it: a record of older versions is taken to describe the settings it
+  // was read with, and is saved as it was while they stay.
+  bool RecordDestinationStated = false;
+  // A digest of the protocol, server, port, user name and remote folder the settings name now.
+  QString Destination() const;
+  // The record describes another destination: to the one the settings name every file is new.
+  bool RecordElsewhere() const;
+  // A password given anew (typed in the settings dialog, set by a script) serves any server.
+  void SetPassword(const QString& password);
+  // The stored password was entered for another protocol, server or port than the settings name
+  // now: it is neither sent nor saved, and must be given again.
+  bool PasswordMovedAway() const;
+  // Whether the stored password may go to this protocol, server and port.
+  bool PasswordServes(const QString& protocol, const QString& server, const QString& port) const;
   // The credential attributes ("FTPUserName", "FTPPassword") that the last ReadSettings found
   // not in the enciphered form the program writes (typed in by hand, say). Their values are
   // read all the same, as they always were, but are most likely not what the user meant.
@@ -66,6 +83,9 @@ class TFTPUploadModule : public QObject {
                            std::function<QDomDocument()> document);
 
   void ResetSettings();
+  // A project made by the new-project wizard keeps the last server, port, protocol, folder and
+  // user name, but neither the password nor the record of another project's uploads.
+  void StartNewProject();
   // From the root's Settings element; settings without an attribute keep or clear their value
   // as the project file's rules say. No Settings element changes nothing.
   void ReadSettings(const QDomElement& root);
@@ -151,6 +171,9 @@ class TFTPUploadModule : public QObject {
     QString Read;
   };
   QHash<QString, THandTyped> HandTyped;
+  // The protocol, server and port the stored password was read for; empty for one given anew.
+  QString PasswordFor;
+  static QString PasswordKey(const QString& protocol, const QString& server, const QString& port);
   TLocalStrings* LocalStrings = nullptr;
 
   TActionHandler* AddCommand(const char* name, const QString& caption);

@@ -55,6 +55,10 @@ TFTPUploadSettingsForm::TFTPUploadSettingsForm(QWidget* parent) : QDialog(parent
   AddField(layout, "PasswordLabel", PasswordEdit, "PasswordEdit");
   PasswordEdit->setEchoMode(QLineEdit::Password);
   AddUnreadableNote(layout, "PasswordUnreadableLabel", kPassword);
+  PasswordMovedLabel = new QLabel(this);
+  PasswordMovedLabel->setObjectName(QStringLiteral("PasswordMovedLabel"));
+  PasswordMovedLabel->setWordWrap(true);
+  layout->addWidget(PasswordMovedLabel);
   AddField(layout, "PortLabel", PortEdit, "PortEdit");
   PortEdit->setFixedWidth(100);
   AddField(layout, "RemoteRootLabel", RemoteRootEdit, "RemoteRootEdit");
@@ -65,6 +69,9 @@ TFTPUploadSettingsForm::TFTPUploadSettingsForm(QWidget* parent) : QDialog(parent
   FormCreate();
   connect(ProtocolComboBox, &QComboBox::currentIndexChanged, this,
           &TFTPUploadSettingsForm::ProtocolComboBoxChange);
+  connect(PasswordEdit, &QLineEdit::textChanged, this, [this] { PasswordTyped = PasswordTyped || !ShowingStoredPassword; });
+  for (QLineEdit* edit : {ServerEdit, PortEdit})
+    connect(edit, &QLineEdit::textChanged, this, &TFTPUploadSettingsForm::CheckPasswordDestination);
 }
 
 void TFTPUploadSettingsForm::AddField(QVBoxLayout* layout, const char* labelName, QLineEdit*& edit,
@@ -149,6 +156,20 @@ void TFTPUploadSettingsForm::FormCreate() {
   RemoteRootEdit->setText(module.FTPRemoteRoot);
   PassiveModeCheckBox->setChecked(module.FTPPassiveMode);
   ChangesOnlyCheckBox->setChecked(module.UploadChangesOnly);
+  CheckPasswordDestination();
+}
+
+// The stored password goes only to the protocol, server and port it was entered for: for any
+// other it is not shown, and the note asks for it again.
+void TFTPUploadSettingsForm::CheckPasswordDestination() {
+  if (PasswordTyped || !PasswordMovedLabel) return;
+  const TFTPUploadModule& module = *FTPUploadModule;
+  const bool moved = !module.FTPPassword.isEmpty() &&
+                     !module.PasswordServes(EditedProtocol(), ServerEdit->text(), PortEdit->text());
+  ShowingStoredPassword = true;
+  PasswordEdit->setText(moved ? QString() : module.FTPPassword);
+  ShowingStoredPassword = false;
+  PasswordMovedLabel->setVisible(moved);
 }
 
 // Stored as typed: an empty server or a port that is no number fail when they are used.
@@ -157,6 +178,7 @@ void TFTPUploadSettingsForm::OkButtonClick() {
   module.FTPServer = ServerEdit->text();
   StoreCredential(UserNameEdit, module.FTPUserName, kUserName);
   StoreCredential(PasswordEdit, module.FTPPassword, kPassword);
+  if (PasswordTyped) module.SetPassword(PasswordEdit->text());
   module.FTPPort = PortEdit->text();
   module.FTPRemoteRoot = RemoteRootEdit->text();
   module.FTPPassiveMode = PassiveModeCheckBox->isChecked();
@@ -190,6 +212,7 @@ void TFTPUploadSettingsForm::ProtocolComboBoxChange() {
   const QString port = TTransferProtocol::FollowingPort(PortEdit->text(), ShownStandardPort, kind);
   if (port != PortEdit->text()) PortEdit->setText(port);
   Follow(kind);
+  CheckPasswordDestination();
 }
 
 void TFTPUploadSettingsForm::Follow(TTransferProtocol::TKind kind) {

@@ -41,6 +41,7 @@ class TFTPUploadSettingsForm : public QDialog {
   void FilesButtonClick();
   // The port follows the protocol's standard one unless the user typed another.
   void ProtocolComboBoxChange();
+  void CheckPasswordDestination();
   QString EditedProtocol() const;
   void ShowProtocol(const QString& protocol);
   // What depends on the protocol: the standard port, passive mode (no such thing in SFTP).
@@ -66,6 +67,9 @@ class TFTPUploadSettingsForm : public QDialog {
   QLineEdit* ServerEdit = nullptr;
   QLineEdit* UserNameEdit = nullptr;
   QLineEdit* PasswordEdit = nullptr;
+  QLabel* PasswordMovedLabel = nullptr;
+  bool PasswordTyped = false;          // the user gave a password of their own
+  bool ShowingStoredPassword = false;  // the form itself is filling the field
   QLineEdit* PortEdit = nullptr;
   QLineEdit* RemoteRootEdit = nullptr;
   QCheckBox* PassiveModeCheckBox = nullptr;

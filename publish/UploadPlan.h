@@ -31,6 +31,8 @@ class TUploadPlan {
             const std::function<void()>& onKept = {});
 
   const std::vector<TFile>& Files() const { return Kept; }
+  // The record describes another destination, so every file goes (the plan says so).
+  bool FreshDestination = false;
   int UnchangedCount() const { return Unchanged; }
   qint64 TotalSize() const;
 

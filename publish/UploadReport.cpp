@@ -142,7 +142,7 @@ QString TUploadReport::PlannedFile(const TUploadPlan::TFile& file) const {
 }
 
 QString TUploadReport::PlanSummary(const TUploadPlan& plan) const {
-  return Text("UploadPlanSummary",
-              {QString::number(plan.Files().size()), QString::number(plan.TotalSize()),
-               QString::number(plan.UnchangedCount())});
+  const QString summary = Text("UploadPlanSummary", {QString::number(plan.Files().size()), QString::number(plan.TotalSize()),
+                                                     QString::number(plan.UnchangedCount())});
+  return plan.FreshDestination ? summary + u' ' + Text("UploadPlanNewDestination") : summary;
 }

@@ -1,6 +1,7 @@
 #include "services/NewSite.h"
 
 #include "app/Model.h"
+#include "publish/FTPUploadModule.h"
 #include "services/Action.h"
 #include "services/FormPicture.h"
 #include "services/LocalStrings.h"
@@ -208,5 +209,6 @@ void TNewSiteForm::CmCreate() {
   Module->SetModified(true);
   Module->ContentChanged = true;
   Module->SetFileName(QDir::cleanPath(projectFile));
+  if (FTPUploadModule) FTPUploadModule->StartNewProject();
   accept();
 }

@@ -180,6 +180,11 @@ TEST_F(UploadWindows, SettingsDialogStoresEverySettingAndSpeaksEnglishWhenAsked)
         EXPECT_EQ(Text(form, "FilesButton"), QStringLiteral("Files to upload..."));
         EXPECT_EQ(Module->Action(QStringLiteral("UploadAction"))->text(), QStringLiteral("Upload"));
         Module->SetLanguage(1049);
+        // The stored password is not offered to another server.
+        EXPECT_TRUE(Child(form, "PasswordMovedLabel")->isHidden());
+        Type(form, "ServerEdit", "other.example.org");
+        EXPECT_FALSE(Child(form, "PasswordMovedLabel")->isHidden());
+        EXPECT_TRUE(Text(form, "PasswordEdit").isEmpty());
         const std::pair<const char*, const char*> typed[] = {{"ServerEdit", "ftp.example.org"},
                                                              {"UserNameEdit", "Пётр"},
                                                              {"PasswordEdit", "pa55"},

@@ -239,3 +239,20 @@ TEST_F(UploadRun, NothingOutsideTheSiteIsReadOrSent) {
   for (const std::string& command : Server->Commands()) EXPECT_EQ(command.find(".."), std::string::npos) << command;
   EXPECT_EQ(Module.UploadedFiles.size(), 3);
 }
+
+// The record describes one destination: a new remote folder gets every file, not only those
+// changed since the upload to the old one.
+TEST_F(UploadRun, ANewDestinationGetsTheWholeSite) {
+  StartServer();
+  Site.Write("index.html", "page");
+  Site.Write("img/a.png", "png");
+  ASSERT_EQ(Upload(), 0);
+  std::filesystem::create_directory(Server->Home().Path() / "www2");
+  Module.FTPRemoteRoot = QStringLiteral("/www2");
+  EXPECT_TRUE(Module.PlanUpload(QString::fromStdString(Site.Path().string()) + u'/').FreshDestination);
+  ASSERT_EQ(Upload(), 0);
+  EXPECT_TRUE(Server->Home().Exists("www2/index.html"));
+  EXPECT_TRUE(Server->Home().Exists("www2/img/a.png"));
+  EXPECT_EQ(Module.UploadedFiles.size(), 2);
+  EXPECT_EQ(Upload(), 3);  // and the record now describes the new folder
+}

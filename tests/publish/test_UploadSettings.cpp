@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 namespace {
 
 QDomElement Settings(const QDomDocument& document) {
@@ -69,33 +72,86 @@ TEST(UploadSettings, RoundTripWithEncipheredCredentialsAndTheRecord) {
   EXPECT_EQ(other.UploadedFiles, module.UploadedFiles);
 }
 
-TEST(UploadSettings, AbsentAttributesKeepOrClearAsTheFileRulesSay) {
+// What a file does not say starts from the defaults: another project's server, credentials and
+// record never follow the next file opened.
+TEST(UploadSettings, AnOpenedFileStartsFromTheDefaultsWhereItSaysNothing) {
   TFTPUploadModule module;
   module.FTPServer = QStringLiteral("earlier.example.org");
   module.FTPUserName = QStringLiteral("user");
+  module.FTPPassword = QStringLiteral("secret");
   module.FTPPort = QStringLiteral("2121");
   module.UploadedFiles = {QStringLiteral("a=b")};
   QDomDocument document;
+  for (const char* file : {"<p><Settings FTPPassiveMode=\"true\"/></p>", "<p><content>x</content></p>"}) {
+    ASSERT_TRUE(LoadXmlText(QString::fromLatin1(file), document));
+    module.ReadSettings(document.documentElement());
+    EXPECT_TRUE(module.FTPServer.isEmpty()) << file;
+    EXPECT_TRUE(module.FTPUserName.isEmpty() && module.FTPPassword.isEmpty()) << file;
+    EXPECT_EQ(module.FTPPort, QStringLiteral("21")) << file;
+    EXPECT_TRUE(module.UploadedFiles.isEmpty()) << file;
+  }
+  EXPECT_TRUE(module.FTPPassiveMode);
   ASSERT_TRUE(LoadXmlText(QStringLiteral("<p><Settings FTPPassiveMode=\"true\"/></p>"), document));
   module.ReadSettings(document.documentElement());
-  EXPECT_EQ(module.FTPServer, QStringLiteral("earlier.example.org"));  // kept
-  EXPECT_EQ(module.FTPPort, QStringLiteral("2121"));                   // kept
-  EXPECT_TRUE(module.FTPUserName.isEmpty());                           // cleared
-  EXPECT_FALSE(module.FTPPassiveMode);                                 // only "1" is on
-  EXPECT_FALSE(module.UploadChangesOnly);
-  EXPECT_TRUE(module.UploadedFiles.isEmpty());
-
-  // No Settings element at all: everything stays.
-  module.FTPUserName = QStringLiteral("kept");
-  ASSERT_TRUE(LoadXmlText(QStringLiteral("<p><content>x</content></p>"), document));
-  module.ReadSettings(document.documentElement());
-  EXPECT_EQ(module.FTPUserName, QStringLiteral("kept"));
-
-  module.ResetSettings();
-  EXPECT_EQ(module.FTPPort, QStringLiteral("21"));
+  EXPECT_FALSE(module.FTPPassiveMode);  // only "1" is on
+  module.ReadSettings(QDomElement());   // a text file
   EXPECT_TRUE(module.FTPPassiveMode);
   EXPECT_TRUE(module.UploadChangesOnly);
-  EXPECT_TRUE(module.FTPServer.isEmpty());
+
+  // A new project of the wizard keeps where it goes, not the password nor the record.
+  module.FTPServer = QStringLiteral("host");
+  module.FTPUserName = QStringLiteral("user");
+  module.FTPPassword = QStringLiteral("secret");
+  module.UploadedFiles = {QStringLiteral("a=b")};
+  module.StartNewProject();
+  EXPECT_EQ(module.FTPServer + module.FTPUserName, QStringLiteral("hostuser"));
+  EXPECT_TRUE(module.FTPPassword.isEmpty() && module.UploadedFiles.isEmpty());
+}
+
+// The record and the stored password belong to where they were made: another protocol, server,
+// port (or, for the record, user or folder) sees every file as new and gets no password.
+TEST(UploadSettings, TheRecordAndThePasswordStayWithTheirDestination) {
+  TFTPUploadModule stored;
+  stored.FTPServer = QStringLiteral("a.example.org");
+  stored.FTPPassword = QStringLiteral("secret");
+  stored.FTPRemoteRoot = QStringLiteral("/www");
+  stored.UploadedFiles = {QStringLiteral("index.html=0123")};
+  stored.RecordDestination = stored.Destination();
+  stored.RecordDestinationStated = true;
+  QDomDocument document = NewXmlDocument(QStringLiteral("iklproj"));
+  QDomElement root = document.documentElement();
+  stored.WriteSettings(root);
+  const auto opened = [&root] {
+    auto module = std::make_unique<TFTPUploadModule>();
+    module->ReadSettings(root);
+    return module;
+  };
+  const std::function<void(TFTPUploadModule&)> moves[] = {
+      [](TFTPUploadModule& m) { m.SetProtocol(QStringLiteral("sftp")); },
+      [](TFTPUploadModule& m) { m.FTPServer = QStringLiteral("evil.example.org"); },
+      [](TFTPUploadModule& m) { m.FTPPort = QStringLiteral("2121"); },
+  };
+  for (const auto& move : moves) {
+    auto module = opened();
+    EXPECT_FALSE(module->RecordElsewhere());
+    EXPECT_EQ(module->Settings().Password, QStringLiteral("secret"));
+    move(*module);
+    EXPECT_TRUE(module->RecordElsewhere());
+    EXPECT_TRUE(module->Settings().Password.isEmpty());
+    QDomDocument saved = NewXmlDocument(QStringLiteral("iklproj"));
+    QDomElement savedRoot = saved.documentElement();
+    module->WriteSettings(savedRoot);
+    EXPECT_FALSE(Settings(saved).hasAttribute(QStringLiteral("FTPPassword")));
+    module->SetPassword(QStringLiteral("given anew"));  // a script or the dialog gives it
+    EXPECT_EQ(module->Settings().Password, QStringLiteral("given anew"));
+  }
+  auto elsewhere = opened();
+  elsewhere->FTPRemoteRoot = QStringLiteral("/new");
+  EXPECT_TRUE(elsewhere->RecordElsewhere());
+  EXPECT_EQ(elsewhere->Settings().Password, QStringLiteral("secret"));  // the same server
+  // A record of older versions, without its destination, belongs to the settings beside it.
+  Settings(document).firstChildElement(QStringLiteral("UploadFiles")).removeAttribute(QStringLiteral("Destination"));
+  EXPECT_FALSE(opened()->RecordElsewhere());
 }
 
 TEST(UploadSettings, MalformedEncipheredTextDecodesWithoutHarm) {
