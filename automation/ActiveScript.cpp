@@ -1,8 +1,11 @@
 #include "automation/ActiveScript.h"
 
+#include "services/LocalStrings.h"
+
 #include <QJSEngine>
 #include <QMetaMethod>
 #include <QMetaProperty>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QUrl>
 
@@ -12,8 +15,10 @@ namespace {
 // Editor for Application.Editor and calls Open() for Application.Open(). Accessors rather than
 // copies: a property is read afresh each time, and an object it gives passes through view first.
 // A write-only property is left out of enumeration (Object.keys, for...in, JSON.stringify),
-// which would otherwise read it and fail.
-const char kDefineMembers[] = R"((function (item, properties, methods, writeOnly, view) {
+// which would otherwise read it and fail. A view (see ScriptView) is tagged with the item's
+// class, so that errors can name it.
+const char kDefineMembers[] = R"((function (item, properties, methods, writeOnly, view, tag) {
+  if (tag) Object.defineProperty(this, Symbol.toStringTag, { value: tag });
   for (const name of properties)
     Object.defineProperty(this, name, {
       get() { return view(item[name]); }, set(value) { item[name] = value; },
@@ -66,6 +71,18 @@ int ScriptLine(const QStringList& stackTrace) {
   return 0;
 }
 
+// The engine's "Property 'X' of object Automation::TEditor(0x...) is not a function" in the
+// object model's words: the object's name in the model, and the member.
+QString InModelTerms(const QString& description, const QString& noMember) {
+  static const QRegularExpression call(
+      QStringLiteral("^TypeError: Property '([^']*)' of object (?:\\[object )?(?:\\w+::)*T(\\w+)(?:\\(0x[0-9a-fA-F]+\\)|\\]) "
+                     "is not a function$"));
+  const QRegularExpressionMatch match = call.match(description);
+  if (!match.hasMatch()) return description;
+  const QString object = match.captured(2) == u"TextObject" ? QStringLiteral("Editor") : match.captured(2);
+  return FormatText(noMember, {object, match.captured(1)});
+}
+
 }  // namespace
 
 TActiveScript::TActiveScript(QObject* owner) : QObject(owner) {}
@@ -107,7 +124,7 @@ HRESULT TActiveScript::Register(const TNamedItem& item) {
   return S_OK;
 }
 
-QJSValue TActiveScript::DefineMembers(const QJSValue& on, QObject* object) {
+QJSValue TActiveScript::DefineMembers(const QJSValue& on, QObject* object, const QString& tag) {
   const QMetaObject& type = *object->metaObject();
   if (Define.isUndefined()) {
     Define = Engine->evaluate(QString::fromLatin1(kDefineMembers), kMembersFile);
@@ -116,7 +133,7 @@ QJSValue TActiveScript::DefineMembers(const QJSValue& on, QObject* object) {
   }
   return Define.callWithInstance(on, {Engine->newQObject(object), Engine->toScriptValue(PropertyNames(type)),
                                       Engine->toScriptValue(MethodNames(type)),
-                                      Engine->toScriptValue(WriteOnlyNames(type)), View});
+                                      Engine->toScriptValue(WriteOnlyNames(type)), View, tag});
 }
 
 // The values of an engine go before it.
@@ -129,7 +146,7 @@ void TActiveScript::ForgetEngine() {
 QJSValue TActiveScript::ScriptView(const QJSValue& value) {
   QObject* object = value.toQObject();
   if (!object || WriteOnlyNames(*object->metaObject()).isEmpty()) return value;
-  return DefineMembers(Engine->newObject(), object);
+  return DefineMembers(Engine->newObject(), object, QString::fromLatin1(object->metaObject()->className()));
 }
 
 HRESULT TActiveScript::Execute(const QString& code) {
@@ -156,7 +173,7 @@ void TActiveScript::RecordError(const QJSValue& error, const QStringList& stackT
   const bool plain = !error.isError() || error.property(QStringLiteral("name")).toString() == u"Error";
   // A host object's failure and "throw new Error(...)" read best as their message alone.
   LastError.Description = plain && error.isError() ? error.property(QStringLiteral("message")).toString()
-                                                   : error.toString();
+                                                   : InModelTerms(error.toString(), NoMemberFormat);
   const int line = ScriptLine(stackTrace);
   LastError.Line = static_cast<std::uint32_t>(qMax(line - 1, 0));
   LastError.Column = error.property(QStringLiteral("columnNumber")).toInt();

@@ -67,6 +67,9 @@ class TActiveScript : public QObject {
 
   const std::vector<TNamedItem>& NamedItems() const { return Items; }
 
+  // How an error names a member the object lacks: "%s" the object, then "%s" the member.
+  QString NoMemberFormat = QStringLiteral("%s has no member %s");
+
   // What a script sees of an object a member gave: the object itself, or, when its class
   // declares write-only properties (Q_CLASSINFO("WriteOnly", "Name ...")), an object of
   // forwarding members that enumeration passes over.
@@ -85,8 +88,9 @@ class TActiveScript : public QObject {
   QJSValue Define;  // the function that makes forwarding members
   QJSValue View;    // ScriptView, for Define
 
-  // Gives on a forwarding member for each member of object; returns on.
-  QJSValue DefineMembers(const QJSValue& on, QObject* object);
+  // Gives on a forwarding member for each member of object, and the tag when not empty;
+  // returns on.
+  QJSValue DefineMembers(const QJSValue& on, QObject* object, const QString& tag = QString());
   void ForgetEngine();
   void RecordError(const QJSValue& error, const QStringList& stackTrace);
   void RecordInterruption();

@@ -4,7 +4,26 @@
 #include "project/WrapPause.h"
 #include "publish/FTPUploadModule.h"
 
-TApplicationScript::TApplicationScript(bool windowless) : Application(windowless) {
+#include <Qsci/qsciscintilla.h>
+
+namespace {
+
+// The changes made while it lives are one step for the editor's undo.
+class TUndoStep {
+ public:
+  explicit TUndoStep(QsciScintilla* editor) : Editor(editor) { Editor->beginUndoAction(); }
+  ~TUndoStep() { Editor->endUndoAction(); }
+  TUndoStep(const TUndoStep&) = delete;
+  TUndoStep& operator=(const TUndoStep&) = delete;
+
+ private:
+  QsciScintilla* Editor;
+};
+
+}  // namespace
+
+TApplicationScript::TApplicationScript(bool windowless, const QString& noMember) : Application(windowless) {
+  if (!noMember.isEmpty()) Script.NoMemberFormat = noMember;
   Script.CreateEngine(QStringLiteral("JavaScript"));
   Script.AddNamedItem(QStringLiteral("Application"), &Application, true);
 }
@@ -13,6 +32,7 @@ TApplicationScript::~TApplicationScript() { Script.Close(); }
 
 HRESULT TApplicationScript::Run(const QString& code) {
   const TWrapPause unwrapped(Module->GetEditor());
+  const TUndoStep step(Module->GetEditor());
   return Script.Execute(code);
 }
 

@@ -2,7 +2,7 @@
 
 // One run of a script against the program's objects, as the script window and --run-script
 // make it: Application's members are global names, the main editor's lines are left unwrapped
-// while it runs (see TWrapPause), and it can be stopped from any thread, which also cancels an
+// while it runs (see TWrapPause), all it writes there is one step for undo, and it can be stopped from any thread, which also cancels an
 // upload the script started.
 
 #include "automation/ActiveScript.h"
@@ -11,7 +11,8 @@
 class TApplicationScript {
  public:
   // windowless: for --run-script, where nothing can be asked (see Automation::TApplication).
-  explicit TApplicationScript(bool windowless);
+  // noMember: how an error names a missing member (see TActiveScript), empty for English.
+  explicit TApplicationScript(bool windowless, const QString& noMember = QString());
   ~TApplicationScript();
   TApplicationScript(const TApplicationScript&) = delete;
   TApplicationScript& operator=(const TApplicationScript&) = delete;

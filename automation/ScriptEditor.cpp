@@ -16,8 +16,11 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QSaveFile>
+#include <QSplitter>
 #include <QToolBar>
 
 namespace {
@@ -30,6 +33,31 @@ TSearchSettings& ScriptSearchSettings() {
   static TSearchSettings settings;
   return settings;
 }
+
+// While it lives, what the script's console says (the engine's messages of the category "js")
+// goes to show; the program's own messages pass on as ever.
+class TConsoleCapture {
+ public:
+  explicit TConsoleCapture(std::function<void(const QString&)> show) {
+    Show = std::move(show);
+    Previous = qInstallMessageHandler(Capture);
+  }
+  ~TConsoleCapture() {
+    qInstallMessageHandler(Previous);
+    Show = nullptr;
+  }
+  TConsoleCapture(const TConsoleCapture&) = delete;
+  TConsoleCapture& operator=(const TConsoleCapture&) = delete;
+
+ private:
+  static inline std::function<void(const QString&)> Show;
+  static inline QtMessageHandler Previous = nullptr;
+
+  static void Capture(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (Show && qstrcmp(context.category, "js") == 0) return Show(message);
+    if (Previous) Previous(type, context, message);
+  }
+};
 
 QsciLexer* NewLexer(QsciScintilla* editor) {
   auto* lexer = new QsciLexerJavaScript(editor);
@@ -49,6 +77,7 @@ TScriptEditForm::TScriptEditForm(QWidget* parent)
   Toolbar->setObjectName(QStringLiteral("ScriptToolbar"));
   Toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   TextEditor->setLexer(NewLexer(TextEditor));
+  CreateOutput();
   OpenDialog = AddDialog("OpenDialog", QStringLiteral("Open Script"));
   SaveDialog = AddDialog("SaveDialog", QStringLiteral("Save Script"));
   CreateActions();
@@ -57,8 +86,22 @@ TScriptEditForm::TScriptEditForm(QWidget* parent)
                 "ReplaceAction"},
                {"UndoAction", "RedoAction", "-", "CutAction", "CopyAction", "PasteAction", "DeleteAction",
                 "SelectAllAction", "-", "FindAction", "FindNextAction", "ReplaceAction"});
-  ShowRunError = [this](const QString& text) { QMessageBox::critical(this, QStringLiteral("Error"), text); };
+  ShowRunError = [this](const QString& text) { QMessageBox::critical(this, Text("ErrorTitle"), text); };
   OpenScript(Module->Config()->ReadString(kGeneral, kRecent, QString()));
+}
+
+// The panel under the script's text: what the script's console says, then how the run ended.
+void TScriptEditForm::CreateOutput() {
+  Output = new QPlainTextEdit(this);
+  Output->setObjectName(QStringLiteral("ScriptOutput"));
+  Output->setReadOnly(true);
+  Output->setFont(TextEditor->font());
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->addWidget(TextEditor);
+  split->addWidget(Output);
+  split->setStretchFactor(0, kTextShare);
+  split->setStretchFactor(1, 1);
+  SetCentralWidget(split);
 }
 
 QObject* TScriptEditForm::AddDialog(const char* name, const QString& title) {
@@ -159,32 +202,45 @@ bool TScriptEditForm::SaveTo(const QString& name) {
 }
 
 void TScriptEditForm::CmRun() {
+  Output->clear();
   ShowStatus(FormatText(Text("Running"), {QString::number(RunLimit.count() / 1000)}));
   repaint();
-  TApplicationScript script(false);
+  TApplicationScript script(false, Text("NoMember"));
+  QElapsedTimer clock;
+  clock.start();
   HRESULT result = S_OK;
   bool stopped = false;
   {
+    const TConsoleCapture console([this](const QString& line) { Output->appendPlainText(line); });
     const TScriptWatchdog watchdog(RunLimit, [&script] { script.Stop(); });
     result = script.Run(TextEditor->text());
     stopped = watchdog.Fired();
   }
   ShowStatus(QString());
-  if (result != S_OK) ReportRun(script.Error(), stopped);
+  if (result == S_OK)
+    Output->appendPlainText(FormatText(Text("Finished"), {QString::number(clock.elapsed())}));
+  else
+    ReportRun(script.Error(), stopped);
 }
 
-// "Error "description" in line:N", and the caret on that line of the script.
+// "Error "description" in line N" in the panel and the error box, and that line selected.
 void TScriptEditForm::ReportRun(const TScriptError& error, bool stopped) {
   const int line = static_cast<int>(error.Line);
   const QString description = stopped ? FormatText(Text("ScriptStopped"), {QString::number(RunLimit.count() / 1000)})
                                       : error.Description;
+  const QString message = FormatText(Text("RunError"), {description, QString::number(line + 1)});
+  Output->appendPlainText(message);
+  SelectLine(line);
+  ShowRunError(message);
+}
+
+void TScriptEditForm::SelectLine(int line) {
   TextEditor->setCursorPosition(line, 0);
   const QString text = TextEditor->text(line);
   qsizetype end = text.size();
   while (end > 0 && (text[end - 1] == u'\n' || text[end - 1] == u'\r')) --end;
   TextEditor->setSelection(line, 0, line, static_cast<int>(end));
   TextEditor->ensureLineVisible(line);
-  ShowRunError(QStringLiteral("Error \"%1\" in line:%2").arg(description).arg(line + 1));
 }
 
 void TScriptEditForm::done(int result) {

@@ -50,6 +50,7 @@ const TRunCase kRunCases[] = {
      "  console.log(JSON.stringify(t.Text), [4294967296, 4294967297, NaN, 0.5, -0, '1'].map(i => t.GetLine(i)).join('|'));\n"
      "}",
      0, "", "\"a\\r\\nb\" ||||a|b\n\"a\\r\\nb\" ||||a|b\n"},
+    {"a member the object lacks", "Editor.Writeln('x');\nSettings.Frobnicate();", 1, "s.js:2: Settings has no member Frobnicate", ""},
     {"a syntax error in eval's text", "console.log('a');\neval('a\\nb\\nvar = 1');", 1, "s.js:2: SyntaxError", "a\n"},
     {"a caught syntax error as the last value", "var x;\ntry { eval('var = 1'); } catch (e) { x = e; }\nx", 0, "", ""},
     {"Settings enumerated without its write-only members",

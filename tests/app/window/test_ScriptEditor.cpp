@@ -2,6 +2,10 @@
 
 #include "MainWindowFixture.h"
 #include "automation/ScriptEditor.h"
+
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <Qsci/qsciscintilla.h>
 #include "project/EditorSearch.h"
 #include "project/SearchSettings.h"
 
@@ -48,8 +52,8 @@ TEST_F(ScriptEditor, ARunChangesTheProjectAndAnErrorShowsItsLine) {
     form->Editor()->setText(QStringLiteral("var a = 1;\r\nvar b = 2;\r\n  noSuchFunction();\r\n"));
     form->CmRun();
     ASSERT_EQ(RunErrors.size(), 1);
-    EXPECT_TRUE(RunErrors[0].startsWith(QStringLiteral("Error \""))) << RunErrors[0].toStdString();
-    EXPECT_TRUE(RunErrors[0].endsWith(QStringLiteral("\" in line:3"))) << RunErrors[0].toStdString();
+    EXPECT_TRUE(RunErrors[0].startsWith(QStringLiteral("\u041e\u0448\u0438\u0431\u043a\u0430 \""))) << RunErrors[0].toStdString();
+    EXPECT_TRUE(RunErrors[0].endsWith(QStringLiteral("\" \u0432 \u0441\u0442\u0440\u043e\u043a\u0435 3"))) << RunErrors[0].toStdString();
     EXPECT_EQ(CaretLine(form), 2);
     EXPECT_EQ(form->Editor()->selectedText(), QStringLiteral("  noSuchFunction();"));  // the whole line
     EXPECT_EQ(form->Editor()->text(), QStringLiteral("var a = 1;\r\nvar b = 2;\r\n  noSuchFunction();\r\n"));  // untouched
@@ -59,6 +63,60 @@ TEST_F(ScriptEditor, ARunChangesTheProjectAndAnErrorShowsItsLine) {
   EXPECT_TRUE(Module->GetText().startsWith(QStringLiteral("= Test"))) << Module->GetText().toStdString();
   Idle();
   EXPECT_EQ(MainForm->ContentListView()->count(), 2);  // the section list followed
+}
+
+// The panel under the script: its console, then how the run ended, in the window's language;
+// a missing member named as the object model names it.
+TEST_F(ScriptEditor, ThePanelShowsTheConsoleAndHowEachRunEnded) {
+  const struct {
+    const char* Script;
+    const char* Output;  // all but the last line
+    const char* End;     // the last line, a pattern
+  } cases[] = {
+      {"console.log('a', 1);\r\nconsole.info('b'); console.warn('c'); console.error('d');", "a 1\nb\nc\nd\n",
+       "^\u0412\u044b\u043f\u043e\u043b\u043d\u0435\u043d\u043e \u0437\u0430 \\d+ \u043c\u0441$"},
+      {"console.log('x');\r\nEditor.Frobnicate();", "x\n",
+       "^\u041e\u0448\u0438\u0431\u043a\u0430 \"\u0423 \u043e\u0431\u044a\u0435\u043a\u0442\u0430 Editor "
+       "\u043d\u0435\u0442 \u0447\u043b\u0435\u043d\u0430 Frobnicate\" \u0432 \u0441\u0442\u0440\u043e\u043a\u0435 2$"},
+      {"var t = Editor.New();\r\n\r\nt.Nope();", "", "Editor \u043d\u0435\u0442 \u0447\u043b\u0435\u043d\u0430 Nope\" \u0432 \u0441\u0442\u0440\u043e\u043a\u0435 3$"},
+      {"Settings.Zap();", "", "Settings \u043d\u0435\u0442 \u0447\u043b\u0435\u043d\u0430 Zap\""},
+  };
+  Automate([&](TScriptEditForm* form) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.Script);
+      RunErrors.clear();
+      form->Editor()->setText(QString::fromUtf8(c.Script));
+      form->CmRun();
+      QString output = form->OutputPanel()->toPlainText();
+      const QString end = output.mid(output.lastIndexOf(u'\n') + 1);
+      output.chop(end.size());
+      EXPECT_EQ(output, QString::fromUtf8(c.Output));
+      EXPECT_TRUE(QRegularExpression(QString::fromUtf8(c.End)).match(end).hasMatch()) << end.toStdString();
+      EXPECT_EQ(RunErrors.value(0, end), end);
+    }
+    form->Editor()->setModified(false);
+    form->accept();
+  });
+}
+
+// One Ctrl+Z takes back all a run wrote; the close question names the script.
+TEST_F(ScriptEditor, ARunIsOneUndoStepAndTheCloseQuestionNamesTheScript) {
+  Module->GetEditor()->setText(QStringLiteral("[index.html]\r\n"));
+  Module->GetEditor()->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+  Automate([&](TScriptEditForm* form) {
+    form->Editor()->setText(QStringLiteral("Editor.AddH1('a');\r\nEditor.AddP('b');\r\nEditor.SetLine(0, '[other.html]');"));
+    form->CmRun();
+    EXPECT_TRUE(RunErrors.isEmpty()) << RunErrors.join(u'\n').toStdString();
+    Answer = QMessageBox::No;
+    form->reject();
+  });
+  ASSERT_EQ(Questions.size(), 1);
+  EXPECT_TRUE(Questions[0].contains(QStringLiteral("\u0441\u0446\u0435\u043d\u0430\u0440\u0438\u0438 \u00ab"
+                                                   "\u0411\u0435\u0437 \u043d\u0430\u0437\u0432\u0430\u043d\u0438\u044f\u00bb?")))
+      << Questions[0].toStdString();
+  EXPECT_TRUE(Module->GetText().startsWith(QStringLiteral("[other.html]\r\n= a"))) << Module->GetText().toStdString();
+  Module->GetEditor()->undo();
+  EXPECT_EQ(Module->GetText(), QStringLiteral("[index.html]\r\n"));
 }
 
 TEST_F(ScriptEditor, AScriptThatNeverEndsIsStopped) {
