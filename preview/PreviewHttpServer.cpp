@@ -138,6 +138,8 @@ MHD_Result SendAnswer(MHD_Connection* connection, const TPreviewAnswer& answer,
                  MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT),
                  MHD_HTTP_HEADER_LOCATION, SameHostLocation(answer.Redirect));
   if (!answer.Found) return NotFound(connection);
+  if (!answer.Refusal.isEmpty())
+    return Send(connection, MHD_HTTP_CONTENT_TOO_LARGE, answer.ContentType, answer.Refusal);
   if (!answer.File.isEmpty()) return SendFile(connection, answer.ContentType, answer.File);
   // Only what is sent gets the script; the page on disk stays as generated.
   if (liveReload && answer.ContentType.startsWith("text/html"))

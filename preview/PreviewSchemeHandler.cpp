@@ -52,7 +52,7 @@ void TPreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
     return;
   }
   auto* body = new QBuffer(job);
-  body->setData(answer.Body);
+  body->setData(answer.Refusal.isEmpty() ? answer.Body : answer.Refusal);
   body->open(QIODevice::ReadOnly);
   job->reply(answer.ContentType, body);
 }

@@ -1,6 +1,7 @@
 #include "preview/SSIPreview.h"
 
 #include "preview/IncludeExpander.h"
+#include "preview/IncludeScan.h"
 #include "preview/OutputFolder.h"
 #include "preview/PageEncoding.h"
 #include "preview/PreviewRequest.h"
@@ -13,11 +14,19 @@ namespace {
 
 // The content type, with the charset of a page or other text. It is decided on what the browser
 // decodes: the page with its includes expanded, or the file itself (data, not yet read).
-QByteArray ContentType(const QString& file, bool html, const QByteArray& page, QFile& data) {
+QByteArray ContentType(const QString& file, bool html, const QByteArray* expanded, QFile& data) {
   const QByteArray type = TPreviewRequest::ContentType(file, html);
   if (!TPageEncoding::IsText(type)) return type;
-  const QByteArray bytes = html ? page : data.read(TPageEncoding::SampleSize);
+  const QByteArray bytes = expanded ? *expanded : data.read(TPageEncoding::SampleSize);
   return type + "; charset=" + TPageEncoding::Of(bytes, html);
+}
+
+TPreviewAnswer TooLarge() {
+  TPreviewAnswer answer;
+  answer.Found = true;
+  answer.ContentType = "text/plain";
+  answer.Refusal = "This page is too large to expand its includes.\n";
+  return answer;
 }
 
 }  // namespace
@@ -39,11 +48,13 @@ TPreviewAnswer TSSIPreviewModule::Answer(const QString& requestPath) const {
   QFile data(file);
   if (!data.open(QIODevice::ReadOnly)) return answer;
   const bool html = TPreviewRequest::IsHtml(file, data.peek(TPreviewRequest::HeadSize));
-  if (html)
+  if (html && data.size() > MaxExpandedPage && TIncludeScan::MayHoldIncludes(data)) return TooLarge();
+  data.seek(0);
+  if (html && data.size() <= MaxExpandedPage)
     answer.Body = TIncludeExpander(folder).Expand(data.readAll());
   else
-    answer.File = file;
-  answer.ContentType = ContentType(file, html, answer.Body, data);
+    answer.File = file;  // sent as it is
+  answer.ContentType = ContentType(file, html, answer.File.isEmpty() ? &answer.Body : nullptr, data);
   answer.Found = true;
   return answer;
 }

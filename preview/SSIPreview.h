@@ -13,6 +13,8 @@ struct TPreviewAnswer {
   // read from File in the pieces the client asks for (Body stays empty).
   QByteArray Body;
   QString File;
+  // Found, but not sent: why, in a short text (a page too large to expand).
+  QByteArray Refusal;
   // When not found: the request path to ask for instead ("sub/" for a folder asked as "sub"), or
   // empty.
   QString Redirect;
@@ -27,6 +29,11 @@ class TConfigFile;
 class TSSIPreviewModule : public QObject {
   Q_OBJECT
  public:
+  // A page larger than this that may hold includes is refused: its expansion could not stay
+  // within the expander's bound, and reading it whole would take its size again in memory.
+  // Larger pages without includes are sent as they are, from the file.
+  static constexpr qint64 MaxExpandedPage = 8 * 1024 * 1024;
+
   explicit TSSIPreviewModule(QObject* owner = nullptr);
 
   // The folder whose files are served; kept until the next call.

@@ -357,3 +357,42 @@ TEST_F(ServeMode, SlowClientsLeaveRoomForRequestsAndListeners) {
     EXPECT_TRUE(client->state() == QAbstractSocket::UnconnectedState || client->waitForDisconnected(30000));
   for (auto& listener : listeners) EXPECT_EQ(listener->Socket.state(), QAbstractSocket::ConnectedState);
 }
+
+namespace {
+
+// The most memory the process has held so far, in kB.
+qint64 PeakMemory(qint64 pid) {
+  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+  if (!status.open(QIODevice::ReadOnly)) return -1;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toLongLong();
+  return -1;
+}
+
+}  // namespace
+
+TEST_F(ServeMode, LargePagesAreStreamedOrRefusedWithoutTakingTheirSizeInMemory) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  constexpr qint64 size = 64 << 20;
+  const struct {
+    const char* Name;
+    QByteArray Head;
+    int Status;
+  } cases[] = {{"plain.html", "<html><body>Large", 200},
+               {"includes.html", "<html><body><!--#include file=\"menu.inc\"-->", 413},
+               {"late.html", QByteArray(size - 40, ' ') + "<?php include('menu.inc') ?>", 413}};
+  for (const auto& test : cases) {
+    const QString path = Site.Path(QStringLiteral("site/html/") + test.Name);
+    Site.Write(QStringLiteral("site/html/") + test.Name, test.Head);
+    ASSERT_TRUE(QFile::resize(path, size));
+    const qint64 before = PeakMemory(Server.processId());
+    const THttpReply reply = Request(Port, "GET", QByteArray("/") + test.Name);
+    EXPECT_EQ(reply.Status, test.Status) << test.Name;
+    if (test.Status == 200) EXPECT_EQ(reply.Body.size(), size) << test.Name;
+    if (test.Status != 200) EXPECT_TRUE(reply.Body.contains("too large")) << test.Name;
+    EXPECT_LT(PeakMemory(Server.processId()) - before, 16 << 10) << test.Name;  // kB
+    QFile::remove(path);
+  }
+  // Pages within the bound are expanded as before.
+  EXPECT_TRUE(Request(Port, "GET", "/home.html").Body.contains("<ul><li>menu</li></ul>"));
+}
