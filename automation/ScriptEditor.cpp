@@ -137,7 +137,7 @@ QString TScriptEditForm::ChooseScript(QObject* texts, bool save) {
 bool TScriptEditForm::QuerySaveChanges() {
   if (!TextEditor->isModified()) return true;
   const QString name = CurrentFile.isEmpty() ? Text("Untitled") : CurrentFile;
-  switch (Module->AskYesNoCancel(Text("Title"), FormatText(Text("SaveChanges"), {name}))) {
+  switch (Module->AskYesNoCancel(Text("Title"), FormatText(Text("SaveScriptChanges"), {name}))) {
     case QMessageBox::Yes:
       if (!SaveTo(CurrentFile)) return false;
       break;

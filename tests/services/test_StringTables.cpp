@@ -49,7 +49,7 @@ const std::map<QString, QStringList>& Tables() {
       {"FTPUploadPlanForm", {}},
       {"ScriptEditForm", {"Title", "SaveChanges", "Untitled", "TextNotFound", "InvalidPattern",
                           "NoSelectionAvailable", "Warning", "Running", "ScriptStopped", "RunError",
-                          "ErrorTitle", "Finished", "NoMember"}},
+                          "ErrorTitle", "Finished", "NoMember", "SaveScriptChanges"}},
       {"NewSiteForm", {"DefaultPageTitle", "DefaultPageContent", "ProjectAlreadyExists", "ThemeOfOtherProject",
                        "TemplateFolderExists", "NoProjectFolder", "SeparatorInName"}},
       {"TemplateEditForm", {"TextNotFound", "InvalidPattern", "NoSelectionAvailable", "Warning", "ChangedOnDisk", "CharactersReplaced", "CloseUnwritten",
