@@ -32,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Write(root + "/sub/nested.inc", "[<!--#include file=\"menu.html\"--><?php include('menu.html') ?>]");
     Write(root + "/self.inc", "s<!--#include virtual=\"/self.inc\"-->");
     Write(root + "/php.inc", "<?php include_once(\"php.inc\")?><!--#include file=\"sub/nested.inc\"-->");
+    Write(root + "/tail.inc", "menu.html\"-->");  // completes a directive begun before it
     Write(root + "/big.inc", QByteArray(64 * 1024, 'b') + "<?php include('big.inc') ?>");
     Write(folder.filePath(QStringLiteral("outside.txt")), "OUTSIDE");
     QFile::link(folder.path(), root + "/up");  // a link that leads out of the folder
