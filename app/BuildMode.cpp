@@ -60,23 +60,51 @@ QString ThemesFolderSetting() {
                            InstalledThemesFolder());
 }
 
+namespace {
+
+// The text-table key of each result of a generation that stopped it.
+struct TProblemKey {
+  int Result;
+  const char* Key;
+};
+
+constexpr TProblemKey kProblemKeys[] = {
+    {THTMLGenerator::geSectionWithoutBracket, "SectionWithoutBracket"},
+    {THTMLGenerator::geUnknownSection, "UnknownSection"},
+    {THTMLGenerator::geCannotWrite, "CannotWrite"},
+    {THTMLGenerator::geRefusedReplace, "RefusedReplace"},
+    {THTMLGenerator::geDamagedArchive, "DamagedArchive"},
+    {THTMLGenerator::geNotAnArchive, "NotAnArchive"},
+    {THTMLGenerator::geExpansionTooLarge, "ExpansionTooLarge"},
+};
+
+// And of each warning.
+struct TWarningKey {
+  TGeneratorWarning::TKind Kind;
+  const char* Key;
+};
+
+constexpr TWarningKey kWarningKeys[] = {
+    {TGeneratorWarning::gwThemeNotFound, "ThemeNotFound"},
+    {TGeneratorWarning::gwPageOutside, "PageOutside"},
+    {TGeneratorWarning::gwSectionRepeated, "SectionRepeated"},
+    {TGeneratorWarning::gwTemplateNotFound, "TemplateNotFound"},
+    {TGeneratorWarning::gwThemeLinkSkipped, "ThemeLinkSkipped"},
+    {TGeneratorWarning::gwThemeNameSkipped, "ThemeNameSkipped"},
+};
+
+QString WarningKey(TGeneratorWarning::TKind kind) {
+  for (const TWarningKey& entry : kWarningKeys)
+    if (entry.Kind == kind) return QLatin1String(entry.Key);
+  return QString();
+}
+
+}  // namespace
+
 QString GeneratorMessageKey(int result) {
-  switch (result) {
-    case THTMLGenerator::geSectionWithoutBracket:
-      return QStringLiteral("SectionWithoutBracket");
-    case THTMLGenerator::geUnknownSection:
-      return QStringLiteral("UnknownSection");
-    case THTMLGenerator::geCannotWrite:
-      return QStringLiteral("CannotWrite");
-    case THTMLGenerator::geRefusedReplace:
-      return QStringLiteral("RefusedReplace");
-    case THTMLGenerator::geDamagedArchive:
-      return QStringLiteral("DamagedArchive");
-    case THTMLGenerator::geNotAnArchive:
-      return QStringLiteral("NotAnArchive");
-    default:
-      return QString();
-  }
+  for (const TProblemKey& entry : kProblemKeys)
+    if (entry.Result == result) return QLatin1String(entry.Key);
+  return QString();
 }
 
 QString GeneratorProblemText(const TLocalStrings& strings, int result, const std::string& subject,
@@ -84,24 +112,6 @@ QString GeneratorProblemText(const TLocalStrings& strings, int result, const std
   return FormatText(strings.GetString(GeneratorMessageKey(result)),
                     {QString::fromStdString(subject), QString::fromStdString(detail)});
 }
-
-namespace {
-
-QString WarningKey(TGeneratorWarning::TKind kind) {
-  switch (kind) {
-    case TGeneratorWarning::gwPageOutside:
-      return QStringLiteral("PageOutside");
-    case TGeneratorWarning::gwSectionRepeated:
-      return QStringLiteral("SectionRepeated");
-    case TGeneratorWarning::gwTemplateNotFound:
-      return QStringLiteral("TemplateNotFound");
-    case TGeneratorWarning::gwThemeNotFound:
-      break;
-  }
-  return QStringLiteral("ThemeNotFound");
-}
-
-}  // namespace
 
 QString GeneratorWarningText(const TLocalStrings& strings, const TGeneratorWarning& warning) {
   return FormatText(strings.GetString(WarningKey(warning.Kind)),

@@ -51,7 +51,8 @@ class THTMLGenerator {
     geCannotWrite = 3,     // ErrorSubject: the page
     geRefusedReplace = 4,  // ErrorSubject: the page, whose file is the project's or a theme's
     geDamagedArchive = 5,  // ErrorSubject: the theme archive, ErrorDetail: its entry
-    geNotAnArchive = 6     // ErrorSubject: the file given as a theme archive
+    geNotAnArchive = 6,    // ErrorSubject: the file given as a theme archive
+    geExpansionTooLarge = 7  // the expansions of the build did more work than a build may
   };
 
   THTMLGenerator();
@@ -122,6 +123,9 @@ class THTMLGenerator {
   TUniqueNameList Written;
   TUniqueNameList ThemeResources;
   std::unordered_map<std::string, int> ResourceLines;  // lower-cased resource -> its first line
+  // For each value appended to (table and lower-cased name): how much of it the next append
+  // leaves as it is (see AppendInPlace).
+  std::unordered_map<std::string, size_t> UnescapedLengths;
   int CurrentPage = -1;
   std::string PageName;
   std::string PageBody;
@@ -161,6 +165,8 @@ class THTMLGenerator {
   // top-level expansion has examined, and the placeholders being expanded right now.
   int ExpandDepth = 0;
   size_t ExpandWork = 0;
+  size_t BuildWork = 0;  // of every expansion of this build
+  size_t BuildWorkLimit = 0;
   std::vector<std::string> ActivePlaceholders;
   // While a page's template is filled for a page writer: the holes left for its content.
   struct TContentHoles {
@@ -195,9 +201,14 @@ class THTMLGenerator {
   void ReportSkipped(const THTMLTheme::TCopyReport& report, size_t from, int line);
   void StartPage(const std::string& name);
   void SetVariable(std::string_view name, std::string_view value);
+  bool AppendInPlace(std::string_view name, std::string_view text);
+  static std::string ValueKey(const TNameValueList& table, std::string_view name);
+  static bool IsDirective(const std::string& lowerName);
+  void StoreValue(TNameValueList& table, std::string_view name, const std::string& value);
   void SetOrdinaryVariable(std::string_view name, std::string_view value);
   bool LoadTheme(std::string_view name);
   std::string ExpandText(std::string_view text, const TNameValueList* arguments);
+  void CountWork(size_t bytes);
   std::string ExpandLine(std::string_view line, const TNameValueList* arguments);
   bool GetOwnVariable(std::string_view name, std::string& value) const;
   bool GetBuiltIn(std::string_view name, std::string& value) const;

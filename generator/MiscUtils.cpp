@@ -321,6 +321,15 @@ std::string UnescapeText(std::string_view text) {
   return out;
 }
 
+size_t UnescapedPrefix(std::string_view text) {
+  for (size_t at = text.find('\\'); at != std::string_view::npos; at = text.find('\\', at + 1)) {
+    if (at + 1 == text.size()) return at;
+    const char next = text[at + 1];
+    if (next == '\\' || next == 'n' || next == 'r') return at;
+  }
+  return text.size();
+}
+
 std::string LowerCaseAscii(std::string_view text) {
   std::string out(text);
   for (char& c : out)
@@ -416,6 +425,13 @@ std::string TNameValueList::Value(int index) const {
   const std::string& entry = Entries[index];
   size_t eq = entry.find('=');
   return eq == std::string::npos ? entry : entry.substr(eq + 1);
+}
+
+void TNameValueList::ReplaceValueTail(int index, std::string_view name, size_t keep, std::string_view tail) {
+  std::string& entry = Entries[index];
+  entry.replace(0, name.size(), name);
+  entry.resize(name.size() + 1 + keep);
+  entry += tail;
 }
 
 void TNameValueList::SetValue(std::string_view name, std::string_view value) {

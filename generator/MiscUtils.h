@@ -119,6 +119,9 @@ std::string ReplaceBracketed(std::string_view text, std::string_view prefix, cha
 std::string EscapeText(std::string_view text);
 // The reverse; a backslash before any other byte, or last, stays as it is.
 std::string UnescapeText(std::string_view text);
+// How much of text UnescapeText leaves as it is, whatever is appended to it: up to its first
+// escape sequence, or its last byte when that is a backslash.
+size_t UnescapedPrefix(std::string_view text);
 
 // An ordered list of "name=value" strings, split at the first "=". Names compare without regard
 // to ASCII letter case; entries without "=" have no name and are never found by name.
@@ -139,6 +142,9 @@ class TNameValueList {
   std::string Value(int index) const;
   // Replaces the value of the first entry with that name, or appends "name=value".
   void SetValue(std::string_view name, std::string_view value);
+  // The entry index (named name, letter case aside) becomes name=, the first keep bytes of its
+  // value, then tail: in place, so that growing a value is linear.
+  void ReplaceValueTail(int index, std::string_view name, size_t keep, std::string_view tail);
 
  private:
   std::vector<std::string> Entries;

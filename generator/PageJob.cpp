@@ -26,13 +26,14 @@ void TPageJob::Prepare() {
 }
 
 // The file before its character set.
-std::string TPageJob::FileText(const std::string& content) const {
+std::string TPageJob::FileText(const std::string& content) {
   switch (Shape) {
     case psContent:
       return content;
     case psFramed:
       return Fill(content);
     case psInclude:
+      Work = Substitute ? content.size() : 0;
       return Substitute && content.size() <= WorkLeft ? RejoinLines(content) : content;
     case psReady:
     case psRaw:
@@ -43,10 +44,11 @@ std::string TPageJob::FileText(const std::string& content) const {
 
 // The expansion inserts the content as a placeholder's value: its lines rejoined, converted
 // inline once more.
-std::string TPageJob::Fill(const std::string& content) const {
+std::string TPageJob::Fill(const std::string& content) {
   if (HolesExpanded && Holes > 0 && content.size() > WorkLeft / Holes)
     throw std::length_error("the content of a page is beyond the expansion's limit");
   const std::string value = TTextToHTML::ConvertInline(RejoinLines(content));
+  Work = Holes * ((HolesExpanded ? content.size() : 0) + value.size());
   std::string page;
   page.reserve(Text.size() + Holes * value.size());
   size_t from = 0;

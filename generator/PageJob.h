@@ -50,6 +50,8 @@ class TPageJob {
 
   // Filled in by Prepare and Commit, read by the generator once the job is done.
   bool Written = false;
+  size_t Work = 0;  // what the expansion would have counted for the content
+
   std::vector<std::string> Resources;
 
   // On any thread. Raises when the content is too large for its holes: the generator then
@@ -63,6 +65,6 @@ class TPageJob {
   std::string Bytes;
   std::vector<TResourceScan::TReference> References;
 
-  std::string FileText(const std::string& content) const;
-  std::string Fill(const std::string& content) const;
+  std::string FileText(const std::string& content);
+  std::string Fill(const std::string& content);
 };
