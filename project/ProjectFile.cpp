@@ -145,19 +145,22 @@ QByteArray ReadBounded(QIODevice& file, const QString& fileName) {
 
 // The name of the first element at a document's beginning, or empty; declarations, comments
 // and a DOCTYPE ("<?", "<!") are passed over.
-QString FirstElementName(const QByteArray& head) {
+QString FirstElementName(QString head) {
   static const QRegularExpression comment(QStringLiteral("<!--.*?(-->|$)"), QRegularExpression::DotMatchesEverythingOption);
   static const QRegularExpression element(QStringLiteral("<([A-Za-z_][A-Za-z0-9_.:-]*)"));
-  const QRegularExpressionMatch match = element.match(TProjectFile::DecodePlainText(head).remove(comment));
+  const QRegularExpressionMatch match = element.match(head.remove(comment));
   return match.hasMatch() ? match.captured(1) : QString();
 }
 
-// A file that says it is a project: by its extension, or by its first element.
+// A file that says it is a project: named .iklproj and written as XML (plain markup in such a
+// file is plain text, as older versions read it), or XML whose first element is the project's.
 bool DeclaresProject(const QString& fileName, QIODevice& file) {
-  if (fileName.endsWith(QStringLiteral(".iklproj"), Qt::CaseInsensitive)) return true;
   constexpr qint64 kHead = 4096;
   file.seek(0);
-  return FirstElementName(file.read(kHead)) == kRootName;
+  const QString head = TProjectFile::DecodePlainText(file.read(kHead));
+  if (FirstElementName(head) == kRootName) return true;
+  const QString start = head.trimmed();
+  return fileName.endsWith(QStringLiteral(".iklproj"), Qt::CaseInsensitive) && start.startsWith(u'<');
 }
 
 // Where a document stopped being well-formed XML.

@@ -226,9 +226,12 @@ TEST_F(ProjectFileTest, DamagedProjectsAreRefusedWithTheirPlace) {
       }
     }
   }
-  // Text that merely looks like markup stays plain text.
+  // Text that merely looks like markup stays plain text, and so does plain markup in a file
+  // named as a project.
   WriteBytes("notes.txt", "<b>a & b</i>");
   EXPECT_EQ(TProjectFile::Read(Path("notes.txt")).Text, QStringLiteral("<b>a & b</i>"));
+  WriteBytes("plain.iklproj", "[index.html]\nfish & chips");
+  EXPECT_EQ(TProjectFile::ReadTextUtf8(Path("plain.iklproj")), QByteArray("[index.html]\nfish & chips"));
 }
 
 // Only a regular file of a sane size is read: a FIFO would wait for ever, /dev/zero never ends.
