@@ -226,6 +226,10 @@ void THTMLTheme::CopyFolderResource(const std::string& relative, const std::stri
   if (sourceFolder.isEmpty()) return;
   TThemeFiles files(FolderReal);
   files.Collect(sourceFolder, folderPart, pattern);
+  CopyFiles(files, destination, report);
+}
+
+void THTMLTheme::CopyFiles(const TThemeFiles& files, const std::string& destination, TCopyReport& report) {
   report.Skipped.insert(report.Skipped.end(), files.Skipped().begin(), files.Skipped().end());
   std::string bytes;
   for (const TThemeFiles::TFile& file : files.Files())
@@ -259,6 +263,11 @@ void THTMLTheme::ExtractTo(const std::string& destination) const {
         WriteFileText(target, EntryData(i));
     }
   } else if (!Folder.empty()) {
-    CopyFolder(Folder, destination, true);
+    // Only what really lies in the theme: a link in a downloaded theme must not bring a file
+    // from elsewhere into the project, from where it would be published.
+    TThemeFiles files(FolderReal);
+    files.CollectAll();
+    TCopyReport report;
+    CopyFiles(files, destination, report);
   }
 }

@@ -82,6 +82,7 @@ class THTMLTheme {
                           TCopyReport& report) const;
   static void CopyBytes(const std::string& destination, const std::string& relative,
                         const std::string& bytes, TCopyReport& report);
+  static void CopyFiles(const TThemeFiles& files, const std::string& destination, TCopyReport& report);
   bool ReadFileUncached(std::string_view name, std::string& bytes) const;
   bool ReadTemplateUncached(std::string_view name, std::string& utf8) const;
   bool LoadArchive(const std::string& path);

@@ -40,10 +40,19 @@ void TThemeFiles::AddEntry(const QString& path, const std::string& relative) {
     FileList.push_back({real, relative});
 }
 
+void TThemeFiles::CollectAll() {
+  if (Root.isEmpty() || !Visited.insert(Root).second) return;
+  AddNames(Root, std::string());
+}
+
 // Hidden entries inside a folder come with it, as the folder is copied whole.
 void TThemeFiles::AddFolder(const QString& real, const std::string& relative) {
   if (!Visited.insert(real).second) return;
+  AddNames(real, relative + '/');
+}
+
+void TThemeFiles::AddNames(const QString& real, const std::string& prefix) {
   const QStringList names =
       QDir(real).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-  for (const QString& name : names) AddEntry(real + u'/' + name, relative + '/' + name.toStdString());
+  for (const QString& name : names) AddEntry(real + u'/' + name, prefix + name.toStdString());
 }

@@ -33,6 +33,8 @@ class TThemeFiles {
   QString Inside(const QString& path) const;
   // The entries of folder (folderPart below the theme, "" or ending with "/") matching pattern.
   void Collect(const QString& folder, const std::string& folderPart, const QString& pattern);
+  // Every entry of the theme, hidden ones too: the theme copied whole.
+  void CollectAll();
 
   const std::vector<TFile>& Files() const { return FileList; }
   const std::vector<TSkipped>& Skipped() const { return SkipList; }
@@ -45,4 +47,5 @@ class TThemeFiles {
 
   void AddEntry(const QString& path, const std::string& relative);
   void AddFolder(const QString& real, const std::string& relative);
+  void AddNames(const QString& real, const std::string& prefix);
 };

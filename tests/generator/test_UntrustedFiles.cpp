@@ -123,3 +123,20 @@ TEST(UntrustedTheme, OnlyFilesReallyInsideTheThemeAreReadOrCopied) {
     EXPECT_FALSE(files.contains(QString::fromUtf8(backslashed)));
   }
 }
+
+// A folder theme copied whole (a new project's "template") takes only what lies inside it.
+TEST(UntrustedTheme, ACopiedThemeHoldsOnlyItsOwnFiles) {
+  TSite site;
+  site.Write(QStringLiteral("secret/id_rsa"), "KEY");
+  site.Write(QStringLiteral("theme/index.html"), "{content}");
+  site.Write(QStringLiteral("theme/.htaccess"), "deny");
+  site.Write(QStringLiteral("theme/img/a.png"), "png");
+  MakeLinks(site, {{"theme/style.css", "../secret/id_rsa"}, {"theme/img/loop", ".."}});
+  THTMLTheme theme;
+  ASSERT_TRUE(theme.Load(QDir(site.Folder).filePath(QStringLiteral("theme")).toStdString(), ".ikltheme"));
+  theme.ExtractTo(QDir(site.Folder).filePath(QStringLiteral("copy/")).toStdString());
+  for (const char* kept : {"copy/index.html", "copy/.htaccess", "copy/img/a.png"})
+    EXPECT_TRUE(site.Exists(QString::fromLatin1(kept))) << kept;
+  EXPECT_FALSE(QFileInfo::exists(QDir(site.Folder).filePath(QStringLiteral("copy/style.css"))));
+  EXPECT_FALSE(QFileInfo::exists(QDir(site.Folder).filePath(QStringLiteral("copy/img/loop"))));
+}
