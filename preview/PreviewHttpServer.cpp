@@ -172,6 +172,9 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
     return Send(connection, MHD_HTTP_METHOD_NOT_ALLOWED, "text/plain", "Method not allowed\n");
   if (server->LiveReload() && std::strcmp(url, TLiveReload::EventsPath) == 0)
     return SendEvents(connection, *server->LiveReload());
+  const TRequestGate::TPass pass(server->Answering(), std::chrono::seconds(TPreviewHttpServer::AnswerWaitSeconds));
+  if (!pass.Entered())
+    return Send(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "text/plain", "Too many pages are being answered.\n");
   // A rebuild waits until the answer is made: a page read whole, another file opened.
   const QReadLocker reading(&server->SiteLock());
   return SendAnswer(connection, server->Module().Answer(QString::fromUtf8(url)), server->LiveReload());

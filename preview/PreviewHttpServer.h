@@ -1,6 +1,7 @@
 #pragma once
 
 #include "preview/ConnectionGuard.h"
+#include "preview/RequestGate.h"
 
 #include <QReadWriteLock>
 #include <QtGlobal>
@@ -18,6 +19,10 @@ class TPreviewHttpServer {
   // Room for the clients the guard lets wait, the live reload's listeners and requests besides.
   static constexpr unsigned MaxConnections = 128;
   static constexpr unsigned IdleSeconds = 30;
+  // Answers made at once, and how long a request waits for its turn before it is told to come
+  // back later (503).
+  static constexpr int MaxAnswering = 4;
+  static constexpr int AnswerWaitSeconds = 20;
 
   // With liveReload, HTML pages get its script and its events are sent on its path.
   explicit TPreviewHttpServer(const TSSIPreviewModule& module, TLiveReload* liveReload = nullptr);
@@ -38,12 +43,14 @@ class TPreviewHttpServer {
   // folder or the module's settings while the server runs (a rebuild) holds it for writing.
   QReadWriteLock& SiteLock() { return Site; }
   TConnectionGuard& Guard() { return Connections; }
+  TRequestGate& Answering() { return AnswerGate; }
 
  private:
   const TSSIPreviewModule& PreviewModule;
   TLiveReload* LiveReloadEvents;
   QReadWriteLock Site;
   TConnectionGuard Connections;
+  TRequestGate AnswerGate{MaxAnswering};
   MHD_Daemon* Daemon = nullptr;
   quint16 ListeningPort = 0;
 };
