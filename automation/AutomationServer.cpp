@@ -1,6 +1,7 @@
 #include "automation/AutomationServer.h"
 
 #include "automation/DBusObject.h"
+#include "publish/FTPUploadModule.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -39,8 +40,11 @@ TDBusObject* TAutomationServer::Served(QObject* target, const QString& interface
   return served;
 }
 
+// The project's own objects wait while a job works on the project.
 bool TAutomationServer::Serve(const QString& path, QObject* target, const QString& interface) {
-  return Bus.registerVirtualObject(path, Served(target, interface));
+  TDBusObject* served = Served(target, interface);
+  served->Busy = [] { return FTPUploadModule && FTPUploadModule->Busy(); };
+  return Bus.registerVirtualObject(path, served);
 }
 
 QDBusObjectPath TAutomationServer::PublishText(QObject* object) {

@@ -30,6 +30,14 @@ QDBusMessage Error(const QDBusMessage& call, QDBusError::ErrorType type, const Q
   return call.createErrorReply(type, message);
 }
 
+// The members that change nothing of the project: they read it or make something new.
+bool OnlyReads(const QString& member) {
+  static const QStringList reading = {QStringLiteral("GetLine"), QStringLiteral("StrLink"), QStringLiteral("StrImage"),
+                                      QStringLiteral("StrBold"), QStringLiteral("StrItalic"), QStringLiteral("StrBoldItalic"),
+                                      QStringLiteral("StrStyle"), QStringLiteral("StrTag"), QStringLiteral("New")};
+  return reading.contains(member);
+}
+
 }  // namespace
 
 TDBusObject::TDBusObject(QObject* target, const TDBusInterface& interface, QObject* owner)
@@ -60,6 +68,7 @@ QDBusMessage TDBusObject::MemberCall(const QDBusMessage& call) {
     return Error(call, QDBusError::InvalidArgs,
                  QStringLiteral("%1 takes the arguments (%2), not (%3)").arg(method->Name, method->InSignature, call.signature()));
   if (method->Name == u"Release") return ReleaseCall(call);
+  if (!OnlyReads(method->Name) && HeldByJob()) return BusyReply(call, method->Name);
   const QMetaMethod member = FindMember(*method);
   if (!member.isValid()) return Error(call, QDBusError::InternalError, QStringLiteral("%1 is not implemented").arg(method->Name));
   const QVariant value = Invoke(member, call.arguments());
@@ -100,6 +109,14 @@ QDBusMessage TDBusObject::Result(const QDBusMessage& call, const TDBusMethod& me
   return call.createReply(QVariant::fromValue(PublishObject(object)));
 }
 
+bool TDBusObject::HeldByJob() const { return Busy && Busy(); }
+
+// The project stays as the running job found it: its record, its text and its output.
+QDBusMessage TDBusObject::BusyReply(const QDBusMessage& call, const QString& member) {
+  return call.createErrorReply(BusyErrorName(),
+                               QStringLiteral("%1 must wait: an upload or a connection test is running").arg(member));
+}
+
 QDBusMessage TDBusObject::ReleaseCall(const QDBusMessage& call) {
   if (!Release) return call.createErrorReply(ErrorName(), QStringLiteral("Only an object Editor.New made can be released"));
   Release();
@@ -135,6 +152,7 @@ QDBusMessage TDBusObject::SetProperty(const QDBusMessage& call, const QString& n
   const TDBusProperty* property = Interface.Property(name);
   if (!property) return Error(call, QDBusError::UnknownProperty, QStringLiteral("No property %1 in %2").arg(name, Interface.Name()));
   if (!property->Writable) return Error(call, QDBusError::PropertyReadOnly, QStringLiteral("Property %1 is read-only").arg(name));
+  if (HeldByJob()) return BusyReply(call, name);
   if (!HasType(value, property->Type))
     return Error(call, QDBusError::InvalidArgs, QStringLiteral("Property %1 takes the type %2").arg(name, property->Type));
   Target->setProperty(name.toLatin1().constData(), value);

@@ -22,6 +22,7 @@ class TDBusObject : public QDBusVirtualObject {
   Q_OBJECT
  public:
   static QString ErrorName() { return QStringLiteral("org.inkloom.Error"); }
+  static QString BusyErrorName() { return QStringLiteral("org.inkloom.Error.Busy"); }
 
   // target outlives this object, or is its child.
   TDBusObject(QObject* target, const TDBusInterface& interface, QObject* owner = nullptr);
@@ -35,6 +36,10 @@ class TDBusObject : public QDBusVirtualObject {
   // The member Release of an object served for a client: lets it go. Without it (the objects
   // that live as long as the program) Release fails.
   std::function<void()> Release;
+  // While it answers true (an upload or a connection test runs), the members that would change
+  // the object answer org.inkloom.Error.Busy; reading its properties and the members that only
+  // read or make something new work.
+  std::function<bool()> Busy;
 
  Q_SIGNALS:
   // A client called a member or used a property.
@@ -54,6 +59,8 @@ class TDBusObject : public QDBusVirtualObject {
   QVariant Invoke(const QMetaMethod& member, QVariantList args);
   QDBusMessage Result(const QDBusMessage& call, const TDBusMethod& method, const QVariant& value);
   QDBusMessage ReleaseCall(const QDBusMessage& call);
+  bool HeldByJob() const;
+  static QDBusMessage BusyReply(const QDBusMessage& call, const QString& member);
   // The member's failure as the reply, or an invalid message when it did not fail.
   QDBusMessage Failure(const QDBusMessage& call);
 };

@@ -5,6 +5,7 @@
 // -unregserver removes the file.
 
 #include "../services/AppEnvironment.h"
+#include "FTPTestServer.h"
 #include "ProgramRun.h"
 #include "QtPrinters.h"
 #include "automation/AutomationServer.h"
@@ -16,9 +17,11 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
 #include <QDBusReply>
 #include <QDBusVariant>
 #include <QDomDocument>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTest>
 
@@ -214,4 +217,44 @@ TEST(DBus, ActivationMembersPropertiesErrorsAndTextObjects) {
   EXPECT_EQ(unregistered.ExitCode, 0);
   EXPECT_TRUE(unregistered.Out.isEmpty() && unregistered.Err.isEmpty());
   EXPECT_FALSE(folder.Exists(serviceFile));
+}
+
+// While an upload runs, a client cannot change the project under it (open another, write its
+// text, change its settings, build); reading works, and the upload ends as it began.
+TEST(DBus, MembersThatChangeTheProjectWaitWhileAnUploadRuns) {
+  TProgramFolder folder;
+  ASSERT_EQ(folder.Run({QStringLiteral("-RegServer")}).ExitCode, 0);
+  const QString release = folder.Path(QStringLiteral("release"));
+  TFTPTestServer server({"--stall-on", "STOR", "--release", release.toStdString()});
+  TPrivateBus bus(folder);
+  QDBusConnection client = bus.Connect();
+  const QString settings = QStringLiteral("/Application/Settings");
+  const QString settingsInterface = QStringLiteral("org.inkloom.Settings");
+  ASSERT_EQ(SetProperty(client, QStringLiteral("/Application/Editor"), QStringLiteral("org.inkloom.Editor"),
+                        QStringLiteral("Text"), QStringLiteral("[index.html]\r\nUp")).type(),
+            QDBusMessage::ReplyMessage);
+  const std::pair<const char*, QString> values[] = {{"FTPServer", QStringLiteral("127.0.0.1")},
+                                                    {"FTPPort", QString::fromStdString(server.Port())},
+                                                    {"FTPUserName", QLatin1String(TFTPTestServer::UserName)},
+                                                    {"FTPPassword", QLatin1String(TFTPTestServer::Password)},
+                                                    {"FTPRemoteRoot", QStringLiteral("/")}};
+  for (const auto& [name, value] : values) SetProperty(client, settings, settingsInterface, QLatin1String(name), value);
+  Call(client, "/Application", "org.inkloom.Application", "Save", {folder.Path("up/site.iklproj")});
+  QDBusMessage upload = QDBusMessage::createMethodCall(kService, "/Application", "org.inkloom.Application", "Upload");
+  QDBusPendingCall uploading = client.asyncCall(upload, 120000);
+  for (int i = 0; i < 3000 && !server.Received("STOR"); ++i) QTest::qWait(10);
+  ASSERT_TRUE(server.Received("STOR"));
+
+  const QString busy = QStringLiteral("org.inkloom.Error.Busy");
+  EXPECT_EQ(EditorCall(client, "Writeln", {"x"}).errorName(), busy);
+  EXPECT_EQ(Call(client, "/Application", "org.inkloom.Application", "Open", {folder.Path("other.iklproj")}).errorName(), busy);
+  EXPECT_EQ(Call(client, "/Application", "org.inkloom.Application", "Build").errorName(), busy);
+  EXPECT_EQ(SetProperty(client, settings, settingsInterface, QStringLiteral("FTPServer"), QStringLiteral("elsewhere")).errorName(), busy);
+  EXPECT_EQ(Value(EditorCall(client, "GetLine", {1})).toString(), QStringLiteral("Up"));
+  EXPECT_EQ(Value(GetProperty(client, settings, settingsInterface, QStringLiteral("FTPServer"))).toString(), QStringLiteral("127.0.0.1"));
+
+  QFile(release).open(QIODevice::WriteOnly);
+  uploading.waitForFinished();
+  EXPECT_TRUE(QDBusReply<bool>(uploading.reply()).value());
+  EXPECT_EQ(EditorCall(client, "Writeln", {"x"}).type(), QDBusMessage::ReplyMessage);
 }
