@@ -3,6 +3,7 @@
 #include "project/CodePage.h"
 #include "project/XMLUtils.h"
 #include "publish/ConnectionTest.h"
+#include "publish/Keyring.h"
 #include "publish/TransferProtocol.h"
 #include "publish/Twofish.h"
 #include "publish/UploadJob.h"
@@ -137,6 +138,7 @@ void TFTPUploadModule::ResetSettings() {
   UploadedFiles.clear();
   UnreadableCredentials.clear();
   HandTyped.clear();
+  PasswordInKeyring = KeyringAvailable();
 }
 
 QString TFTPUploadModule::ReadCredential(const QDomElement& settings, const QString& name) {
@@ -177,6 +179,7 @@ void TFTPUploadModule::ReadSettings(const QDomElement& root) {
   SetProtocol(GetAttributeText(settings, kProtocol, QString()));
   TrustedCertificate = GetAttributeText(settings, kTrustedCertificate, QString());
   PasswordFor = PasswordKey(ProtocolName, FTPServer, FTPPort);
+  ReadKeyringPassword();
   QString record = GetChildText(settings, kUploadFiles, QString());
   record.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
   UploadedFiles = record.isEmpty() ? QStringList() : record.split(u'\n');
@@ -219,7 +222,8 @@ void TFTPUploadModule::WriteSettings(QDomElement& root) const {
   SetAttributeText(settings, QStringLiteral("FTPServer"), FTPServer);
   SetAttributeText(settings, QStringLiteral("FTPUserName"), CredentialToStore(QStringLiteral("FTPUserName"), FTPUserName));
   const QString password = PasswordMovedAway() ? QString() : FTPPassword;  // dropped, not taken along
-  SetAttributeText(settings, QStringLiteral("FTPPassword"), CredentialToStore(QStringLiteral("FTPPassword"), password));
+  SetAttributeText(settings, QStringLiteral("FTPPassword"),
+                   CredentialToStore(QStringLiteral("FTPPassword"), KeptInKeyring(password) ? QString() : password));
   SetAttributeText(settings, QStringLiteral("FTPPort"), FTPPort);
   SetAttributeText(settings, QStringLiteral("FTPRemoteRoot"), FTPRemoteRoot);
   SetAttributeFlag(settings, QStringLiteral("FTPPassiveMode"), FTPPassiveMode);
@@ -236,6 +240,26 @@ void TFTPUploadModule::WriteSettings(QDomElement& root) const {
 QString TFTPUploadModule::CredentialToStore(const QString& name, const QString& value) const {
   const auto typed = HandTyped.constFind(name);
   return typed != HandTyped.cend() && typed->Read == value ? typed->Stored : Encipher(value);
+}
+
+bool TFTPUploadModule::KeyringAvailable() const { return TKeyring().Available(); }
+
+QString TFTPUploadModule::KeyringKey() const { return TKeyring::Key(ProtocolName, FTPUserName, FTPServer, FTPPort); }
+
+// A file without a password may have left it in the keyring; one with it keeps it there.
+void TFTPUploadModule::ReadKeyringPassword() {
+  PasswordInKeyring = FTPPassword.isEmpty() && KeyringAvailable();
+  if (PasswordInKeyring && !FTPServer.isEmpty()) TKeyring().Read(KeyringKey(), FTPPassword);
+}
+
+// A password the keyring does not take goes to the file; an empty one leaves no stale entry.
+bool TFTPUploadModule::KeptInKeyring(const QString& password) const {
+  if (!PasswordInKeyring) return false;
+  if (password.isEmpty()) {
+    TKeyring().Remove(KeyringKey());
+    return true;
+  }
+  return TKeyring().Write(KeyringKey(), password);
 }
 
 void TFTPUploadModule::SetProtocol(const QString& protocol) {

@@ -77,6 +77,11 @@ class TFTPUploadModule : public QObject {
   // not in the enciphered form the program writes (typed in by hand, say). Their values are
   // read all the same, as they always were, but are most likely not what the user meant.
   QStringList UnreadableCredentials;
+  // Where a save keeps the password: the desktop keyring, under the protocol, user, server and
+  // port (the project file then holds none), or the project file's enciphered form. On where a
+  // keyring runs; off for a file that holds its password, which stays where it is.
+  bool PasswordInKeyring = false;
+  bool KeyringAvailable() const;
 
   // Handlers on the project events; document() gives the project document they work on.
   void AttachProjectEvents(TMultiAction* onNew, TMultiAction* onOpen, TMultiAction* onSave,
@@ -189,6 +194,9 @@ class TFTPUploadModule : public QObject {
   std::unique_ptr<TUploadJob> Job;
   TWorkerThread* UploadThread = nullptr;
   TWorkerThread* TestThread = nullptr;
+  QString KeyringKey() const;
+  void ReadKeyringPassword();
+  bool KeptInKeyring(const QString& password) const;
 
   TMultiActionHandler* NewProjectHandler = nullptr;
   TMultiActionHandler* OpenProjectHandler = nullptr;
