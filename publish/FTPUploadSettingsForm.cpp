@@ -67,6 +67,7 @@ TFTPUploadSettingsForm::TFTPUploadSettingsForm(QWidget* parent) : QDialog(parent
   LocalStrings = new TLocalStrings(this, QStringLiteral("FTPUploadSettingsForm"));
   LocalStrings->Loaded();
   FormCreate();
+  AddKeyringChoice(layout);
   connect(ProtocolComboBox, &QComboBox::currentIndexChanged, this,
           &TFTPUploadSettingsForm::ProtocolComboBoxChange);
   connect(PasswordEdit, &QLineEdit::textChanged, this, [this] { PasswordTyped = PasswordTyped || !ShowingStoredPassword; });
@@ -165,6 +166,26 @@ void TFTPUploadSettingsForm::CheckPasswordDestination() {
   if (PasswordTyped || !PasswordMovedLabel) return;
   const TFTPUploadModule& module = *FTPUploadModule;
   const bool moved = !module.FTPPassword.isEmpty() &&
+  ShowPasswordPlace();
+}
+
+void TFTPUploadSettingsForm::AddKeyringChoice(QVBoxLayout* layout) {
+  KeyringRuns = FTPUploadModule->KeyringAvailable();
+  KeyringCheckBox = new QCheckBox(this);
+  KeyringCheckBox->setObjectName(QStringLiteral("KeyringCheckBox"));
+  KeyringCheckBox->setChecked(KeyringRuns && FTPUploadModule->PasswordInKeyring);
+  KeyringCheckBox->setVisible(KeyringRuns);
+  layout->addWidget(KeyringCheckBox);
+  PasswordPlaceLabel = new QLabel(this);
+  PasswordPlaceLabel->setObjectName(QStringLiteral("PasswordPlaceLabel"));
+  PasswordPlaceLabel->setWordWrap(true);
+  layout->addWidget(PasswordPlaceLabel);
+  connect(KeyringCheckBox, &QCheckBox::toggled, this, &TFTPUploadSettingsForm::ShowPasswordPlace);
+}
+
+void TFTPUploadSettingsForm::ShowPasswordPlace() {
+  const char* key = !KeyringRuns ? "NoKeyring" : KeyringCheckBox->isChecked() ? "PasswordInKeyring" : "PasswordInFile";
+  PasswordPlaceLabel->setText(Message(key));
                      !module.PasswordServes(EditedProtocol(), ServerEdit->text(), PortEdit->text());
   ShowingStoredPassword = true;
   PasswordEdit->setText(moved ? QString() : module.FTPPassword);
@@ -187,6 +208,7 @@ void TFTPUploadSettingsForm::OkButtonClick() {
   module.TrustedCertificate = TrustedCertificate;
   accept();
 }
+  module.PasswordInKeyring = KeyringCheckBox->isChecked();
 
 void TFTPUploadSettingsForm::ShowProtocol(const QString& protocol) {
   TTransferProtocol::TKind kind = TTransferProtocol::tpFTP;

@@ -42,6 +42,9 @@ class TFTPUploadSettingsForm : public QDialog {
   // The port follows the protocol's standard one unless the user typed another.
   void ProtocolComboBoxChange();
   void CheckPasswordDestination();
+  // The choice of the keyring, where one runs, and the note of where the password is kept.
+  void AddKeyringChoice(QVBoxLayout* layout);
+  void ShowPasswordPlace();
   QString EditedProtocol() const;
   void ShowProtocol(const QString& protocol);
   // What depends on the protocol: the standard port, passive mode (no such thing in SFTP).
@@ -68,6 +71,9 @@ class TFTPUploadSettingsForm : public QDialog {
   QLineEdit* UserNameEdit = nullptr;
   QLineEdit* PasswordEdit = nullptr;
   QLabel* PasswordMovedLabel = nullptr;
+  QCheckBox* KeyringCheckBox = nullptr;
+  QLabel* PasswordPlaceLabel = nullptr;
+  bool KeyringRuns = false;
   bool PasswordTyped = false;          // the user gave a password of their own
   bool ShowingStoredPassword = false;  // the form itself is filling the field
   QLineEdit* PortEdit = nullptr;

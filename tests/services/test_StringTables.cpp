@@ -44,7 +44,7 @@ const std::map<QString, QStringList>& Tables() {
                            "CauseUnknown", "UploadUnknownProtocol", "UploadCertificateUntrusted", "UploadHostKeyUnknown",
                            "UploadHostKeyChanged", "CauseTlsRefused", "CauseSecureChannel"}},
       {"FTPUploadSettingsForm", {"TestOk", "TestInvalidRoot", "TestFailed", "CertificateUntrusted", "TrustCertificate", "HostKeyUnknown",
-                                 "TrustHostKey", "KnownHostsFailed"}},
+                                 "TrustHostKey", "KnownHostsFailed", "PasswordInKeyring", "PasswordInFile", "NoKeyring"}},
       {"FTPUploadTestForm", {}},
       {"FTPUploadProgressForm", {"ConnectTo", "UploadFile"}},
       {"FTPUploadPlanForm", {}},
