@@ -39,7 +39,10 @@ void TKeyringBus::StartKeyring(const fs::path& home) {
   Keyring.setProcessEnvironment(environment);
   Keyring.start(QStringLiteral("gnome-keyring-daemon"),
                 {QStringLiteral("--foreground"), QStringLiteral("--unlock"), QStringLiteral("--components=secrets")});
+  Keyring.setStandardOutputFile(QProcess::nullDevice());
+  Keyring.waitForStarted(30000);
   Keyring.write("test-password");
+  Keyring.waitForBytesWritten(30000);
   Keyring.closeWriteChannel();
   for (int tries = 0; tries < 200 && !KeyringAnswers(); ++tries) std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
