@@ -8,11 +8,11 @@
 
 namespace fs = std::filesystem;
 
-TKeyringBus::TKeyringBus(const fs::path& home, bool keyring) {
+TKeyringBus::TKeyringBus(const fs::path& home, TKeyring keyring) {
   Bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
   Bus.waitForReadyRead(30000);
   Address = QString::fromUtf8(Bus.readLine()).trimmed();
-  if (keyring) StartKeyring(home);
+  if (keyring != kNone) StartKeyring(home, keyring == kUnlocked);
 }
 
 TKeyringBus::~TKeyringBus() {
@@ -27,7 +27,7 @@ std::vector<std::string> TKeyringBus::Variables() const {
   return {"DBUS_SESSION_BUS_ADDRESS=" + Address.toStdString()};
 }
 
-void TKeyringBus::StartKeyring(const fs::path& home) {
+void TKeyringBus::StartKeyring(const fs::path& home, bool unlocked) {
   fs::create_directories(home / "data");
   fs::create_directories(home / "run");
   fs::permissions(home / "run", fs::perms::owner_all);
@@ -37,11 +37,11 @@ void TKeyringBus::StartKeyring(const fs::path& home) {
   environment.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString((home / "data").string()));
   environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString((home / "run").string()));
   Keyring.setProcessEnvironment(environment);
-  Keyring.start(QStringLiteral("gnome-keyring-daemon"),
-                {QStringLiteral("--foreground"), QStringLiteral("--unlock"), QStringLiteral("--components=secrets")});
   Keyring.setStandardOutputFile(QProcess::nullDevice());
+  const QStringList unlock = unlocked ? QStringList{QStringLiteral("--unlock")} : QStringList();
+  Keyring.start(QStringLiteral("gnome-keyring-daemon"), QStringList{QStringLiteral("--foreground"), QStringLiteral("--components=secrets")} + unlock);
   Keyring.waitForStarted(30000);
-  Keyring.write("test-password");
+  if (unlocked) Keyring.write("test-password");
   Keyring.waitForBytesWritten(30000);
   Keyring.closeWriteChannel();
   for (int tries = 0; tries < 200 && !KeyringAnswers(); ++tries) std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -1,6 +1,7 @@
 #pragma once
 
-// A private session bus, with a real GNOME Keyring on it, unlocked, when asked for one. Its
+// A private session bus, with a real GNOME Keyring on it when asked for one, unlocked or locked
+// (without its login keyring, so that it can only ask for a password nobody types). Its
 // keyring files live below the given folder, so that no user's own keyring is touched.
 
 #include <QProcess>
@@ -12,7 +13,8 @@
 
 class TKeyringBus {
  public:
-  TKeyringBus(const std::filesystem::path& home, bool keyring);
+  enum TKeyring { kNone, kLocked, kUnlocked };
+  TKeyringBus(const std::filesystem::path& home, TKeyring keyring);
   ~TKeyringBus();
   TKeyringBus(const TKeyringBus&) = delete;
   TKeyringBus& operator=(const TKeyringBus&) = delete;
@@ -21,7 +23,7 @@ class TKeyringBus {
   std::vector<std::string> Variables() const;
 
  private:
-  void StartKeyring(const std::filesystem::path& home);
+  void StartKeyring(const std::filesystem::path& home, bool unlocked);
   // The daemon answers under the Secret Service's name only some time after it started.
   bool KeyringAnswers() const;
 

@@ -1,7 +1,7 @@
 // The password in the desktop keyring, with a real GNOME Keyring on a private bus: a script
 // gives the password and saves, and inkloom --upload logs in with what was kept. Where a
-// keyring runs the project file holds no password; on a bus without one it holds the
-// enciphered form, as before.
+// keyring runs the project file holds no password; on a bus without one, or with one that is
+// locked and cannot ask anybody, it holds the enciphered form, as before.
 
 #include <gtest/gtest.h>
 
@@ -54,11 +54,12 @@ int RunProgram(const QStringList& arguments, const TKeyringBus& bus, const TScra
 TEST(Keyring, ThePasswordStaysInTheKeyringWhereOneRunsAndInTheFileElsewhere) {
   struct TCase {
     const char* Name;
-    bool Keyring;
+    TKeyringBus::TKeyring Keyring;
     bool InFile;
   } cases[] = {
-      {"unlocked keyring", true, false},
-      {"bus without a keyring", false, true},
+      {"unlocked keyring", TKeyringBus::kUnlocked, false},
+      {"bus without a keyring", TKeyringBus::kNone, true},
+      {"locked keyring", TKeyringBus::kLocked, true},
   };
   for (const TCase& test : cases) {
     SCOPED_TRACE(test.Name);
