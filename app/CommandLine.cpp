@@ -41,6 +41,9 @@ void AddOptions(QCommandLineParser& parser) {
                     QStringLiteral("PROJECT")});
   parser.addOption({QStringLiteral("dry-run"),
                     QStringLiteral("With --upload: list the files that would be sent, send nothing.")});
+  parser.addOption({QStringLiteral("delete"),
+                    QStringLiteral("With --upload: also delete from the server the uploaded files "
+                                   "that the site no longer has.")});
   parser.addOption({QStringLiteral("run-script"),
                     QStringLiteral("Run a JavaScript file against the automation objects without a "
                                    "window, with PROJECT opened first when given."),
@@ -48,6 +51,32 @@ void AddOptions(QCommandLineParser& parser) {
   parser.addPositionalArgument(QStringLiteral("PROJECT"),
                                QStringLiteral("The project to open (.iklproj or any text file)."),
                                QStringLiteral("[PROJECT]"));
+}
+
+// The flags of the modes, and the mode each goes with.
+struct TFlag {
+  const char* Name;
+  bool TCommandLine::*Field;
+  TRunMode Mode;
+};
+
+const TFlag kFlags[] = {
+    {"--dry-run", &TCommandLine::DryRun, rmUpload},
+    {"--delete", &TCommandLine::Delete, rmUpload},
+    {"--watch", &TCommandLine::Watch, rmServe},
+};
+
+bool TakeFlag(const QString& arg, TCommandLine& result) {
+  for (const TFlag& flag : kFlags)
+    if (arg == QLatin1String(flag.Name)) return result.*flag.Field = true;
+  return false;
+}
+
+// The first flag given without its mode; null when none.
+const TFlag* MisplacedFlag(const TCommandLine& result) {
+  for (const TFlag& flag : kFlags)
+    if (result.*flag.Field && result.Mode != flag.Mode) return &flag;
+  return nullptr;
 }
 
 TCommandLine UsageError(const QString& message) {
@@ -66,14 +95,7 @@ TCommandLine TCommandLine::Parse(const QStringList& args) {
     const QString& arg = args[i];
     // Flags of the modes, taken out first so that "--upload --dry-run PROJECT" does not read
     // "--dry-run" as the project.
-    if (i > 0 && arg == QLatin1String("--dry-run")) {
-      result.DryRun = true;
-      continue;
-    }
-    if (i > 0 && arg == QLatin1String("--watch")) {
-      result.Watch = true;
-      continue;
-    }
+    if (i > 0 && TakeFlag(arg, result)) continue;
     if (i > 0 && IsAutomationSwitch(arg, "regserver")) {
       result.Mode = rmRegServer;
       return result;
@@ -125,8 +147,9 @@ TCommandLine TCommandLine::Parse(const QStringList& args) {
     result.Port = port;
   }
 
-  if (result.Watch && result.Mode != rmServe) return UsageError(QStringLiteral("--watch goes with --serve."));
-  if (result.DryRun && result.Mode != rmUpload) return UsageError(QStringLiteral("--dry-run goes with --upload."));
+  if (const TFlag* flag = MisplacedFlag(result))
+    return UsageError(QStringLiteral("%1 goes with --%2.")
+                          .arg(QLatin1String(flag->Name), flag->Mode == rmServe ? QStringLiteral("serve") : QStringLiteral("upload")));
 
   int allowedPositional = (result.Mode == rmEditor || result.Mode == rmAutomation ||
                            result.Mode == rmRunScript) ? 1 : 0;
@@ -154,7 +177,9 @@ QString TCommandLine::HelpText() {
       "                                           2 usage error or unreadable project\n"
       "  inkloom --serve PROJECT [--port N] [--watch]\n"
       "                                           generate and serve it on 127.0.0.1\n"
-      "  inkloom --upload [--dry-run] PROJECT     generate and upload it (or list what would go)\n"
+      "  inkloom --upload [--dry-run] [--delete] PROJECT\n"
+      "                                           generate and upload it (or list what would go);\n"
+      "                                           --delete removes the uploaded files the site lost\n"
       "  inkloom --run-script FILE.js [PROJECT]   run a script without a window\n"
       "  inkloom --help | --version\n"
       "\nAutomation server switches (after / or -, any letter case):\n"

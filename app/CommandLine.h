@@ -26,6 +26,7 @@ struct TCommandLine {
   int Port = 0;        // --serve; 0 chooses a free port
   bool Watch = false;  // --serve --watch: rebuild on change and reload open pages
   bool DryRun = false; // --upload --dry-run: list what would be sent, send nothing
+  bool Delete = false; // --upload --delete: also delete the uploaded files the site no longer has
   QString Error;       // rmUsageError: what was wrong
 
   // args[0] is the program.

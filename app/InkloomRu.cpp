@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
       return RunBuild(commandLine.Project, ThemesFolderSetting());
     }
     case rmUpload:
-      return RunUploadMode(argc, argv, commandLine.Project, commandLine.DryRun);
+      return RunUploadMode(argc, argv, commandLine.Project, commandLine.DryRun, commandLine.Delete);
     case rmServe: {
       QCoreApplication application(argc, argv);
       return RunServe(commandLine.Project, commandLine.Port, commandLine.Watch);

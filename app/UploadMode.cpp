@@ -106,17 +106,21 @@ int RunInterruptibly(TFTPUploadModule& module, const QString& outputFolder) {
   return outcome;
 }
 
+// With --delete, the counts follow the outcome, so that the deletions are told too.
 void PrintOutcome(const TFTPUploadModule& module, int outcome, const TUploadReport& report) {
   Print(stdout, report.Outcome(outcome, module.UploadError(), module.Settings(),
                                module.FailedCount()));
+  if (module.DeleteRemovedFiles)
+    Print(stdout, report.Counts(module.SentCount(), module.DeletedCount(), module.FailedCount()));
   for (const TUploadJob::TFailedFile& file : module.FailedFiles())
-    Print(stdout, report.FailedFile(file.Path, file.Error));
+    Print(stdout, report.FailedFile(file.Path, file.Error, file.Deletion));
 }
 
 int PrintPlan(const TFTPUploadModule& module, const QString& outputFolder,
               const TUploadReport& report) {
   const TUploadPlan plan = module.PlanUpload(outputFolder);
   for (const TUploadPlan::TFile& file : plan.Files()) Print(stdout, report.PlannedFile(file));
+  for (const QString& path : plan.Removed()) Print(stdout, report.RemovedFile(path));
   Print(stdout, report.PlanSummary(plan));
   return 0;
 }
@@ -206,13 +210,14 @@ bool ReadProject(const QString& projectPath, TProjectFileContents& project) {
 
 }  // namespace
 
-int RunUploadMode(int& argc, char** argv, const QString& projectPath, bool dryRun) {
+int RunUploadMode(int& argc, char** argv, const QString& projectPath, bool dryRun, bool deleteRemoved) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
   TProjectFileContents project;
   if (!ReadProject(projectPath, project)) return 2;
   TFTPUploadModule module;
   if (!project.Document.isNull()) module.ReadSettings(project.Root());
+  module.DeleteRemovedFiles = deleteRemoved;
   TEnglishStrings strings("FTPUploadModule");
   const TUploadReport report([&strings](const char* key) { return strings[key]; });
   if (!dryRun && ReportUnreadableCredentials(module, projectPath, report)) return 1;

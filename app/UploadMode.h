@@ -10,9 +10,12 @@
 // files. Ctrl+C cancels the run cleanly.
 //
 // With dryRun, nothing is sent and nothing written: the files a run would send are listed with
-// their sizes, then how many are unchanged and the total to send.
+// their sizes and the uploaded files the site no longer has, then how many are unchanged and the
+// total to send. With deleteRemoved, the run deletes those files from the server without asking
+// (only files of the record), and the outcome is followed by how many were sent, deleted and failed.
 //
 // Returns the exit code: 0 for a complete run, nothing to send or a dry run, 1 for a failed
 // connection or remote root, a file not sent, stored credentials that cannot be read, or a
 // generator error, 2 when the project cannot be read, 130 after Ctrl+C.
-int RunUploadMode(int& argc, char** argv, const QString& projectPath, bool dryRun = false);
+int RunUploadMode(int& argc, char** argv, const QString& projectPath, bool dryRun = false,
+                  bool deleteRemoved = false);

@@ -26,7 +26,7 @@ void TUploadProgressLines::ShowProgress() {
 void TUploadProgressLines::PrintOutcome(int outcome) const {
   const TUploadReport report([this](const char* key) { return ModuleTexts.GetString(QLatin1String(key)); });
   Print(report.Outcome(outcome, Module.UploadError(), Module.Settings(), Module.FailedCount()));
-  for (const TUploadJob::TFailedFile& file : Module.FailedFiles()) Print(report.FailedFile(file.Path, file.Error));
+  for (const TUploadJob::TFailedFile& file : Module.FailedFiles()) Print(report.FailedFile(file.Path, file.Error, file.Deletion));
 }
 
 void TUploadProgressLines::Print(const QString& line) const {

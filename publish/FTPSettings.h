@@ -14,6 +14,8 @@ struct TFTPSettings {
   bool PassiveMode = true;
   bool ChangesOnly = true;
   int Timeout = 30000;
+  // The run also deletes from the server the files of the record that the site no longer has.
+  bool DeleteRemoved = false;
   // FTPS: the SHA-256 fingerprint of a certificate trusted although it does not verify.
   QString TrustedCertificate;
 };

@@ -278,6 +278,7 @@ TFTPSettings TFTPUploadModule::Settings() const {
   settings.PassiveMode = FTPPassiveMode;
   settings.ChangesOnly = UploadChangesOnly;
   settings.Timeout = Timeout;
+  settings.DeleteRemoved = DeleteRemovedFiles;
   return settings;
 }
 

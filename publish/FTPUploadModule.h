@@ -145,6 +145,12 @@ class TFTPUploadModule : public QObject {
   // key that is not trusted).
   TFTPError TestError;
   int Timeout = 30000;  // milliseconds, for each wait of the client
+  // The next run also deletes the record's files that the site no longer has (asked for each
+  // run, never saved).
+  bool DeleteRemovedFiles = false;
+  // Files the last run sent and deleted.
+  int SentCount() const { return Job ? Job->SentCount() : 0; }
+  int DeletedCount() const { return Job ? Job->DeletedCount() : 0; }
 
   TMultiAction* OnFileAction = nullptr;
   TMultiAction* OnUploadCompleteAction = nullptr;

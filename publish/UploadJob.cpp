@@ -36,6 +36,7 @@ void TUploadJob::Fire() {
 int TUploadJob::Run() {
   Index = -1;
   Failed.clear();
+  Sent = Deleted = 0;
   Why = TFTPError();
   Plan = TUploadPlan(LocalRoot, Uploaded, Settings.ChangesOnly);
   try {
@@ -56,7 +57,8 @@ int TUploadJob::Stop(const TFTPError& why, int outcome) {
 }
 
 int TUploadJob::Transfer() {
-  if (Plan.Files().empty()) return 3;
+  const bool deleting = Settings.DeleteRemoved && !Plan.Removed().isEmpty();
+  if (Plan.Files().empty() && !deleting) return 3;
   TFTPError why;
   std::unique_ptr<TTransferClient> client = TTransferClient::Make(Settings, &Cancelled, why);
   if (!client) return Stop(why, 1);
@@ -90,7 +92,28 @@ int TUploadJob::SendAll(TTransferClient& client) {
     if (Cancelled) break;
     Fire();
   }
+  if (Settings.DeleteRemoved) DeleteAll(client, base);
   return 0;
+}
+
+void TUploadJob::DeleteAll(TTransferClient& client, const std::string& base) {
+  for (const QString& path : Plan.Removed()) {
+    if (Cancelled) return;
+    DeleteOne(client, base, path);
+    Fire();
+  }
+}
+
+// Checked again here: a path that could leave the remote folder is never sent to the server.
+void TUploadJob::DeleteOne(TTransferClient& client, const std::string& base, const QString& path) {
+  if (!TUploadPath::IsPlain(path)) {
+    Failed.push_back({path, TFTPError(TFTPError::feOutsideSite), true});
+  } else if (client.DeleteFile(base + Bytes(QString(path).replace(u'\\', u'/')))) {
+    TUploadRecord(Uploaded).Remove(path);
+    ++Deleted;
+  } else if (!Cancelled) {
+    Failed.push_back({path, client.LastError(), true});
+  }
 }
 
 void TUploadJob::SendFile(TTransferClient& client, TRemoteFolders& folders,
@@ -111,8 +134,9 @@ void TUploadJob::SendFile(TTransferClient& client, TRemoteFolders& folders,
   }
   std::string remote = Bytes(file.Path.mid(cut));
   client.DeleteFile(remote);
-  if (client.PutFile(Bytes(local), remote))
+  if (client.PutFile(Bytes(local), remote)) {
     TUploadRecord(Uploaded).Store(file.Path, file.Digest);
-  else if (!Cancelled)  // the file the user stopped is no failure
+    ++Sent;
+  } else if (!Cancelled)  // the file the user stopped is no failure
     Failed.push_back({file.Path, client.LastError()});
 }

@@ -4,7 +4,9 @@
 // output folder listed with the MD5 digest of every file, unchanged ones dropped when only
 // changes are sent), then the transfer of the files kept into their folders below the remote
 // root by the settings' protocol (FTP, FTPS or SFTP), recording each file the server confirmed
-// whole.
+// whole. With Settings.DeleteRemoved it then deletes the record's files that the site no longer
+// has (only those: never a file the program did not upload), dropping the record line of each
+// file the server deleted.
 //
 // Outcomes: 0 every pending file handled, 1 connection or log-in failed (or an error ended the
 // run), 2 the remote root could not be entered, 3 nothing to send (no connection made),
@@ -30,6 +32,7 @@ class TUploadJob {
   struct TFailedFile {
     QString Path;  // as in the record, "\" between folder names
     TFTPError Error;
+    bool Deletion = false;  // the file was to be deleted, and the server refused
   };
 
   // uploaded is the record the run updates; cancelled is read between steps and in every block;
@@ -48,6 +51,9 @@ class TUploadJob {
   // (the file a cancel stopped is not among them).
   const std::vector<TFailedFile>& FailedFiles() const { return Failed; }
   int FailedCount() const { return static_cast<int>(Failed.size()); }
+  // Files the run sent, and files it deleted from the server.
+  int SentCount() const { return Sent; }
+  int DeletedCount() const { return Deleted; }
   // Why the run ended with outcome 1 or 2; feNone otherwise.
   const TFTPError& Error() const { return Why; }
 
@@ -55,6 +61,8 @@ class TUploadJob {
   int Transfer();
   int SendAll(TTransferClient& client);
   void SendFile(TTransferClient& client, TRemoteFolders& folders, const TPendingFile& file);
+  void DeleteAll(TTransferClient& client, const std::string& base);
+  void DeleteOne(TTransferClient& client, const std::string& base, const QString& path);
   // Keeps why the run could not go on; outcome.
   int Stop(const TFTPError& why, int outcome);
   void Fire();
@@ -68,4 +76,6 @@ class TUploadJob {
   std::atomic<int> Index{-1};
   std::vector<TFailedFile> Failed;
   TFTPError Why;
+  int Sent = 0;
+  int Deleted = 0;
 };

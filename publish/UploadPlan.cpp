@@ -43,7 +43,16 @@ bool TUploadPlan::Make(const std::atomic<bool>* cancelled, const std::function<v
   OnKept = onKept;
   Kept.clear();
   Unchanged = 0;
-  return Walk(SystemPath(LocalRoot), QString());
+  Present.clear();
+  if (!Walk(SystemPath(LocalRoot), QString())) return false;
+  ListRemoved();
+  return true;
+}
+
+void TUploadPlan::ListRemoved() {
+  Gone.clear();
+  for (const QString& path : TUploadRecord::Names(Record))
+    if (TUploadPath::IsPlain(path) && !Present.contains(TUploadRecord::Key(path))) Gone.append(path);
 }
 
 bool TUploadPlan::Walk(const QString& folder, const QString& prefix) {
@@ -58,6 +67,7 @@ bool TUploadPlan::Walk(const QString& folder, const QString& prefix) {
       continue;
     }
     if (Cancelled && *Cancelled) return false;
+    Present.insert(TUploadRecord::Key(prefix + entry.fileName()));
     // A "\" in a name would read as a folder of the record: such a file is not sent.
     if (!entry.fileName().contains(u'\\')) Select(prefix + entry.fileName());
   }

@@ -3,8 +3,10 @@
 // What an upload run sends: every file below the output folder with its size and MD5 digest,
 // less those whose digest equals the one recorded at their last upload when only changes are
 // sent. The upload job chooses its files this way; --upload --dry-run and the settings dialog
-// make the same plan to show what a run would send.
+// make the same plan to show what a run would send. It also lists the files of the record that
+// the site no longer has, which a run may delete from the server.
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -34,6 +36,9 @@ class TUploadPlan {
   // The record describes another destination, so every file goes (the plan says so).
   bool FreshDestination = false;
   int UnchangedCount() const { return Unchanged; }
+  // The record's paths (in its spelling) that the output folder no longer has; only plain
+  // paths (TUploadPath::IsPlain), so that none names a place outside the remote folder.
+  const QStringList& Removed() const { return Gone; }
   qint64 TotalSize() const;
 
   // The digest of a file's contents as 32 lowercase hexadecimal digits, and the number of bytes
@@ -43,6 +48,7 @@ class TUploadPlan {
  private:
   bool Walk(const QString& folder, const QString& prefix);
   void Select(const QString& path);
+  void ListRemoved();
 
   QString LocalRoot;
   QStringList Record;
@@ -51,4 +57,6 @@ class TUploadPlan {
   std::function<void()> OnKept;
   std::vector<TFile> Kept;
   int Unchanged = 0;
+  QSet<QString> Present;  // TUploadRecord::Key of every file found
+  QStringList Gone;
 };

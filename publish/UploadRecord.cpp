@@ -47,4 +47,26 @@ void TUploadRecord::ApplyChanges(const QStringList& before, const QStringList& a
     const qsizetype separator = line.indexOf(u'=');
     if (separator > 0) Store(line.left(separator), line.mid(separator + 1));
   }
+  QSet<QString> left;
+  for (const QString& name : Names(after)) left.insert(Key(name));
+  for (const QString& name : Names(before))
+    if (!left.contains(Key(name))) Remove(name);
+}
+
+bool TUploadRecord::Remove(const QString& path) {
+  const int index = IndexOf(path);
+  if (index >= 0) Lines.removeAt(index);
+  return index >= 0;
+}
+
+QStringList TUploadRecord::Names(const QStringList& lines) {
+  QStringList names;
+  for (const QString& line : lines) names.append(line.section(u'=', 0, 0));
+  return names;
+}
+
+QString TUploadRecord::Key(const QString& name) {
+  QString key = name;
+  for (QChar& c : key) c = QChar(AsciiLower(c.unicode()));
+  return key;
 }

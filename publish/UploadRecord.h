@@ -20,7 +20,14 @@ class TUploadRecord {
 
   // Brings into this record what a run changed between its record before and after: entries
   // the run stored are stored here too; entries the run did not touch stay as they are here.
+  // Entries the run removed (files it deleted from the server) go from here too.
   void ApplyChanges(const QStringList& before, const QStringList& after);
+  // Drops the entry of path; false when it has none.
+  bool Remove(const QString& path);
+  // The paths of the entries of lines, in their own spelling.
+  static QStringList Names(const QStringList& lines);
+  // A name as SameName compares it, to look names up in a set.
+  static QString Key(const QString& name);
 
   static bool SameName(const QString& a, const QString& b);
 

@@ -133,8 +133,16 @@ QString TUploadReport::Outcome(int outcome, const TFTPError& why, const TFTPSett
   }
 }
 
-QString TUploadReport::FailedFile(const QString& path, const TFTPError& why) const {
-  return Text("UploadFileFailed", {DisplayPath(path), Cause(why)});
+QString TUploadReport::FailedFile(const QString& path, const TFTPError& why, bool deletion) const {
+  return Text(deletion ? "UploadDeleteFailed" : "UploadFileFailed", {DisplayPath(path), Cause(why)});
+}
+
+QString TUploadReport::Counts(int sent, int deleted, int failed) const {
+  return Text("UploadCounts", {QString::number(sent), QString::number(deleted), QString::number(failed)});
+}
+
+QString TUploadReport::RemovedFile(const QString& path) const {
+  return Text("UploadPlanRemoved", {DisplayPath(path)});
 }
 
 QString TUploadReport::PlannedFile(const TUploadPlan::TFile& file) const {

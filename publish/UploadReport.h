@@ -26,13 +26,18 @@ class TUploadReport {
   // run's error for 1 and 2, failedCount the number of files not sent.
   QString Outcome(int outcome, const TFTPError& why, const TFTPSettings& settings,
                   int failedCount) const;
-  // "failed: img/a.png: 553 Could not create file."
-  QString FailedFile(const QString& path, const TFTPError& why) const;
+  // "failed: img/a.png: 553 Could not create file."; a file that was to be deleted:
+  // "not deleted: old.html: 550 No such file."
+  QString FailedFile(const QString& path, const TFTPError& why, bool deletion = false) const;
+  // "Files sent: 3, deleted: 1, failed: 0."
+  QString Counts(int sent, int deleted, int failed) const;
   // The cause alone, without a final stop: "connection refused", "530 Login incorrect".
   QString Cause(const TFTPError& why) const;
   // A line for a file of a plan, and the plan's summary.
   QString PlannedFile(const TUploadPlan::TFile& file) const;
   QString PlanSummary(const TUploadPlan& plan) const;
+  // A line for a file of the record that the site no longer has.
+  QString RemovedFile(const QString& path) const;
 
   // The table's text of key with each "%s" and "%d" replaced by the next of args, in order.
   QString Text(const char* key, const QStringList& args = {}) const;

@@ -56,6 +56,7 @@ TEST(CommandLine, HeadlessModesTakeTheirProject) {
                            QStringList{"--upload", "x", "--dry-run"}}) {
     const TCommandLine plan = TCommandLine::Parse(QStringList{"inkloom"} + args);
     EXPECT_TRUE(plan.DryRun);
+    EXPECT_FALSE(plan.Delete);
     EXPECT_EQ(plan.Mode, rmUpload);
     EXPECT_EQ(plan.Project, QStringLiteral("x"));
   }
@@ -74,6 +75,8 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
   EXPECT_EQ(Parse({"--build", "a", "stray"}).Mode, rmUsageError);
   EXPECT_EQ(Parse({"--build", "a", "--watch"}).Mode, rmUsageError);
   EXPECT_EQ(Parse({"--serve", "a", "--dry-run"}).Mode, rmUsageError);
+  EXPECT_EQ(Parse({"--build", "a", "--delete"}).Mode, rmUsageError);
+  EXPECT_TRUE(Parse({"--upload", "a", "--delete"}).Delete);
   TCommandLine unknown = Parse({"--frobnicate"});
   EXPECT_EQ(unknown.Mode, rmUsageError);
   EXPECT_TRUE(unknown.Error.contains(QStringLiteral("frobnicate")));

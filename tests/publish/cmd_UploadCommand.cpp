@@ -374,3 +374,32 @@ TEST_F(UploadCommand, AProjectNamedWithoutAFolderIsSavedInPlace) {
   EXPECT_EQ(Record().size(), ProgressLines());
   EXPECT_FALSE(Record().isEmpty());
 }
+
+// --dry-run lists what the site lost, a plain run keeps it, --delete deletes it without asking:
+// only files of the record, and a refused deletion is listed with the server's reply.
+TEST_F(UploadCommand, DeleteRemovesOnlyRecordedFilesTheSiteLost) {
+  struct TCase {
+    std::vector<std::string> Options;
+    int Exit;
+    const char* Printed;
+    bool OldStays;
+  };
+  const TCase cases[] = {
+      {{"--dry-run"}, 0, "no longer in the site: old/page.html\n", true},
+      {{}, 0, "Upload complete.\n", true},
+      {{"--delete"}, 1, "not deleted: missing.html: 550 ", false},
+  };
+  for (const TCase& c : cases) {
+    MakeProject({}, [](TFTPUploadModule& settings) {
+      settings.UploadedFiles = QStringList{QStringLiteral("old\\page.html=0"), QStringLiteral("missing.html=0")};
+    });
+    Server->Home().Write("www/old/page.html", "old");
+    Server->Home().Write("www/stray.html", "theirs");
+    EXPECT_EQ(Run(c.Options), c.Exit) << c.Printed;
+    EXPECT_NE(Output("stdout").find(c.Printed), std::string::npos) << Output("stdout");
+    EXPECT_EQ(Server->Home().Exists("www/old/page.html"), c.OldStays) << c.Printed;
+    EXPECT_TRUE(Server->Home().Exists("www/stray.html"));
+  }
+  EXPECT_FALSE(Record().join(u'\n').contains(QStringLiteral("old\\page.html")));
+  EXPECT_TRUE(Record().contains(QStringLiteral("missing.html=0")));
+}

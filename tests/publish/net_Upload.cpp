@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "UploadFixture.h"
+#include "publish/UploadRecord.h"
 
 namespace {
 
@@ -255,4 +256,48 @@ TEST_F(UploadRun, ANewDestinationGetsTheWholeSite) {
   EXPECT_TRUE(Server->Home().Exists("www2/img/a.png"));
   EXPECT_EQ(Module.UploadedFiles.size(), 2);
   EXPECT_EQ(Upload(), 3);  // and the record now describes the new folder
+}
+
+// Deleting what the site lost: only files of the record go, each deletion the server refuses is
+// listed with its reply and keeps its record line, and a record of another folder deletes nothing.
+TEST_F(UploadRun, DeletesOnlyRecordedFilesTheSiteNoLongerHas) {
+  struct TCase {
+    const char* Path;  // as the record names it
+    bool InSite, Recorded, OnServer;
+    bool StaysOnServer, StaysRecorded, Refused;
+  };
+  const TCase cases[] = {
+      {"index.html", true, true, true, true, true, false},
+      {"old.html", false, true, true, false, false, false},
+      {"img\\old.png", false, true, true, false, false, false},
+      {"stray.html", false, false, true, true, false, false},  // never uploaded by the program
+      {"gone.html", false, true, false, false, true, true},    // the server refuses: 550
+  };
+  StartServer();
+  auto local = [](const TCase& c) { return QString::fromLatin1(c.Path).replace(u'\\', u'/').toStdString(); };
+  for (const TCase& c : cases)
+    if (c.Recorded && c.OnServer) Site.Write(local(c), "page");
+  ASSERT_EQ(Upload(), 0);
+  for (const TCase& c : cases) {
+    if (c.Recorded && !c.OnServer) TUploadRecord(Module.UploadedFiles).Store(QLatin1String(c.Path), QStringLiteral("0"));
+    if (!c.Recorded) Server->Home().Write("www/" + local(c), "theirs");
+    if (!c.InSite) std::filesystem::remove(Site.Path() / local(c));
+  }
+  Module.DeleteRemovedFiles = true;
+  ASSERT_EQ(Upload(), 0);
+  EXPECT_EQ(Module.DeletedCount(), 2);
+  for (const TCase& c : cases) {
+    EXPECT_EQ(Server->Home().Exists("www/" + local(c)), c.StaysOnServer) << c.Path;
+    EXPECT_EQ(!Recorded(QLatin1String(c.Path)).isEmpty(), c.StaysRecorded) << c.Path;
+    const auto& failed = Module.FailedFiles();
+    const bool refused = std::any_of(failed.begin(), failed.end(), [&c](const TUploadJob::TFailedFile& f) {
+      return f.Deletion && f.Path == QLatin1String(c.Path) && f.Error.Detail.rfind("550", 0) == 0;
+    });
+    EXPECT_EQ(refused, c.Refused) << c.Path;
+  }
+  Server->Home().Write("www2/keep.html", "theirs");
+  Module.FTPRemoteRoot = QStringLiteral("/www2");  // the record describes /www
+  ASSERT_EQ(Upload(), 0);
+  EXPECT_EQ(Module.DeletedCount(), 0);
+  EXPECT_EQ(Module.FailedCount(), 0);
 }
