@@ -20,11 +20,13 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     link->setObjectName(QLatin1String(objectName));
     link->setFlat(true);
     link->setCursor(Qt::PointingHandCursor);
+    // Shown as the links they are, not as plain text.
+    link->setStyleSheet(QStringLiteral("QPushButton { color: palette(link); text-decoration: underline; border: none; }"));
     connect(link, &QPushButton::clicked, this, [this, page] {
       accept();  // the guide's window is not to wait behind this box
       Module->ShowGuide(page);
     });
-    layout->addWidget(link);
+    layout->addWidget(link, 0, Qt::AlignLeft);
   };
   layout->addWidget(name);
   layout->addWidget(version);

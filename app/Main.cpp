@@ -2,6 +2,7 @@
 
 #include "app/CommandIcons.h"
 #include "app/MarkupLexer.h"
+#include "app/RecentMenu.h"
 #include "project/EditorKeys.h"
 #include "project/EditorSettings.h"
 #include "app/Model.h"
@@ -114,9 +115,10 @@ void TMainForm::CreateMenus() {
     AddActions(menu, Owner, actions);
     return menu;
   };
-  addMenu("FileMenu", "File",
-          {"NewAction", "OpenAction", "SaveAction", "SaveAsAction", "-", "AutomateAction", "-",
-           "OptionsAction", "-", "ExitAction"});
+  QMenu* file = addMenu("FileMenu", "File",
+                        {"NewAction", "OpenAction", "SaveAction", "SaveAsAction", "-", "AutomateAction", "-",
+                         "OptionsAction", "-", "ExitAction"});
+  new TRecentMenu(Owner, file);
   EditItems = addMenu("EditMenu", "Edit",
                       {"UndoAction", "RedoAction", "-", "CutAction", "CopyAction", "PasteAction",
                        "DeleteAction", "SelectAllAction", "-", "FindAction", "FindNextAction",

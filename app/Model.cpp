@@ -6,6 +6,7 @@
 #include "app/CommandIcons.h"
 #include "app/ImagePreview.h"
 #include "app/InterfaceLanguage.h"
+#include "app/LocalFileModel.h"
 #include "app/Main.h"
 #include "app/ProgramFiles.h"
 #include "services/NewSite.h"
@@ -91,8 +92,8 @@ TModule::TModule(const QString& projectArgument, QObject* owner) : QObject(owner
   OpenDialog = AddDialog("OpenDialog", QStringLiteral("Inkloom Projects (*.iklproj)|*.iklproj|Text files (*.txt)|*.txt|All files (*)|*"),
                          QStringLiteral("Open Project"), QString());
   SaveDialog = AddDialog("SaveDialog", QStringLiteral("Inkloom Projects (*.iklproj)|*.iklproj"),
-                         QString(), GetProjectExtension());
-  OpenImageDialog = AddDialog("OpenImageDialog", QStringLiteral("All image files|*.jpg;*.png;*.gif"),
+                         QStringLiteral("Save Project As"), GetProjectExtension());
+  OpenImageDialog = AddDialog("OpenImageDialog", QStringLiteral("All image files|*.jpg;*.jpeg;*.png;*.gif;*.svg;*.webp"),
                               QStringLiteral("Insert Image"), QString());
   CreateActions();
   AskYesNoCancel = [](const QString& caption, const QString& text) {
@@ -122,7 +123,9 @@ TModule::~TModule() {
   HTMLGenerator = nullptr;
   delete MainForm;
   MainForm = nullptr;
-  ConfigFile->WriteString(kGeneral, QStringLiteral("RecentFileName"), ProjectFileName);
+  // Only a file that was really written is remembered.
+  ConfigFile->WriteString(kGeneral, QStringLiteral("RecentFileName"), Recent.Existing().value(0));
+  Recent.Save(*ConfigFile);
   SaveSettingsFile();
   delete ConfigFile;
   Module = nullptr;
@@ -149,6 +152,7 @@ QObject* TModule::AddDialog(const char* name, const QString& filter, const QStri
 }
 
 void TModule::PrepareFileDialog(QFileDialog& dialog, QObject* texts, bool save) {
+  TLocalFileModel::Install(dialog, GetString(QStringLiteral("FolderType")));
   dialog.setWindowTitle(texts->property("Title").toString());
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -229,7 +233,7 @@ void TModule::CreateActions() {
   AddAction("InsertImageAction", QStringLiteral("Insert Image..."), K(), QStringLiteral("insert-image"), QStringLiteral("Im"), &TModule::CmInsertImage);
   AddAction("UnorderedListAction", QStringLiteral("Unordered List"), K(), QStringLiteral("view-list-bullet"), QStringLiteral("*"), &TModule::CmUnorderedList);
   AddAction("OrderedListAction", QStringLiteral("Ordered List"), K(), QStringLiteral("view-list-ordered"), QStringLiteral("#"), &TModule::CmOrderedList);
-  AddAction("TemplateEditAction", QStringLiteral("Template Editor.."), K(), QString(), QStringLiteral("T"), &TModule::TemplateEditActionExecute);
+  AddAction("TemplateEditAction", QStringLiteral("Template Editor..."), K(), QString(), QStringLiteral("T"), &TModule::TemplateEditActionExecute);
   AddAction("OptionsAction", QStringLiteral("Options..."), K(), QStringLiteral("preferences-system"), QStringLiteral("Op"), &TModule::CmOptions);
   AddAction("AutomateAction", QStringLiteral("Automate..."), K(), QString(), QStringLiteral("JS"), &TModule::CmScript);
   AddAction("UploadSettingsAction", QStringLiteral("Upload Settings..."), K(), QString(), QStringLiteral("US"), later, never);
@@ -281,8 +285,11 @@ void TModule::DataModuleCreate(const QString& projectArgument) {
   HTMLGenerator->SetThemesFolder(GetDefaultThemesPath().toStdString());
   QString recent = ConfigFile->ReadString(kGeneral, QStringLiteral("RecentFileName"), QString());
   if (!recent.isEmpty() && QFileInfo(recent).isFile()) OpenDialog->setProperty("FileName", recent);
+  Recent.Load(*ConfigFile);
+  if (Recent.Existing().isEmpty() && QFileInfo(recent).isFile()) Recent.Add(recent);  // an older settings file
   DefaultLinkUrl = QStringLiteral("http://");
-  DefaultLinkText = QStringLiteral("More info...");
+  // Empty: the text table's, in the interface's language.
+  DefaultLinkText = ConfigFile->ReadString(kGeneral, QStringLiteral("DefaultLinkText"), QString());
   SearchSettings->SearchTextAtCaret = true;  // whatever the settings file held
   // A FIFO or a device given is refused with a message, not passed over.
   const bool projectGiven = !projectArgument.isEmpty() && QFileInfo::exists(projectArgument) && !QFileInfo(projectArgument).isDir();
@@ -348,6 +355,7 @@ void TModule::SetLanguage(int langId) {
   ConfigFile->WriteString(kGeneral, QStringLiteral("Language"), QString::number(TInterfaceLanguage::Valid(langId)));
   TInterfaceLanguage::Apply(*Localizer, langId);
   SetFileName(ProjectFileName);  // the caption's texts
+  ContentChanged = true;  // the Content panel's project entry
 }
 
 bool TModule::BuildSite() {
@@ -626,7 +634,22 @@ bool TModule::OpenProject(const QString& name) {
   }
   SetModified(false);
   ContentChanged = true;
+  RememberProject(file);
   return true;
+}
+
+void TModule::RememberProject(const QString& name) {
+  Recent.Add(name);
+  Q_EMIT RecentProjectsChanged();
+}
+
+void TModule::OpenRecentProject(const QString& name) {
+  if (!QuerySaveChanges()) return;
+  try {
+    OpenProject(name);
+  } catch (const std::exception& error) {
+    ShowError(QString::fromUtf8(error.what()));
+  }
 }
 
 bool TModule::SaveProject(const QString& name) {
@@ -645,6 +668,7 @@ bool TModule::SaveProject(const QString& name) {
   OpenedPlainText = false;
   SetFileName(name);
   DiskStamp = TFileStamp::Of(name);
+  RememberProject(name);
   return true;
 }
 
@@ -759,14 +783,39 @@ void TModule::CmHeader3(QObject*) { Formatter->Heading(3); }
 void TModule::CmBold(QObject*) { Formatter->Emphasis(QStringLiteral("_[")); }
 void TModule::CmItalic(QObject*) { Formatter->Emphasis(QStringLiteral("__[")); }
 void TModule::CmBoldItalic(QObject*) { Formatter->Emphasis(QStringLiteral("___[")); }
-void TModule::CmInsertLink(QObject*) { Formatter->InsertLink(DefaultLinkUrl, DefaultLinkText); }
+void TModule::CmInsertLink(QObject*) {
+  Formatter->InsertLink(DefaultLinkUrl, DefaultLinkText.isEmpty() ? GetString(QStringLiteral("DefaultLinkText")) : DefaultLinkText);
+}
 void TModule::CmUnorderedList(QObject*) { Formatter->ToggleList(u'#', u'*'); }
 void TModule::CmOrderedList(QObject*) { Formatter->ToggleList(u'*', u'#'); }
 
 void TModule::CmInsertImage(QObject*) {
   const QString file = ChooseImage();
   if (file.isEmpty()) return;
-  Formatter->InsertImage(TFormatting::MakeImagePath(file, GetOutputFolder(), GetProjectFolder()));
+  const QString theme = ProjectFileName.isEmpty() ? QString() : GetTemplateFolder();
+  QString path = TFormatting::MakeImagePath(file, GetOutputFolder(), theme);
+  if (path.isEmpty()) path = CopyImageToTheme(file);
+  if (!path.isEmpty()) Formatter->InsertImage(path);
+}
+
+QString TModule::CopyImageToTheme(const QString& file) {
+  const QString target = TFormatting::ImageCopyTarget(file, GetTemplateFolder());
+  const QString folder = QDir::toNativeSeparators(QFileInfo(target).absolutePath());
+  const QString question = FormatText(GetString(QStringLiteral("CopyImage")), {QFileInfo(file).fileName(), folder});
+  if (AskYesNo(GetString(QStringLiteral("Title")), question) != QMessageBox::Yes || !MayReplaceImage(target))
+    return QString();
+  QDir().mkpath(QFileInfo(target).absolutePath());
+  if (!QFile::copy(file, target)) {
+    ShowError(FormatText(GetString(QStringLiteral("ImageNotCopied")), {folder}));
+    return QString();
+  }
+  return TFormatting::MakeImagePath(target, GetOutputFolder(), GetTemplateFolder());
+}
+
+bool TModule::MayReplaceImage(const QString& target) {
+  if (!QFileInfo::exists(target)) return true;
+  const QString question = FormatText(GetString(QStringLiteral("ReplaceImage")), {QDir::toNativeSeparators(target)});
+  return AskYesNo(GetString(QStringLiteral("Title")), question) == QMessageBox::Yes && QFile::remove(target);
 }
 
 // The image dialog starts in the output folder (the project's before the first build), each

@@ -6,6 +6,7 @@
 // text changed.
 
 #include "project/FileStamp.h"
+#include "services/RecentProjects.h"
 
 #include <QDomDocument>
 #include <QObject>
@@ -93,6 +94,10 @@ class TModule : public QObject {
   bool SaveProject(const QString& name);
   bool SaveProjectAs();
   bool QuerySaveChanges();
+  // The projects opened or saved last that still exist, newest first.
+  QStringList RecentProjects() const { return Recent.Existing(); }
+  // Opens one of them after the question about unsaved changes; an error is shown.
+  void OpenRecentProject(const QString& name);
   // The main window closes for good: unsaved text the user chose to drop leaves no trace.
   void ProjectClosed();
   // Offers the unsaved text a crash left behind; true when the user restored one.
@@ -128,6 +133,9 @@ class TModule : public QObject {
   // The idle refresh: the section list when the text changed, and the commands' states.
   void ApplicationEventsIdle();
 
+ Q_SIGNALS:
+  void RecentProjectsChanged();
+
  private:
   TConfigFile* ConfigFile = nullptr;
   TLocalStrings* LocalStrings = nullptr;
@@ -139,6 +147,7 @@ class TModule : public QObject {
   QList<TAction*> ActionList;
   QString ProjectFileName;
   QString RecentProject;
+  TRecentProjects Recent;
   QDomDocument Document;
   // The project file as it was last read or written here.
   TFileStamp DiskStamp;
@@ -164,6 +173,10 @@ class TModule : public QObject {
   void PrepareFileDialog(QFileDialog& dialog, QObject* texts, bool save);
   QString ShowFileDialog(QObject* texts, bool save);
   QString ChooseImage();
+  // Copies a picture the pages cannot reach into the theme folder's img, when the user agrees;
+  // its address there, or empty.
+  QString CopyImageToTheme(const QString& file);
+  bool MayReplaceImage(const QString& target);
   QString StartFolder() const;
   int ShowDialog(QDialog& dialog);
   void DataModuleCreate(const QString& projectArgument);
@@ -173,6 +186,7 @@ class TModule : public QObject {
   bool SaveCurrent();
   int AskWhoseText();
   void ReloadProject();
+  void RememberProject(const QString& name);
   void OfferTemplateCopy(const QString& fromFolder);
   QString UntitledBuildFolder();
   void PlaceFirstWindow();

@@ -1,7 +1,9 @@
 #include "preview/PreviewSchemeHandler.h"
 
+#include "preview/MissingPage.h"
 #include "preview/PreviewRequest.h"
 #include "preview/SSIPreview.h"
+#include "services/LocalStrings.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -19,7 +21,10 @@ void TPreviewSchemeHandler::RegisterScheme() {
 }
 
 TPreviewSchemeHandler::TPreviewSchemeHandler(const TSSIPreviewModule& module, QObject* owner)
-    : QWebEngineUrlSchemeHandler(owner), PreviewModule(module) {}
+    : QWebEngineUrlSchemeHandler(owner), PreviewModule(module) {
+  setObjectName(QStringLiteral("PreviewSchemeHandler"));
+  Texts = new TLocalStrings(this, objectName());
+}
 
 void TPreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
   if (job->requestMethod() != "GET") {
@@ -38,7 +43,7 @@ void TPreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
     return;
   }
   if (!answer.Found) {
-    job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+    ReplyMissing(job, TPreviewRequest::PathOfUrl(url));
     return;
   }
   // The job owns the device it reads the answer from.
@@ -51,8 +56,24 @@ void TPreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
     job->reply(answer.ContentType, file);
     return;
   }
+  Reply(job, answer.ContentType, answer.Refusal.isEmpty() ? answer.Body : answer.Refusal);
+}
+
+void TPreviewSchemeHandler::Reply(QWebEngineUrlRequestJob* job, const QByteArray& contentType, const QByteArray& data) {
   auto* body = new QBuffer(job);
-  body->setData(answer.Refusal.isEmpty() ? answer.Body : answer.Refusal);
+  body->setData(data);
   body->open(QIODevice::ReadOnly);
-  job->reply(answer.ContentType, body);
+  job->reply(contentType, body);
+}
+
+// A missing page says which it is and how to add it, in the interface's language; the browser's
+// own error page would not.
+void TPreviewSchemeHandler::ReplyMissing(QWebEngineUrlRequestJob* job, const QString& path) {
+  const QString page = TMissingPage::PageName(path);
+  if (page.isEmpty()) {
+    job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+    return;
+  }
+  Reply(job, QByteArrayLiteral("text/html"),
+        TMissingPage::Html(page, Texts->GetString(QStringLiteral("MissingPageTitle")), Texts->GetString(QStringLiteral("MissingPage"))));
 }

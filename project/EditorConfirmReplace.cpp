@@ -11,13 +11,6 @@
 
 TConfirmReplaceDialog* ConfirmReplaceDialog = nullptr;
 
-namespace {
-
-// The same in every language: it is not in the text table.
-const QString kConfirmation = QStringLiteral("Replace this occurence of \"%s\"?");
-
-}  // namespace
-
 TConfirmReplaceDialog::TConfirmReplaceDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("ConfirmReplaceDialog"));
   LocalStrings = new TLocalStrings(this, QStringLiteral("ConfirmReplaceDialog"));
@@ -72,9 +65,17 @@ QPushButton* TConfirmReplaceDialog::AddButton(QBoxLayout* row, const char* name,
 }
 
 void TConfirmReplaceDialog::PlaceNearMatch(const QRect& area, int x, int top, int bottom, const QString& text) {
-  lblConfirmation->setText(FormatText(kConfirmation, {text}));
+  lblConfirmation->setText(FormatText(LocalStrings->GetString(QStringLiteral("Confirmation")), {text}));
   Fit();
-  move(TMatchPlacement::NearMatch(area, frameGeometry().size(), x, top, bottom));
+  move(TMatchPlacement::NearMatch(area, FrameSize(), x, top, bottom));
+}
+
+// Before the dialog was first shown its frame is not known: the title bar is reckoned in, or a
+// dialog placed above the match would reach down over it.
+QSize TConfirmReplaceDialog::FrameSize() const {
+  const QSize frame = frameGeometry().size();
+  if (frame != size()) return frame;
+  return frame + QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
 }
 
 QString TConfirmReplaceDialog::Confirmation() const { return lblConfirmation->text(); }

@@ -35,6 +35,7 @@ class TConfirmReplaceDialog : public QDialog {
   QLayout* CreateButtons();
   QPushButton* AddButton(QBoxLayout* row, const char* name, int answer);
   void Fit();
+  QSize FrameSize() const;
 };
 
 extern TConfirmReplaceDialog* ConfirmReplaceDialog;

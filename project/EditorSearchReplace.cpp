@@ -17,7 +17,7 @@ int TEditorSearchReplace::SearchReplace(const QString& search, const QString& re
   SetRange();
   TTextMatch match;
   int reached = 0;
-  if (FindNext(match)) {
+  if (FindFirst(match)) {
     Select(match.Start, match.End);
     reached = Options.Replace ? ReplaceMatches(match) : 1;
   }
@@ -44,6 +44,16 @@ void TEditorSearchReplace::SetRange() {
 bool TEditorSearchReplace::FindNext(TTextMatch& match) const {
   return Options.Backwards ? Engine->FindBackward(Text, RangeStart, RangeEnd, match)
                            : Engine->FindForward(Text, RangeStart, RangeEnd, match);
+}
+
+// Find from the caret: an empty match right at the caret is the one found last time; the search
+// goes on a character further, or Find Next would never move.
+bool TEditorSearchReplace::FindFirst(TTextMatch& match) {
+  if (!FindNext(match)) return false;
+  if (Options.Replace || Options.EntireScope || Options.SelectedOnly || !match.Empty()) return true;
+  if (match.Start != Positions->ToIndex(Editor->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS))) return true;
+  GoPast(match, 0);
+  return FindNext(match);
 }
 
 // Every match of the range in turn, as the answers say; the number of matches reached.

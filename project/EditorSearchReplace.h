@@ -53,6 +53,7 @@ class TEditorSearchReplace {
 
   void SetRange();
   bool FindNext(TTextMatch& match) const;
+  bool FindFirst(TTextMatch& match);
   int ReplaceMatches(TTextMatch match);
   TReplaceAction Ask(const TTextMatch& match);
   void GoPast(const TTextMatch& match, qsizetype length);

@@ -35,8 +35,20 @@ TTextSearchDialog::TTextSearchDialog(QWidget* parent, const QString& section) : 
 
 // The texts come from the table in the language in use; longer texts widen the fixed size.
 void TTextSearchDialog::Finish(int height) {
+  OrderTextRows();
   LocalStrings->Loaded();
   setFixedSize(sizeHint().expandedTo(QSize(332, height)));
+}
+
+// Rows added after the options would come after them on Tab: each follows the row above.
+void TTextSearchDialog::OrderTextRows() {
+  QWidget* above = nullptr;
+  for (int row = 0; row < TextRows->rowCount(); ++row) {
+    QLayoutItem* item = TextRows->itemAtPosition(row, 1);
+    if (!item) continue;  // an empty grid counts one row before any is added
+    if (above) setTabOrder(above, item->widget());
+    above = item->widget();
+  }
 }
 
 QComboBox* TTextSearchDialog::AddTextRow(const char* labelName, const char* comboName) {

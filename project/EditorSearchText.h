@@ -67,6 +67,7 @@ class TTextSearchDialog : public QDialog {
   QRadioButton* BackwardButton = nullptr;
 
   QCheckBox* AddOption(const char* name);
+  void OrderTextRows();
   QGroupBox* CreateOptions();
   QGroupBox* CreateDirection();
   QLayout* CreateButtons();

@@ -25,7 +25,8 @@ QsciScintilla* NewEditor(QWidget* parent) {
   editor->setIndentationsUseTabs(false);
   editor->setAutoIndent(true);
   editor->setEdgeMode(QsciScintilla::EdgeNone);
-  editor->SendScintilla(QsciScintilla::SCI_SETVIRTUALSPACEOPTIONS,
-                        QsciScintilla::SCVS_USERACCESSIBLE | QsciScintilla::SCVS_RECTANGULARSELECTION);
+  // The caret stays within the line's text: typing in the room past its end would add spaces to
+  // the line, which silently become part of a variable's value.
+  editor->SendScintilla(QsciScintilla::SCI_SETVIRTUALSPACEOPTIONS, QsciScintilla::SCVS_NONE);
   return editor;
 }

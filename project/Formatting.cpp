@@ -1,5 +1,7 @@
 #include "project/Formatting.h"
 
+#include <QFileInfo>
+
 namespace {
 
 // The heading level a line begins with: "= " 1, "== " 2, "=== " 3, else 0.
@@ -30,11 +32,17 @@ QString TFormatting::ToggleListMarker(const QString& line, QChar other, QChar ow
 }
 
 QString TFormatting::MakeImagePath(const QString& file, const QString& outputFolder,
-                                   const QString& projectFolder) {
+                                   const QString& templateFolder) {
   QString path = file;
   if (StartsWithFolder(file, outputFolder))
     path = file.mid(outputFolder.size());
-  else if (StartsWithFolder(file, projectFolder))
-    path = QStringLiteral("../") + file.mid(projectFolder.size());
+  else if (StartsWithFolder(file, templateFolder))
+    path = file.mid(templateFolder.size());
+  else if (!templateFolder.isEmpty())
+    return QString();
   return path.replace(u'\\', u'/');
+}
+
+QString TFormatting::ImageCopyTarget(const QString& file, const QString& templateFolder) {
+  return templateFolder + QStringLiteral("img/") + QFileInfo(file).fileName();
 }

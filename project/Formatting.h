@@ -13,9 +13,13 @@ class TFormatting {
   // The list marker own ('*' or '#'): "other " becomes "own ", "own " is removed, any other
   // line gains "own " in front. Only the first two characters count.
   static QString ToggleListMarker(const QString& line, QChar other, QChar own);
-  // The file as the generated pages reach it: relative to the output folder, or "../" and the
-  // rest below the project folder, or the full path; folders compared without regard to
-  // letter case, backslashes made slashes. Both folders end with a separator (or are empty).
+  // The file as the generated pages reach it: relative to the output folder, or to the theme
+  // folder, whose files the generator copies there; folders compared without regard to letter
+  // case, backslashes made slashes. Empty for a file elsewhere: the pages cannot reach it until
+  // it is copied into the theme folder. An untitled project (no theme folder) keeps the full
+  // path. Both folders end with a separator (or are empty).
   static QString MakeImagePath(const QString& file, const QString& outputFolder,
-                               const QString& projectFolder);
+                               const QString& templateFolder);
+  // Where a picture from elsewhere is copied: the theme folder's img.
+  static QString ImageCopyTarget(const QString& file, const QString& templateFolder);
 };

@@ -1,5 +1,6 @@
 #include "services/NewSite.h"
 
+#include "app/LocalFileModel.h"
 #include "app/Model.h"
 #include "publish/FTPUploadModule.h"
 #include "services/Action.h"
@@ -127,7 +128,8 @@ bool TNewSiteForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TNewSiteForm::FormCreate() {
-  Themes = TNewSiteProject::ListThemes(Module->GetDefaultThemesPath(), TModule::GetThemeExtension());
+  const QString language = Module->GetLanguage() == 1049 ? QStringLiteral("ru") : QStringLiteral("en");
+  Themes = TNewSiteProject::ListThemes(Module->GetDefaultThemesPath(), TModule::GetThemeExtension(), language);
   for (const TThemeEntry& theme : Themes) ThemeListView->addItem(theme.Caption);
   if (!Themes.isEmpty()) ThemeListView->setCurrentRow(0);
   FolderEdit->setText(WithSeparator(Module->GetDefaultProjectPath()));
@@ -144,6 +146,7 @@ void TNewSiteForm::NameEditChange() {
 
 void TNewSiteForm::BrowseButtonClick() {
   QFileDialog dialog(this, FolderDialog->property("Title").toString());
+  TLocalFileModel::Install(dialog, Module->GetString(QStringLiteral("FolderType")));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setDirectory(WithSeparator(FolderEdit->text()));

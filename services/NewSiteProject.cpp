@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -30,6 +31,22 @@ QStringList SortedEntries(const QString& folder, const QStringList& filters = {}
   return names;
 }
 
+// The code of "$lang xx" in a theme's project text.
+QString ThemeLanguage(const QString& projectText) {
+  static const QRegularExpression lang(QStringLiteral("^\\$lang[ \\t]+(\\S+)"), QRegularExpression::MultilineOption);
+  return lang.match(projectText).captured(1);
+}
+
+// The themes of the language first, each group in caption order.
+void SortThemes(QList<TThemeEntry>& themes, const QString& language) {
+  QCollator collator;
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  std::stable_sort(themes.begin(), themes.end(), [&](const TThemeEntry& a, const TThemeEntry& b) {
+    const bool aFirst = a.Language == language, bFirst = b.Language == language;
+    return aFirst != bFirst ? aFirst : collator.compare(a.Caption, b.Caption) < 0;
+  });
+}
+
 QString WithoutExtension(const QString& name) {
   const qsizetype dot = name.lastIndexOf(u'.');
   return dot > 0 ? name.left(dot) : name;
@@ -37,15 +54,16 @@ QString WithoutExtension(const QString& name) {
 
 }  // namespace
 
-QList<TThemeEntry> TNewSiteProject::ListThemes(const QString& themesFolder, const QString& extension) {
-  const QStringList names = SortedEntries(themesFolder);
-  QList<TThemeEntry> entries{{QStringLiteral("HTML"), QString()}};
-  for (const QString& name : names) {
+QList<TThemeEntry> TNewSiteProject::ListThemes(const QString& themesFolder, const QString& extension,
+                                               const QString& language) {
+  QList<TThemeEntry> themes;
+  for (const QString& name : SortedEntries(themesFolder)) {
     THTMLTheme theme;
     if (name.startsWith(u'.') || !LoadTheme(theme, themesFolder, name, extension)) continue;
-    entries.append({theme.Title().isEmpty() ? WithoutExtension(name) : theme.Title(), name});
+    themes.append({theme.Title().isEmpty() ? WithoutExtension(name) : theme.Title(), name, ThemeLanguage(theme.ProjectText())});
   }
-  return entries;
+  SortThemes(themes, language);
+  return QList<TThemeEntry>{{QStringLiteral("HTML"), QString(), QString()}} + themes;
 }
 
 QString TNewSiteProject::Refusal(const QString& name, const QString& folder) {

@@ -11,13 +11,16 @@
 struct TThemeEntry {
   QString Caption;  // the theme's own title, or its file name without extension
   QString Name;     // the entry in the themes folder; empty for the built-in "HTML" entry
+  QString Language; // what its project text sets with "$lang", such as "en" or "ru"; may be empty
 };
 
 class TNewSiteProject {
  public:
-  // The built-in entry first, then every theme of the folder that loads, in name order. The
-  // built-in entry needs no themes folder, so it is there even when the folder is empty or missing.
-  static QList<TThemeEntry> ListThemes(const QString& themesFolder, const QString& extension);
+  // The built-in entry first, then every theme of the folder that loads: those in language first
+  // (a "$lang" code such as "ru"), then the others, each group in caption order. The built-in
+  // entry needs no themes folder, so it is there even when the folder is empty or missing.
+  static QList<TThemeEntry> ListThemes(const QString& themesFolder, const QString& extension,
+                                       const QString& language = QString());
 
   // The key of the text that refuses a project of this name in this folder; empty when it may
   // be made. A folder is needed, and a name holding a separator would put the project file in

@@ -1,6 +1,7 @@
 #include "services/Options.h"
 
 #include "app/InterfaceLanguage.h"
+#include "app/LocalFileModel.h"
 #include "app/Model.h"
 #include "services/LocalStrings.h"
 
@@ -25,7 +26,7 @@ TOptionsForm::TOptionsForm(QWidget* parent) : QDialog(parent) {
   WelcomeScreenCheckBox->setObjectName(QStringLiteral("WelcomeScreenCheckBox"));
   grid->addWidget(WelcomeScreenCheckBox, 4, 0, 1, 2);
   AddLanguageRow(grid, 5);
-  auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setObjectName(QStringLiteral("OkButton"));
   ok->setDefault(true);
   auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -82,6 +83,7 @@ QLineEdit* TOptionsForm::AddPathRow(QGridLayout* grid, int row, const char* labe
 
 void TOptionsForm::Browse(QLineEdit* edit) {
   QFileDialog dialog(this, BrowseDialog->property("Title").toString());
+  TLocalFileModel::Install(dialog, Module->GetString(QStringLiteral("FolderType")));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setDirectory(edit->text());

@@ -58,7 +58,7 @@ TTemplateEditForm::TTemplateEditForm(QWidget* parent)
   split->setSizes({175, 465});
   SetCentralWidget(split);
   CreateActions();
-  FinishCreate({"FilesAction", "-", "PreviewAction", "-", "UndoAction", "RedoAction", "-", "CutAction", "CopyAction",
+  FinishCreate({"FilesAction", "-", "SitePreviewAction", "PreviewAction", "-", "UndoAction", "RedoAction", "-", "CutAction", "CopyAction",
                 "PasteAction", "DeleteAction", "-", "FindAction", "FindNextAction", "ReplaceAction"},
                {"UndoAction", "RedoAction", "-", "CutAction", "CopyAction", "PasteAction", "DeleteAction",
                 "SelectAllAction", "-", "FindAction", "FindNextAction", "ReplaceAction"});
@@ -70,8 +70,11 @@ void TTemplateEditForm::CreateActions() {
   auto open = [this] { return !Current.isEmpty(); };
   AddAction("FilesAction", QStringLiteral("Files..."), QKeySequence(), QStringLiteral("folder-open"),
             [this] { OpenWithSystem(Folder); }, [this] { return !Folder.isEmpty() && QDir(Folder).exists(); });
-  AddAction("PreviewAction", QStringLiteral("Preview"), QKeySequence(), QStringLiteral("document-print-preview"),
+  // The file in another program; the site's preview is SitePreviewAction, as in the main window.
+  AddAction("PreviewAction", QStringLiteral("Open in Another Program"), QKeySequence(), QStringLiteral("document-open"),
             [this] { OpenWithSystem(Folder + Current); }, open);
+  AddAction("SitePreviewAction", QStringLiteral("Preview Site"), QKeySequence(Qt::Key_F9), QStringLiteral("document-print-preview"),
+            [this] { PreviewSite(); }, [] { return true; });
   AddAction("SaveAction", QStringLiteral("Save"), QKeySequence(Qt::CTRL | Qt::Key_S), QString(),
             [this] { CmSave(); }, [this] { return HasChanges(); });
   AddAction("NewAction", QStringLiteral("New..."), QKeySequence(), QString(), [] {}, [] { return false; });
@@ -89,7 +92,7 @@ void TTemplateEditForm::FormCreate() {
   FileList->setUpdatesEnabled(false);
   for (const QString& name : names) {
     const bool page = TTemplateFiles::KindOf(name) == tfPage;
-    new QListWidgetItem(CommandIcon(page ? QStringLiteral("text-html") : QStringLiteral("folder"),
+    new QListWidgetItem(CommandIcon(page ? QStringLiteral("text-html") : QStringLiteral("text-x-generic"),
                                     page ? QStringLiteral("P") : QStringLiteral("S")),
                         name, FileList);
   }
@@ -161,6 +164,12 @@ bool TTemplateEditForm::WriteCurrentFile() {
   }
   if (missing > 0) ShowStatus(FormatText(Text("CharactersReplaced"), {QString::number(missing)}));
   return true;
+}
+
+// The file at hand is written first, so that the preview, shown above this window, has it.
+void TTemplateEditForm::PreviewSite() {
+  if (HasChanges()) CmSave();
+  if (!HasChanges()) Module->Action(QStringLiteral("PreviewAction"))->Execute();
 }
 
 void TTemplateEditForm::CmSave() {

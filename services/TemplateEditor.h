@@ -37,6 +37,7 @@ class TTemplateEditForm : public TEditorWindow {
   bool OpenFile(const QString& name);
   // Writes the shown file back when it changed; false when it must stay shown (not written).
   bool SaveCurrentFile();
+  void PreviewSite();
   bool HasChanges() const;
   void NoteWholeness(const QString& name);
   bool WriteCurrentFile();

@@ -7,6 +7,8 @@
 #include "services/LocalStrings.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -40,10 +42,11 @@ QWidget* TWelcomeForm::CreateChoices() {
   auto* select = new QLabel(QStringLiteral("Please choose one of the following options:"), choices);
   select->setObjectName(QStringLiteral("SelectLabel"));
   column->addWidget(select);
-  AddLink(column, "SupportLink", QStringLiteral("help-browser"), "GettingStartedAction");
-  AddLink(column, "NewSiteLink", QStringLiteral("document-new"), "NewAction");
-  AddLink(column, "OpenLink", QStringLiteral("document-open"), "OpenAction");
-  AddLink(column, "HomePageLink", QStringLiteral("go-home"), "HomePageAction");
+  AddCommandLink(column, "SupportLink", QStringLiteral("help-browser"), "GettingStartedAction");
+  AddCommandLink(column, "NewSiteLink", QStringLiteral("document-new"), "NewAction");
+  AddCommandLink(column, "OpenLink", QStringLiteral("document-open"), "OpenAction");
+  AddCommandLink(column, "HomePageLink", QStringLiteral("go-home"), "HomePageAction");
+  AddRecentLinks(column);
   column->addStretch(1);
   ShowCheckBox = new QCheckBox(QStringLiteral("Show This Dialog at Startup"), choices);
   ShowCheckBox->setObjectName(QStringLiteral("ShowCheckBox"));
@@ -58,21 +61,42 @@ QWidget* TWelcomeForm::CreateChoices() {
   return choices;
 }
 
-void TWelcomeForm::AddLink(QLayout* layout, const char* name, const QString& icon, const char* action) {
+QPushButton* TWelcomeForm::AddLink(QLayout* layout, const QString& name, const QString& icon,
+                                   const std::function<void()>& run) {
   auto* link = new QPushButton(CommandIcon(icon, QString()), QString(), this);
-  link->setObjectName(QLatin1String(name));
+  link->setObjectName(name);
   link->setFlat(true);
   link->setAutoDefault(false);
   link->setCursor(Qt::PointingHandCursor);
   link->setStyleSheet(QStringLiteral("text-align: left; text-decoration: underline;"));
-  const QString command = QLatin1String(action);
-  connect(link, &QPushButton::clicked, this, [this, command] { RunLink(command); });
+  connect(link, &QPushButton::clicked, this, [this, run] { RunLink(run); });
   layout->addWidget(link);
+  return link;
 }
 
-void TWelcomeForm::RunLink(const QString& action) {
+void TWelcomeForm::AddCommandLink(QLayout* layout, const char* name, const QString& icon, const char* action) {
+  const QString command = QLatin1String(action);
+  AddLink(layout, QLatin1String(name), icon, [command] { Module->Action(command)->Execute(); });
+}
+
+void TWelcomeForm::AddRecentLinks(QLayout* layout) {
+  const QStringList names = Module->RecentProjects();
+  if (names.isEmpty()) return;
+  auto* heading = new QLabel(QStringLiteral("Recent projects:"), this);
+  heading->setObjectName(QStringLiteral("RecentLabel"));
+  layout->addWidget(heading);
+  for (int i = 0; i < names.size(); ++i) {
+    const QString name = names.at(i);
+    QPushButton* link = AddLink(layout, QStringLiteral("RecentLink%1").arg(i + 1), QStringLiteral("text-html"),
+                                [name] { Module->OpenRecentProject(name); });
+    link->setText(QFileInfo(name).completeBaseName());
+    link->setToolTip(QDir::toNativeSeparators(name));
+  }
+}
+
+void TWelcomeForm::RunLink(const std::function<void()>& run) {
   hide();
-  Module->Action(action)->Execute();
+  run();
   accept();
 }
 

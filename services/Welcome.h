@@ -5,7 +5,10 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QCheckBox;
+class QPushButton;
 class TLocalStrings;
 
 class TWelcomeForm : public QDialog {
@@ -21,7 +24,10 @@ class TWelcomeForm : public QDialog {
   TLocalStrings* LocalStrings = nullptr;
 
   QWidget* CreateChoices();
-  void AddLink(QLayout* layout, const char* name, const QString& icon, const char* action);
+  QPushButton* AddLink(QLayout* layout, const QString& name, const QString& icon, const std::function<void()>& run);
+  void AddCommandLink(QLayout* layout, const char* name, const QString& icon, const char* action);
+  // The projects opened last, under their heading, when there are any.
+  void AddRecentLinks(QLayout* layout);
   // Hides the dialog, runs the command while the dialog's modal run lasts, then ends it.
-  void RunLink(const QString& action);
+  void RunLink(const std::function<void()>& run);
 };

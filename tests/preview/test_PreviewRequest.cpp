@@ -1,4 +1,5 @@
 #include "preview/PreviewRequest.h"
+#include "preview/MissingPage.h"
 
 #include "SiteFolder.h"
 
@@ -120,4 +121,19 @@ TEST_F(PreviewRequest, GivesEveryFileAContentType) {
   EXPECT_TRUE(TPreviewRequest::ContentType(QStringLiteral("app.js"), false).contains("javascript"));
   EXPECT_EQ(TPreviewRequest::ContentType(Site.Path(QStringLiteral("html/data")), false),
             "application/octet-stream");
+}
+
+// A page the site lacks is named, with the section that would make it; other files are not.
+TEST(MissingPage, NamesThePageAndItsSection) {
+  const struct {
+    const char* Path;
+    const char* Page;
+  } cases[] = {
+      {"/sub/a%20b.html", "sub/a b.html"}, {"", "index.html"}, {"/posts/", "posts/index.html"},
+      {"/about", "about"},                 {"/img/logo.png", ""}, {"/style.css", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TMissingPage::PageName(QLatin1String(c.Path)), QLatin1String(c.Page)) << c.Path;
+  const QByteArray html = TMissingPage::Html(QStringLiteral("a<b>.html"), QStringLiteral("Нет"), QStringLiteral("No %s: add %s."));
+  EXPECT_TRUE(html.contains("<title>Нет</title>")) << html.constData();
+  EXPECT_TRUE(html.contains("No a&lt;b&gt;.html: add [a&lt;b&gt;.html].")) << html.constData();
 }

@@ -34,20 +34,22 @@ TEST(Formatting, ListMarkersToggleOnTheFirstTwoCharacters) {
 }
 
 TEST(Formatting, ImagesAreAddressedFromTheGeneratedPages) {
-  const QString output = QStringLiteral("/home/me/Site/html/"), project = QStringLiteral("/home/me/Site/");
+  const QString output = QStringLiteral("/home/me/Site/html/"), theme = QStringLiteral("/home/me/Site/template/");
   const struct {
     const char* File;
     const char* Path;
   } cases[] = {
       {"/home/me/Site/html/img/a.png", "img/a.png"},
       {"/home/me/site/HTML/img/a.png", "img/a.png"},  // letter case aside
-      {"/home/me/Site/pics/b.gif", "../pics/b.gif"},
-      {"/elsewhere/c.jpg", "/elsewhere/c.jpg"},
-      {"D:\\x\\c.jpg", "D:/x/c.jpg"},
+      {"/home/me/Site/template/img/portrait.svg", "img/portrait.svg"},  // as the generator copies it
+      {"/home/me/Site/pics/b.gif", ""},  // to be copied into the theme first
+      {"/elsewhere/c.jpg", ""},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(TFormatting::MakeImagePath(QString::fromUtf8(c.File), output, project), QString::fromUtf8(c.Path));
+    EXPECT_EQ(TFormatting::MakeImagePath(QString::fromUtf8(c.File), output, theme), QString::fromUtf8(c.Path));
+  EXPECT_EQ(TFormatting::ImageCopyTarget(QStringLiteral("/elsewhere/c.jpg"), theme), theme + QStringLiteral("img/c.jpg"));
   // An untitled project has no folder: only the output folder counts.
   EXPECT_EQ(TFormatting::MakeImagePath(QStringLiteral("/home/me/Site/pics/b.gif"), output, QString()),
             QStringLiteral("/home/me/Site/pics/b.gif"));
+  EXPECT_EQ(TFormatting::MakeImagePath(QStringLiteral("D:\\x\\c.jpg"), output, QString()), QStringLiteral("D:/x/c.jpg"));
 }

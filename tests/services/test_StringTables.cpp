@@ -24,7 +24,7 @@ const std::map<QString, QStringList>& Tables() {
       {"Module", {"Title", "SaveChanges", "Untitled", "Project", "TextNotFound", "InvalidPattern",
                   "NoSelectionAvailable", "Warning", "GotoSection", "InvalidCharacter",
                   "SettingsNotSaved", "RestoreUnsaved", "CopyTemplate", "TemplateNotCopied",
-                  "NoHandler", "NoBrowser", "ProjectChangedOnDisk", "ReloadChanged"}},
+                  "NoHandler", "NoBrowser", "ProjectChangedOnDisk", "ReloadChanged", "CopyImage", "ReplaceImage", "ImageNotCopied", "DefaultLinkText", "FolderType"}},
       {"MainForm", {"CaretPosition"}},
       {"Generator", {"SectionWithoutBracket", "UnknownSection", "ThemeNotFound", "ProblemAt", "WarningAt",
                      "CannotWrite", "RefusedReplace", "DamagedArchive", "NotAnArchive", "PageOutside",
@@ -32,8 +32,9 @@ const std::map<QString, QStringList>& Tables() {
                      "ExpansionTooLarge"}},
       {"TextSearchDialog", {}},
       {"TextReplaceDialog", {}},
-      {"ConfirmReplaceDialog", {}},
+      {"ConfirmReplaceDialog", {"Confirmation"}},
       {"BrowserForm", {}},
+      {"PreviewSchemeHandler", {"MissingPageTitle", "MissingPage"}},
       {"FTPUploadModule", {"Upload", "UploadComplete", "UploadFailLogin", "UploadFailRoot",
                            "UploadNoFiles", "UploadAborted", "UploadIncomplete", "UploadStopped",
                            "UploadNoServer", "UploadNoRoot", "UploadConnectFailed",
@@ -92,6 +93,9 @@ TEST(StringTablesTest, EveryWindowHasItsTableAndNoOtherTableExists) {
 TEST(StringTablesTest, BothLanguagesHoldTheSameKeysAndEveryMessage) {
   static const QRegularExpression propertyEntry(
       QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*\\.[A-Za-z_][A-Za-z0-9_]*(\\[[0-9]+\\])?$"));
+  // Two dots that are no ellipsis, "Ok" and "Ок", and the misspellings users met.
+  static const QRegularExpression typo(QStringLiteral(
+      "[^.]\\.\\.$|^(Ok|Ок)$|\\bThe is\\b|occurence|succesful|привествия|\\bGoto\\b"));
   for (const auto& [section, messages] : Tables()) {
     SCOPED_TRACE(section.toStdString());
     const TConfigDataFile data = LoadTable(section);
@@ -109,6 +113,7 @@ TEST(StringTablesTest, BothLanguagesHoldTheSameKeysAndEveryMessage) {
       QStringView name;
       ASSERT_TRUE(TConfigDataFile::EntryName(entry, name)) << entry.toStdString();
       EXPECT_FALSE(TConfigDataFile::EntryValue(entry).isEmpty()) << entry.toStdString();
+      EXPECT_FALSE(typo.match(TConfigDataFile::EntryValue(entry)).hasMatch()) << entry.toStdString();
       if (name.contains(u'.')) {
         EXPECT_TRUE(propertyEntry.match(name).hasMatch()) << entry.toStdString();
       }
@@ -121,7 +126,7 @@ TEST(StringTablesTest, BothLanguagesHoldTheSameKeysAndEveryMessage) {
     }
     // The owner's own texts are named by its section.
     EXPECT_TRUE(englishNames.contains(section + QStringLiteral(".Caption")) || section == u"Module" || section == u"Generator" ||
-                section == u"FTPUploadModule");
+                section == u"FTPUploadModule" || section == u"PreviewSchemeHandler");
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "generator/HTMLTheme.h"
 #include "project/CodePage.h"
+#include "services/NewSiteProject.h"
 
 #include <QColor>
 #include <QDir>
@@ -488,6 +489,22 @@ TEST(ShippedThemes, AreTheThemesAboveEachWithATitleOfItsOwn) {
     ASSERT_TRUE(theme.Load((ThemesFolder + entry).toStdString(), ".ikltheme")) << entry.toStdString();
     EXPECT_FALSE(titles.contains(theme.Title())) << theme.Title().toStdString();
     titles << theme.Title();
+  }
+}
+
+// The wizard offers the themes of the interface's language first, each group in caption order.
+TEST(ShippedThemes, TheWizardListsTheInterfacesLanguageFirst) {
+  for (const QString language : {QStringLiteral("ru"), QStringLiteral("en")}) {
+    SCOPED_TRACE(language.toStdString());
+    QList<TThemeEntry> themes = TNewSiteProject::ListThemes(ThemesFolder, QStringLiteral(".ikltheme"), language);
+    ASSERT_EQ(themes.size(), 1 + qsizetype(std::size(ShippedThemes)));
+    EXPECT_EQ(themes.takeFirst().Caption, QStringLiteral("HTML"));
+    const auto other = std::find_if(themes.begin(), themes.end(), [&](const TThemeEntry& t) { return t.Language != language; });
+    EXPECT_EQ(other - themes.begin(), themes.size() / 2);
+    EXPECT_TRUE(std::all_of(other, themes.end(), [&](const TThemeEntry& t) { return t.Language != language; }));
+    const auto byCaption = [](const TThemeEntry& a, const TThemeEntry& b) { return a.Caption.compare(b.Caption, Qt::CaseInsensitive) < 0; };
+    EXPECT_TRUE(std::is_sorted(themes.begin(), other, byCaption));
+    EXPECT_TRUE(std::is_sorted(other, themes.end(), byCaption));
   }
 }
 

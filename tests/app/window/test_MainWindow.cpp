@@ -623,7 +623,7 @@ TEST_F(MainWindowTest, FormatCommandsWriteTheirMarkupAndUndoInOneStep) {
       {"ItalicAction", "[\u0416\u0436]", "__[\u0416\u0436]|"},
       {"BoldItalicAction", "[w]", "___[w]|"},
       {"BoldAction", "no selec|tion", "no selec|tion"},
-      {"InsertLinkAction", "see |", "see *[[http://] More info...]"},
+      {"InsertLinkAction", "see |", "see *[[http://] \u041f\u043e\u0434\u0440\u043e\u0431\u043d\u0435\u0435...]"},  // in the window's language
       {"InsertLinkAction", "[docs]", "*[|docs]"},
       {"UnorderedListAction", "[a\n# b\n* c]", "* a\n* b\nc|"},
       {"OrderedListAction", "x\n[one\ntwo\n]three", "x\n# one\n# two|\nthree"},
@@ -646,26 +646,49 @@ TEST_F(MainWindowTest, FormatCommandsWriteTheirMarkupAndUndoInOneStep) {
   }
 }
 
+// A picture the pages cannot reach is copied into the theme folder's img when the user agrees;
+// one already there under that name is replaced only after a second Yes.
 TEST_F(MainWindowTest, InsertImageAddressesTheFileFromThePagesAndShowsPictures) {
   Write(QStringLiteral("i/site.iklproj"), Project("[index.html]"));
   Write(QStringLiteral("i/pics/b.gif"), "GIF89a");
+  Write(QStringLiteral("other/b.gif"), "GIF87a");
+  Write(QStringLiteral("i/template/img/portrait.svg"), "<svg/>");
   Start(Path(QStringLiteral("i/site.iklproj")));
   Module->BuildSite();  // the output folder, where the dialog starts
   QString startFolder;
   bool preview = false;
-  Module->ChooseFile = [&](QFileDialog* dialog) {
-    startFolder = dialog->directory().absolutePath();
-    preview = dialog->findChild<QLabel*>(QStringLiteral("ImagePreview")) != nullptr;
-    return Path(QStringLiteral("i/pics/b.gif"));
+  const struct {
+    const char* File;
+    QList<int> Answers;
+    const char* Inserted;
+    QByteArray Copy;  // what the theme's img/b.gif holds afterwards
+  } cases[] = {
+      {"i/pics/b.gif", {QMessageBox::No}, "[logo]", ""},
+      {"i/pics/b.gif", {QMessageBox::Yes}, "![[img/b.gif] alt=\"logo\"]", "GIF89a"},
+      {"i/template/img/portrait.svg", {}, "![[img/portrait.svg] alt=\"logo\"]", "GIF89a"},
+      {"other/b.gif", {QMessageBox::Yes, QMessageBox::No}, "[logo]", "GIF89a"},
+      {"other/b.gif", {QMessageBox::Yes, QMessageBox::Yes}, "![[img/b.gif] alt=\"logo\"]", "GIF87a"},
+      {"", {}, "[logo]", "GIF87a"},  // cancelled: nothing changes
   };
-  SetMarked(Editor(), QStringLiteral("[logo]"));
-  Module->Action(QStringLiteral("InsertImageAction"))->trigger();
-  EXPECT_EQ(Marked(Editor()), QStringLiteral("![[../pics/b.gif] alt=\"logo\"]"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.File);
+    Module->ChooseFile = [&](QFileDialog* dialog) {
+      startFolder = dialog->directory().absolutePath();
+      preview = dialog->findChild<QLabel*>(QStringLiteral("ImagePreview")) != nullptr;
+      return *c.File ? Path(QLatin1String(c.File)) : QString();
+    };
+    QList<int> answers = c.Answers;
+    Module->AskYesNo = [&](const QString&, const QString&) { return answers.isEmpty() ? int(QMessageBox::Cancel) : answers.takeFirst(); };
+    SetMarked(Editor(), QStringLiteral("[logo]"));
+    Module->Action(QStringLiteral("InsertImageAction"))->trigger();
+    EXPECT_EQ(Marked(Editor()), QLatin1String(c.Inserted));
+    EXPECT_TRUE(answers.isEmpty());
+    QFile copy(Path(QStringLiteral("i/template/img/b.gif")));
+    copy.open(QIODevice::ReadOnly);
+    EXPECT_EQ(copy.readAll(), c.Copy);
+  }
   EXPECT_EQ(startFolder + u'/', Module->GetOutputFolder());
   EXPECT_TRUE(preview);
-  Module->ChooseFile = [](QFileDialog*) { return QString(); };  // cancelled: nothing changes
-  Module->Action(QStringLiteral("InsertImageAction"))->trigger();
-  EXPECT_EQ(Marked(Editor()), QStringLiteral("![[../pics/b.gif] alt=\"logo\"]"));
 }
 
 TEST_F(MainWindowTest, EveryShortcutReachesItsCommandFromTheEditor) {
@@ -830,4 +853,40 @@ TEST_F(MainWindowTest, AFileThatCannotBeAProjectIsNotOpened) {
     EXPECT_EQ(Module->GetText(), QStringLiteral("good"));
     EXPECT_FALSE(Module->ProjectDocument().isNull());
   }
+}
+
+// Opened and saved projects enter the list, newest first and at most ten; a deleted one drops
+// out; the File menu and the welcome dialog of the next run offer them.
+TEST_F(MainWindowTest, RecentProjectsInTheFileMenuAndTheWelcomeDialog) {
+  WriteSettings("ShowWelcomeScreenAtStartup=0\r\n");
+  Start();
+  auto name = [this](int i) { return Path(QStringLiteral("p%1/site & co.iklproj").arg(i)); };
+  for (int i = 0; i < 12; ++i) {
+    Write(QStringLiteral("p%1/site & co.iklproj").arg(i), Project("text"));
+    Module->OpenProject(name(i));
+  }
+  QFile::remove(name(10));
+  Editor()->setText(QStringLiteral("unsaved"));
+  Module->NewProject();
+  auto* menu = MainForm->findChild<QMenu*>(QStringLiteral("FileMenu"));
+  Q_EMIT menu->aboutToShow();
+  QStringList texts;
+  for (QAction* item : menu->actions())
+    if (item->objectName().startsWith(QLatin1String("RecentProject"))) texts.append(item->text() + u'|' + item->shortcut().toString());
+  QStringList expected;
+  for (int i : {11, 9, 8, 7, 6, 5, 4, 3, 2})
+    expected.append(QStringLiteral("&%1 %2|Alt+%1").arg(expected.size() + 1).arg(name(i).replace(u'&', QStringLiteral("&&"))));
+  EXPECT_EQ(texts, expected);
+  EXPECT_EQ(menu->actions().last(), Module->Action(QStringLiteral("ExitAction")));
+  menu->findChild<QAction*>(QStringLiteral("RecentProject3"))->trigger();
+  EXPECT_EQ(Module->FileName(), name(8));
+  Module->SetShowWelcomeScreen(true);
+  Stop();
+  RunDialog = [](QDialog* welcome) {
+    EXPECT_EQ(welcome->findChild<QLabel*>(QStringLiteral("RecentLabel"))->text(), QStringLiteral("Недавние проекты:"));
+    welcome->findChild<QPushButton*>(QStringLiteral("RecentLink2"))->click();
+    return welcome->result();
+  };
+  Start();
+  EXPECT_EQ(Module->FileName(), name(11));
 }

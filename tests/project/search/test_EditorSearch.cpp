@@ -239,7 +239,7 @@ TEST_F(EditorSearchTest, ReplaceAsksForEachMatchAndUndoesStepByStep) {
   EXPECT_FALSE(Module->Action(QStringLiteral("FindNextAction"))->isEnabled());
   Replace(QStringLiteral("a"), QStringLiteral("bb"), {kYes, kNo, kYes, kCancel});
   EXPECT_EQ(Editor()->text(), QStringLiteral("bb a bb a a a"));
-  EXPECT_EQ(Confirmations, QStringList(4, QStringLiteral("Replace this occurence of \"a\"?")));
+  EXPECT_EQ(Confirmations, QStringList(4, QStringLiteral("Заменить это вхождение \"a\"?")));
   EXPECT_EQ(ConfirmReplaceDialog, nullptr);  // freed with the run
   EXPECT_TRUE(Status().isEmpty());
   Editor()->undo();
@@ -312,6 +312,41 @@ TEST_F(EditorSearchTest, RegularExpressionsGroupsErrorsAndEmptyMatches) {
   EXPECT_TRUE(Status().isEmpty());
 }
 
+// Find from the caret (backwards) and Find Next on a pattern that matches nothing move on from an
+// empty match at the caret, until the text ends and "not found" comes.
+TEST_F(EditorSearchTest, FindNextStepsPastEmptyMatches) {
+  Start();
+  const struct {
+    const char* Pattern;
+    bool Backwards;
+    const char* Stops;
+  } cases[] = {
+      {"^", false, ""},
+      {"$", false, "0:5"},
+      {"\\b", false, "0:2 0:3 0:5"},
+      {"x*", false, "0:1 0:2 0:3 0:4 0:5"},
+      {"^", true, "0:0"},
+      {"\\b", true, "0:3 0:2 0:0"},
+      {"x*", true, "0:4 0:3 0:2 0:1 0:0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Pattern);
+    Editor()->setText(QStringLiteral("ab cd"));
+    Editor()->setCursorPosition(0, c.Backwards ? 5 : 0);
+    QStringList stops;
+    for (int step = 0; step < 8; ++step) {
+      if (step == 0 || c.Backwards)
+        Find(QLatin1String(c.Pattern), TOptions{false, false, c.Backwards, true, false, true});
+      else
+        Module->Action(QStringLiteral("FindNextAction"))->trigger();
+      if (!Status().isEmpty()) break;
+      stops.append(Selection().section(u'>', 0, 0));
+    }
+    EXPECT_EQ(stops.join(u' '), QLatin1String(c.Stops));
+    EXPECT_FALSE(Status().isEmpty());
+  }
+}
+
 TEST_F(EditorSearchTest, SelectedTextOnlyAndItsQuestion) {
   Start();
   Editor()->setText(QStringLiteral("cat cat\r\ncat cat"));
@@ -325,7 +360,7 @@ TEST_F(EditorSearchTest, SelectedTextOnlyAndItsQuestion) {
   EXPECT_EQ(Editor()->selectedText(), QStringLiteral("dog"));
   Answer = QMessageBox::No;
   Replace(QStringLiteral("DOG"), QStringLiteral("cow"), {kAll}, selectionOnly);
-  EXPECT_EQ(Questions, QStringList{"Внимание|Нет выделенного фрагмента, искать во всем тексте?"});
+  EXPECT_EQ(Questions, QStringList{"Внимание|Нет выделенного фрагмента. Искать во всём тексте?"});
   EXPECT_EQ(Editor()->text(), QStringLiteral("cat cat\r\ndog dog"));
   EXPECT_TRUE(Settings().SearchSelectionOnly);
   // Yes clears the option for good and replaces in the whole text; nothing selected asks too.
@@ -350,6 +385,12 @@ TEST_F(EditorSearchTest, TheDialogsSpeakRussianAndKeepTheirSize) {
     }
     texts.removeAll(QString());
     shown.append(texts.join(u'|'));
+    // Tab goes from each text to the one below it, then to the options.
+    QStringList order;
+    for (QWidget* at = dialog.findChild<QComboBox*>(QStringLiteral("cbSearchText")); at && order.size() < 3; at = at->nextInFocusChain())
+      if (qobject_cast<QComboBox*>(at) || qobject_cast<QCheckBox*>(at)) order.append(at->objectName());
+    if (qobject_cast<TTextReplaceDialog*>(&dialog))
+      EXPECT_EQ(order, (QStringList{"cbSearchText", "cbReplaceText", "cbSearchCaseSensitive"}));
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
     EXPECT_GE(dialog.width(), 328);
     if (qobject_cast<TConfirmReplaceDialog*>(&dialog)) return int(QDialog::Rejected);
@@ -368,6 +409,6 @@ TEST_F(EditorSearchTest, TheDialogsSpeakRussianAndKeepTheirSize) {
                                          "В выделенном тексте|Регулярное выражение|Направление|Вперед|Назад|OK|Отмена");
   EXPECT_EQ(shown[0], QStringLiteral("Найти текст|") + options);
   EXPECT_EQ(shown[1], QStringLiteral("Заменить текст|") + options + QStringLiteral("|Заменить на:"));
-  EXPECT_EQ(shown[2], QStringLiteral("Подтверждение замены|Replace this occurence of \"два\"?|Да|Нет|Отмена|Да для всех"));
+  EXPECT_EQ(shown[2], QStringLiteral("Подтверждение замены|Заменить это вхождение \"два\"?|&Да|&Нет|Отмена|Да для &всех"));
   EXPECT_EQ(Settings().SearchTextHistory, QStringLiteral("два\r\n"));
 }
