@@ -40,6 +40,14 @@ constexpr TTestMessage kTestMessages[] = {
     {"TestInvalidRoot", QMessageBox::Warning},
 };
 
+// The port's caption names the chosen protocol's standard port ("22 - SFTP default port").
+void ShowPortCaption(QLabel* label, const TLocalStrings* strings, TTransferProtocol::TKind kind) {
+  if (!label || !strings) return;
+  label->setText(FormatText(strings->GetString(QStringLiteral("PortCaption")),
+                            {QString::number(TTransferProtocol::StandardPort(kind)),
+                             TTransferProtocol::Name(kind).toUpper()}));
+}
+
 }  // namespace
 
 TFTPUploadSettingsForm::TFTPUploadSettingsForm(QWidget* parent) : QDialog(parent) {
@@ -73,6 +81,12 @@ TFTPUploadSettingsForm::TFTPUploadSettingsForm(QWidget* parent) : QDialog(parent
   connect(PasswordEdit, &QLineEdit::textChanged, this, [this] { PasswordTyped = PasswordTyped || !ShowingStoredPassword; });
   for (QLineEdit* edit : {ServerEdit, PortEdit})
     connect(edit, &QLineEdit::textChanged, this, &TFTPUploadSettingsForm::CheckPasswordDestination);
+  // A new language sets the table's caption of the port: it names the chosen protocol again.
+  connect(LocalStrings, &TLocalStrings::OnLocalize, this, [this] {
+    TTransferProtocol::TKind kind = TTransferProtocol::tpFTP;
+    TTransferProtocol::FromName(EditedProtocol(), kind);
+    ShowPortCaption(findChild<QLabel*>(QStringLiteral("PortLabel")), LocalStrings, kind);
+  });
 }
 
 void TFTPUploadSettingsForm::AddField(QVBoxLayout* layout, const char* labelName, QLineEdit*& edit,
@@ -239,6 +253,7 @@ void TFTPUploadSettingsForm::ProtocolComboBoxChange() {
 
 void TFTPUploadSettingsForm::Follow(TTransferProtocol::TKind kind) {
   ShownStandardPort = TTransferProtocol::StandardPort(kind);
+  ShowPortCaption(findChild<QLabel*>(QStringLiteral("PortLabel")), LocalStrings, kind);
   PassiveModeCheckBox->setEnabled(kind != TTransferProtocol::tpSFTP);
 }
 

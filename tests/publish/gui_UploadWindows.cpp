@@ -291,7 +291,8 @@ TEST_F(UploadWindows, UploadShowsEachFileAndClosesAtTheEnd) {
                            "Публикация файла: * (2 из 3)|Публикация файла: * (3 из 3)"));
   EXPECT_EQ(bar, QList({3, 2}));
   EXPECT_FALSE(enabled);
-  EXPECT_EQ(Messages, QStringList{Box(QMessageBox::Information, "Публикация завершена.")});
+  EXPECT_EQ(Messages, QStringList{Box(QMessageBox::Information,
+                                      "Публикация завершена. Отправлено файлов: 3, удалено: 0, ошибок: 0.")});
   EXPECT_EQ(FTPUploadModule->UploadedFiles.size(), 3);
   EXPECT_TRUE(Server->Home().Exists("www/c.html"));
   EXPECT_TRUE(Module->IsModified());
@@ -311,7 +312,8 @@ TEST_F(UploadWindows, CancelMidUploadKeepsTheRecordOfWhatWasSent) {
          return true;
        },
        ReadBox()});
-  EXPECT_EQ(Messages, QStringList{Box(QMessageBox::Warning, "Публикация прервана.")});
+  EXPECT_EQ(Messages, QStringList{Box(QMessageBox::Warning,
+                                      "Публикация прервана. Отправлено файлов: 1, удалено: 0, ошибок: 0.")});
   EXPECT_TRUE(Module->IsModified());
   const QString record = SavedSettings().firstChildElement(QStringLiteral("UploadFiles")).text();
   ASSERT_EQ(record.count(u'='), 1) << record.toStdString();
@@ -376,20 +378,50 @@ TEST_F(UploadWindows, FilesToUploadListsWhatTheNextUploadSends) {
 }
 
 TEST_F(UploadWindows, ThePortFollowsTheProtocolUntilTheUserTypesOne) {
-  QStringList ports;
-  Run("UploadSettingsAction", {On<TFTPUploadSettingsForm>([&ports](auto* form) {
+  QStringList ports, captions;
+  Run("UploadSettingsAction", {On<TFTPUploadSettingsForm>([&ports, &captions](auto* form) {
         auto* protocol = Child<QComboBox>(form, "ProtocolComboBox");
         for (int index : {2, 1, 0}) {
           protocol->setCurrentIndex(index);
           ports << Text(form, "PortEdit");
+          captions << Text(form, "PortLabel");
         }
         Type(form, "PortEdit", "2222");
         protocol->setCurrentIndex(2);
         ports << Text(form, "PortEdit");
+        Module->SetLanguage(1033);
+        captions << Text(form, "PortLabel");
+        Module->SetLanguage(1049);
         EXPECT_FALSE(Child<QCheckBox>(form, "PassiveModeCheckBox")->isEnabled());
         Click(form, "CancelButton");
       })});
   EXPECT_EQ(ports, QStringList({"22", "21", "21", "2222"}));
+  EXPECT_EQ(captions, QStringList({"Порт (22 - порт SFTP по умолчанию):", "Порт (21 - порт FTPS по умолчанию):",
+                                   "Порт (21 - порт FTP по умолчанию):", "Port (22 - SFTP default port):"}));
+}
+
+// Fixing the settings after a refused log-in runs the upload again; a page removed from the
+// project is deleted from the server after one question, and each outcome counts the files.
+TEST_F(UploadWindows, FixedSettingsUploadAgainAndARemovedPageIsDeletedAfterOneQuestion) {
+  WriteSite();
+  StartServer();
+  FTPUploadModule->FTPPassword = QStringLiteral("wrong");
+  Run("UploadAction", {On<TFTPUploadSettingsForm>([](auto* form) {
+                         Type(form, "PasswordEdit", TFTPTestServer::Password);
+                         Click(form, "OkButton");
+                       }),
+                       ReadBox()});
+  Server->Home().Write("www/theirs.html", "not ours");
+  Module->SetText(QStringLiteral("[a.html]\r\nA\r\n[b.html]\r\nBee\r\n"));
+  Run("UploadAction", {ReadBox()});
+  EXPECT_EQ(Questions.size(), 2);  // the log-in, then the deletion
+  EXPECT_TRUE(Questions.value(1).endsWith(QStringLiteral("\n\nc.html"))) << Questions.value(1).toStdString();
+  ASSERT_EQ(Messages.size(), 2);
+  EXPECT_EQ(Messages[0], Box(QMessageBox::Information, "Публикация завершена. Отправлено файлов: 3, удалено: 0, ошибок: 0."));
+  EXPECT_TRUE(Messages[1].endsWith(QStringLiteral("удалено: 1, ошибок: 0."))) << Messages[1].toStdString();
+  EXPECT_FALSE(Server->Home().Exists("www/c.html"));
+  EXPECT_TRUE(Server->Home().Exists("www/theirs.html"));
+  EXPECT_EQ(FTPUploadModule->UploadedFiles.size(), 2);
 }
 
 // An unknown certificate or host key is shown with its fingerprint; trusted, the test passes.

@@ -46,7 +46,7 @@ const std::map<QString, QStringList>& Tables() {
                            "UploadHostKeyChanged", "CauseTlsRefused", "CauseSecureChannel",
                            "UploadDeleteFailed", "UploadPlanRemoved", "UploadAskDelete", "UploadCounts"}},
       {"FTPUploadSettingsForm", {"TestOk", "TestInvalidRoot", "TestFailed", "CertificateUntrusted", "TrustCertificate", "HostKeyUnknown",
-                                 "TrustHostKey", "KnownHostsFailed", "PasswordInKeyring", "PasswordInFile", "NoKeyring"}},
+                                 "TrustHostKey", "KnownHostsFailed", "PortCaption", "PasswordInKeyring", "PasswordInFile", "NoKeyring"}},
       {"FTPUploadTestForm", {}},
       {"FTPUploadProgressForm", {"ConnectTo", "UploadFile"}},
       {"FTPUploadPlanForm", {}},
