@@ -12,6 +12,8 @@
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 namespace {
 
 const QString kRootName = QStringLiteral("iklproj");
@@ -136,9 +138,16 @@ void OpenForReading(QFile& file) {
   if (!file.open(QIODevice::ReadOnly)) ThrowCannotOpen(file.fileName(), file.errorString());
 }
 
-// The rest of the file, never more than the limit even when it grows while it is read.
+// The rest of the file, never more than the limit even when it grows while it is read. The
+// buffer grows with what is read: asking for the limit at once would allocate all of it.
 QByteArray ReadBounded(QIODevice& file, const QString& fileName) {
-  QByteArray bytes = file.read(TProjectFile::kMaxFileSize + 1);
+  constexpr qint64 kPiece = qint64(1) << 20;
+  QByteArray bytes = file.read(std::min(file.size() - file.pos(), TProjectFile::kMaxFileSize));
+  while (!file.atEnd() && bytes.size() <= TProjectFile::kMaxFileSize) {
+    const QByteArray more = file.read(std::min(kPiece, TProjectFile::kMaxFileSize + 1 - bytes.size()));
+    if (more.isEmpty()) break;
+    bytes += more;
+  }
   if (bytes.size() > TProjectFile::kMaxFileSize) ThrowCannotOpen(fileName, QStringLiteral("It is too large."));
   return bytes;
 }
