@@ -16,6 +16,8 @@ TFTPUploadPlanForm::TFTPUploadPlanForm(const TUploadPlan& plan, QWidget* parent)
   FilesListView->setObjectName(QStringLiteral("FilesListView"));
   for (const TUploadPlan::TFile& file : plan.Files())
     FilesListView->addItem(report.PlannedFile(file));
+  // The recorded files the site lost, which an upload may delete from the server.
+  for (const QString& path : plan.Removed()) FilesListView->addItem(report.RemovedFile(path));
   SummaryLabel = new QLabel(report.PlanSummary(plan), this);
   SummaryLabel->setObjectName(QStringLiteral("SummaryLabel"));
   CloseButton = new QPushButton(this);

@@ -353,7 +353,8 @@ TEST_F(UploadWindows, FilesToUploadListsWhatTheNextUploadSends) {
   ASSERT_TRUE(Module->BuildSite());
   FTPUploadModule->UploadedFiles = {
       QStringLiteral("a.html=") +
-      TUploadPlan::FileDigest(Module->GetOutputFolder() + QStringLiteral("a.html"))};
+      TUploadPlan::FileDigest(Module->GetOutputFolder() + QStringLiteral("a.html")),
+      QStringLiteral("gone.html=0")};
   QStringList listed;
   Run("UploadSettingsAction",
       {On<TFTPUploadSettingsForm>([](auto* form) { Click(form, "FilesButton"); }),
@@ -370,7 +371,7 @@ TEST_F(UploadWindows, FilesToUploadListsWhatTheNextUploadSends) {
     return QStringLiteral("%1 (%2 байт)").arg(page).arg(size(page));
   };
   EXPECT_EQ(listed,
-            QStringList({line("b.html"), line("c.html"),
+            QStringList({line("b.html"), line("c.html"), QStringLiteral("больше нет на сайте: gone.html"),
                          QStringLiteral("Файлов к отправке: 2 (%1 байт). Файлов без изменений: 1.")
                              .arg(size("b.html") + size("c.html"))}));
   EXPECT_TRUE(FTPUploadModule->UploadChangesOnly);
