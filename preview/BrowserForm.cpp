@@ -7,6 +7,8 @@
 #include "services/LocalStrings.h"
 
 #include <QAction>
+#include <QDesktopServices>
+#include <QMessageBox>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
+#include <QWebEngineNavigationRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -164,6 +167,25 @@ void TBrowserForm::ConnectBrowser() {
   });
   connect(View, &QWebEngineView::titleChanged, this, &TBrowserForm::BrowserTitleChange);
   connect(page, &QWebEnginePage::linkHovered, this, &TBrowserForm::BrowserStatusTextChange);
+  connect(page, &QWebEnginePage::navigationRequested, this, &TBrowserForm::OpenElsewhere);
+}
+
+bool TBrowserForm::ShownHere(const QUrl& url) {
+  static const QStringList schemes{QLatin1String(TPreviewSchemeHandler::SchemeName), QStringLiteral("http"),
+                                   QStringLiteral("https"), QStringLiteral("file"), QStringLiteral("data"),
+                                   QStringLiteral("about"), QStringLiteral("blob"), QStringLiteral("qrc"),
+                                   QStringLiteral("javascript")};
+  return schemes.contains(url.scheme().toLower());
+}
+
+// A link the browser cannot show (mailto: and the like) goes to the desktop's handler for it;
+// when there is none, the user is told rather than left with a click that does nothing.
+void TBrowserForm::OpenElsewhere(QWebEngineNavigationRequest& request) {
+  if (ShownHere(request.url())) return;
+  request.reject();
+  if (!QDesktopServices::openUrl(request.url()))
+    QMessageBox::information(this, windowTitle(),
+                             FormatText(LocalStrings->GetString(QStringLiteral("NoHandler")), {request.url().toString()}));
 }
 
 void TBrowserForm::Navigate(const QString& address) {

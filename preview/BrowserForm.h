@@ -71,6 +71,8 @@ class TBrowserForm : public QDialog {
   void CreateToolbar();
   void CreateStatusBar();
   void ConnectBrowser();
+  static bool ShownHere(const QUrl& url);
+  void OpenElsewhere(class QWebEngineNavigationRequest& request);
   // Asks the browser's history whether going back and forward are possible now.
   void ReportCommandStates();
   void ShowStatusText();

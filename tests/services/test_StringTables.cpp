@@ -33,7 +33,7 @@ const std::map<QString, QStringList>& Tables() {
       {"TextSearchDialog", {}},
       {"TextReplaceDialog", {}},
       {"ConfirmReplaceDialog", {"Confirmation"}},
-      {"BrowserForm", {}},
+      {"BrowserForm", {"NoHandler"}},
       {"PreviewSchemeHandler", {"MissingPageTitle", "MissingPage"}},
       {"FTPUploadModule", {"Upload", "UploadComplete", "UploadFailLogin", "UploadFailRoot",
                            "UploadNoFiles", "UploadAborted", "UploadIncomplete", "UploadStopped",

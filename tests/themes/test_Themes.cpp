@@ -494,7 +494,7 @@ TEST(ShippedThemes, AreTheThemesAboveEachWithATitleOfItsOwn) {
 
 // The wizard offers the themes of the interface's language first, each group in caption order.
 TEST(ShippedThemes, TheWizardListsTheInterfacesLanguageFirst) {
-  for (const QString language : {QStringLiteral("ru"), QStringLiteral("en")}) {
+  for (const QString& language : {QStringLiteral("ru"), QStringLiteral("en")}) {
     SCOPED_TRACE(language.toStdString());
     QList<TThemeEntry> themes = TNewSiteProject::ListThemes(ThemesFolder, QStringLiteral(".ikltheme"), language);
     ASSERT_EQ(themes.size(), 1 + qsizetype(std::size(ShippedThemes)));

@@ -212,8 +212,11 @@ TEST_F(BrowserFormTest, KeysWorkFromThePage) {
 }
 
 TEST_F(BrowserFormTest, AMissingPageFailsInTheBrowser) {
-  // "preview:about" looks for "aboutindex.html".
-  EXPECT_FALSE(Open(QStringLiteral("preview:about")));
+  // "preview:about" looks for "aboutindex.html": a page that is missing says which and how to
+  // add it, in the interface's language; other files fail.
+  ASSERT_TRUE(Open(QStringLiteral("preview:about")));
+  EXPECT_TRUE(Evaluate(QStringLiteral("document.body.innerText")).toString().contains(QStringLiteral("[about]")));
+  EXPECT_EQ(Form->windowTitle(), QStringLiteral("This page does not exist yet"));  // the language in use here
   EXPECT_FALSE(Open(QStringLiteral("preview:../site.txt")));
   EXPECT_FALSE(Open(QStringLiteral("preview:/%2e%2e/site.txt")));
 }
