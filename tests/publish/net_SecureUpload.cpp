@@ -15,6 +15,7 @@
 #include "TestCertificates.h"
 #include "UploadFixture.h"
 #include "publish/KnownHosts.h"
+#include "publish/UploadRecord.h"
 #include "services/LocalStrings.h"
 
 namespace {
@@ -148,6 +149,25 @@ TEST_P(SecureUpload, SendsTheSiteThenNothingThenOnlyTheChange) {
   EXPECT_EQ(Peer->Read("index.html"), "page, changed");
   EXPECT_EQ(Recorded(QStringLiteral("index.html")), Digest("page, changed"));
   EXPECT_EQ(Module.UploadedFiles.size(), 2);
+}
+
+// Over TLS and SSH too, a page the site lost is deleted below the remote folder, and a deletion
+// the server refuses is listed and keeps its record line.
+TEST_P(SecureUpload, DeletesThePagesTheSiteLost) {
+  TrustServer();
+  Site.Write("index.html", "page");
+  Site.Write("sub/old.html", "old");
+  ASSERT_EQ(Upload(), 0);
+  std::filesystem::remove(Site.Path() / "sub/old.html");
+  TUploadRecord(Module.UploadedFiles).Store(QStringLiteral("gone.html"), QStringLiteral("0"));
+  Module.DeleteRemovedFiles = true;
+  ASSERT_EQ(Upload(), 0);
+  EXPECT_EQ(Peer->Read("sub/old.html"), "");
+  EXPECT_EQ(Peer->Read("index.html"), "page");
+  EXPECT_EQ(Module.DeletedCount(), 1);
+  ASSERT_EQ(Module.FailedCount(), 1);
+  EXPECT_TRUE(Module.FailedFiles()[0].Deletion);
+  EXPECT_EQ(Module.UploadedFiles.size(), 2);  // index.html and the refused gone.html
 }
 
 TEST_P(SecureUpload, UnknownServerIsRefusedBeforeTheLogInUntilTrusted) {
