@@ -18,7 +18,11 @@ QString TRecentMenu::ItemText(int index, const QString& fileName) {
 }
 
 void TRecentMenu::Rebuild() {
-  qDeleteAll(Items);
+  // Later: the item chosen may be the one whose choice changed the list.
+  for (QAction* item : std::as_const(Items)) {
+    Menu->removeAction(item);
+    item->deleteLater();
+  }
   Items.clear();
   const QStringList names = Owner->RecentProjects();
   if (names.isEmpty()) return;
