@@ -194,15 +194,15 @@ class TFTPUploadModule : public QObject {
   void ShowOutcome(int outcome);
   QString ReadCredential(const QDomElement& settings, const QString& name);
   QString CredentialToStore(const QString& name, const QString& value) const;
+  QString KeyringKey() const;
+  void ReadKeyringPassword();
+  bool KeptInKeyring(const QString& password) const;
 
   QString ProtocolName = QStringLiteral("ftp");
   std::atomic<bool> Cancelled{false};
   std::unique_ptr<TUploadJob> Job;
   TWorkerThread* UploadThread = nullptr;
   TWorkerThread* TestThread = nullptr;
-  QString KeyringKey() const;
-  void ReadKeyringPassword();
-  bool KeptInKeyring(const QString& password) const;
 
   TMultiActionHandler* NewProjectHandler = nullptr;
   TMultiActionHandler* OpenProjectHandler = nullptr;

@@ -67,6 +67,7 @@ TFTPUploadSettingsForm::TFTPUploadSettingsForm(QWidget* parent) : QDialog(parent
   PasswordMovedLabel->setObjectName(QStringLiteral("PasswordMovedLabel"));
   PasswordMovedLabel->setWordWrap(true);
   layout->addWidget(PasswordMovedLabel);
+  AddKeyringChoice(layout);
   AddField(layout, "PortLabel", PortEdit, "PortEdit");
   PortEdit->setFixedWidth(100);
   AddField(layout, "RemoteRootLabel", RemoteRootEdit, "RemoteRootEdit");
@@ -75,7 +76,6 @@ TFTPUploadSettingsForm::TFTPUploadSettingsForm(QWidget* parent) : QDialog(parent
   LocalStrings = new TLocalStrings(this, QStringLiteral("FTPUploadSettingsForm"));
   LocalStrings->Loaded();
   FormCreate();
-  AddKeyringChoice(layout);
   connect(ProtocolComboBox, &QComboBox::currentIndexChanged, this,
           &TFTPUploadSettingsForm::ProtocolComboBoxChange);
   connect(PasswordEdit, &QLineEdit::textChanged, this, [this] { PasswordTyped = PasswordTyped || !ShowingStoredPassword; });
@@ -172,14 +172,6 @@ void TFTPUploadSettingsForm::FormCreate() {
   PassiveModeCheckBox->setChecked(module.FTPPassiveMode);
   ChangesOnlyCheckBox->setChecked(module.UploadChangesOnly);
   CheckPasswordDestination();
-}
-
-// The stored password goes only to the protocol, server and port it was entered for: for any
-// other it is not shown, and the note asks for it again.
-void TFTPUploadSettingsForm::CheckPasswordDestination() {
-  if (PasswordTyped || !PasswordMovedLabel) return;
-  const TFTPUploadModule& module = *FTPUploadModule;
-  const bool moved = !module.FTPPassword.isEmpty() &&
   ShowPasswordPlace();
 }
 
@@ -200,6 +192,14 @@ void TFTPUploadSettingsForm::AddKeyringChoice(QVBoxLayout* layout) {
 void TFTPUploadSettingsForm::ShowPasswordPlace() {
   const char* key = !KeyringRuns ? "NoKeyring" : KeyringCheckBox->isChecked() ? "PasswordInKeyring" : "PasswordInFile";
   PasswordPlaceLabel->setText(Message(key));
+}
+
+// The stored password goes only to the protocol, server and port it was entered for: for any
+// other it is not shown, and the note asks for it again.
+void TFTPUploadSettingsForm::CheckPasswordDestination() {
+  if (PasswordTyped || !PasswordMovedLabel) return;
+  const TFTPUploadModule& module = *FTPUploadModule;
+  const bool moved = !module.FTPPassword.isEmpty() &&
                      !module.PasswordServes(EditedProtocol(), ServerEdit->text(), PortEdit->text());
   ShowingStoredPassword = true;
   PasswordEdit->setText(moved ? QString() : module.FTPPassword);
@@ -214,6 +214,7 @@ void TFTPUploadSettingsForm::OkButtonClick() {
   StoreCredential(UserNameEdit, module.FTPUserName, kUserName);
   StoreCredential(PasswordEdit, module.FTPPassword, kPassword);
   if (PasswordTyped) module.SetPassword(PasswordEdit->text());
+  module.PasswordInKeyring = KeyringCheckBox->isChecked();
   module.FTPPort = PortEdit->text();
   module.FTPRemoteRoot = RemoteRootEdit->text();
   module.FTPPassiveMode = PassiveModeCheckBox->isChecked();
@@ -222,7 +223,6 @@ void TFTPUploadSettingsForm::OkButtonClick() {
   module.TrustedCertificate = TrustedCertificate;
   accept();
 }
-  module.PasswordInKeyring = KeyringCheckBox->isChecked();
 
 void TFTPUploadSettingsForm::ShowProtocol(const QString& protocol) {
   TTransferProtocol::TKind kind = TTransferProtocol::tpFTP;
