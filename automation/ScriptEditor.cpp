@@ -1,5 +1,6 @@
 #include "automation/ScriptEditor.h"
 
+#include "app/LocalFileModel.h"
 #include "app/Model.h"
 #include "automation/ApplicationScript.h"
 #include "automation/ScriptFile.h"
@@ -126,6 +127,7 @@ void TScriptEditForm::CreateActions() {
 
 QString TScriptEditForm::ChooseScript(QObject* texts, bool save) {
   QFileDialog dialog(this, texts->property("Title").toString());
+  TLocalFileModel::Install(dialog, Module->GetString(QStringLiteral("FolderType")));  // sizes, dates, "Folder"
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setNameFilters(TWidgetTextAdapter::NameFilters(texts->property("Filter").toString()));
