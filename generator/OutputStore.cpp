@@ -17,6 +17,7 @@ void TOutputStore::Start() {
 void TOutputStore::Restart() {
   Discard();
   Folders.clear();
+  RealFolders.clear();
   Protected.clear();
   Guarded.clear();
 }
@@ -32,11 +33,21 @@ void TOutputStore::Guard(const std::string& folder) {
 }
 
 // The entry itself, not what a link there leads to: writing replaces the link.
-QString TOutputStore::EntryPath(const QString& path) {
+QString TOutputStore::EntryPath(const QString& path) const {
   const QFileInfo info(path);
   if (!info.exists() && !info.isSymLink()) return QString();
-  const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+  const QString folder = RealFolder(info.absolutePath());
   return folder.isEmpty() ? QString() : folder + u'/' + info.fileName();
+}
+
+// Found once a folder: the pages of a site share a few folders, and finding a real path reads
+// every link on the way (ten system calls a page, the most of what writing a page costs).
+QString TOutputStore::RealFolder(const QString& folder) const {
+  auto found = RealFolders.constFind(folder);
+  if (found != RealFolders.cend()) return *found;
+  const QString real = QFileInfo(folder).canonicalFilePath();
+  if (!real.isEmpty()) RealFolders.insert(folder, real);
+  return real;
 }
 
 QString TOutputStore::FolderKey(const std::string& folder) {

@@ -74,8 +74,10 @@ class TOutputStore {
   std::unordered_set<QString> WrittenFiles;  // canonical paths
   std::unordered_set<QString> Protected;     // canonical paths
   std::vector<QString> Guarded;              // canonical paths ending with "/"
+  mutable QHash<QString, QString> RealFolders;  // folder -> its real path, in this run
 
-  static QString EntryPath(const QString& path);
+  QString EntryPath(const QString& path) const;
+  QString RealFolder(const QString& folder) const;
   void Write(const TPending& file);
   // Whether writing file would replace one it must keep.
   bool Refused(const TPending& file) const;
