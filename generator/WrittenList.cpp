@@ -29,9 +29,11 @@ bool IsKind(const QString& path, mode_t kind) {
 TWrittenList::TWrittenList(QString folder) : FolderPath(std::move(folder)) { Read(); }
 
 void TWrittenList::Read() {
-  QFile file(FolderPath + '/' + QLatin1String(kFileName));
-  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxRecordBytes) return;
-  const QByteArray bytes = file.readAll();
+  const QString path = FolderPath + '/' + QLatin1String(kFileName);
+  // Only the plain file a build wrote: a FIFO would wait for ever, a link to /dev/zero never end.
+  QFile file(path);
+  if (!IsKind(path, S_IFREG) || !file.open(QIODevice::ReadOnly) || file.size() > kMaxRecordBytes) return;
+  const QByteArray bytes = file.read(kMaxRecordBytes);
   std::string_view text(bytes.constData(), static_cast<size_t>(bytes.size()));
   TCursor cursor(text);
   std::string_view line;

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -169,6 +171,16 @@ TEST(GeneratorWrittenRecord, StalePagesGoAndNothingElse) {
   ASSERT_EQ(site.Generate("[c.html]\nC\n"), 0);
   EXPECT_TRUE(site.Exists(QStringLiteral("html/a.html")));
   EXPECT_TRUE(site.Exists(QStringLiteral("html/b.html")));
+  // Nor with a record that is no plain file: a FIFO would wait for ever, /dev/zero never end.
+  const QString record = QDir(site.Folder).filePath(QStringLiteral("html/.inkloom-written"));
+  QFile::remove(record);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(record).constData(), 0600), 0);
+  ASSERT_EQ(site.Generate("[d.html]\nD\n"), 0);
+  QFile::remove(record);
+  ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), record));
+  ASSERT_EQ(site.Generate("[e.html]\nE\n"), 0);
+  EXPECT_TRUE(site.Exists(QStringLiteral("html/a.html")));
+  EXPECT_TRUE(site.Exists(QStringLiteral("html/d.html")));
 }
 
 // A file given as a theme that is no zip archive, or an empty one, is an error at its directive.
