@@ -593,9 +593,13 @@ int TModule::AskWhoseText() {
   return answer == QMessageBox::Yes || answer == QMessageBox::No ? answer : QMessageBox::Cancel;
 }
 
-void TModule::ReloadProject() {
+void TModule::ReloadProject() { OpenShowingError(ProjectFileName); }
+
+// Opens a project a command names; a file that cannot be read is said, and the project open
+// before stays.
+void TModule::OpenShowingError(const QString& name) {
   try {
-    OpenProject(ProjectFileName);
+    OpenProject(name);
   } catch (const std::exception& error) {
     ShowError(QString::fromUtf8(error.what()));
   }
@@ -626,7 +630,7 @@ bool TModule::OpenProject(const QString& name) {
   SetText(contents.Text);
   OnOpenAction->Execute();  // a file without settings resets them
   SetFileName(file);
-  DiskStamp = TFileStamp::Of(file);
+  DiskStamp = contents.Stamp;
   OpenedPlainText = !contents.IsProject();
   if (OpenedPlainText) {
     const QFileInfo info(file);
@@ -644,12 +648,7 @@ void TModule::RememberProject(const QString& name) {
 }
 
 void TModule::OpenRecentProject(const QString& name) {
-  if (!QuerySaveChanges()) return;
-  try {
-    OpenProject(name);
-  } catch (const std::exception& error) {
-    ShowError(QString::fromUtf8(error.what()));
-  }
+  if (QuerySaveChanges()) OpenShowingError(name);
 }
 
 bool TModule::SaveProject(const QString& name) {

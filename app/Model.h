@@ -186,6 +186,7 @@ class TModule : public QObject {
   bool SaveCurrent();
   int AskWhoseText();
   void ReloadProject();
+  void OpenShowingError(const QString& name);
   void RememberProject(const QString& name);
   void OfferTemplateCopy(const QString& fromFolder);
   QString UntitledBuildFolder();

@@ -135,12 +135,6 @@ bool SameDestination(const QDomElement& a, const QDomElement& b) {
   return true;
 }
 
-QStringList RecordOf(const QDomElement& settings) {
-  QString record = GetChildText(settings, kUploadFiles, QString());
-  record.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-  return record.isEmpty() ? QStringList() : record.split(u'\n');
-}
-
 // What a run did to the record: the lines before and after it, and the destination they describe.
 struct TRecordChange {
   QStringList Before;
@@ -153,7 +147,7 @@ struct TRecordChange {
 // run went on (by the editor, by hand, by a sync tool) stays, and so do the stored credentials.
 void WriteRecordInto(const TProjectFileContents& current, const QString& projectPath, const TRecordChange& change) {
   const QDomElement stored = FindChildElement(current.Root(), kSettings);
-  QStringList record = change.Fresh ? change.After : RecordOf(stored);
+  QStringList record = change.Fresh ? change.After : TUploadRecord::Parse(GetChildText(stored, kUploadFiles, QString()));
   if (!change.Fresh) TUploadRecord(record).ApplyChanges(change.Before, change.After);
   TProjectFile::Write(projectPath, current.Text, [&](QDomElement& root) {
     QDomElement settings = root.appendChild(root.ownerDocument().importNode(stored, true)).toElement();

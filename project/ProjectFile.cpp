@@ -254,11 +254,13 @@ EProjectFormatError::EProjectFormatError(const QString& fileName, qint64 line, q
 
 TProjectFileContents TProjectFile::Read(const QString& fileName) {
   QFile file(fileName);
+  const QDateTime modified = QFileInfo(fileName).lastModified();  // before the bytes: see TFileStamp
   OpenForReading(file);
   QBuffer buffer;
   buffer.setData(ReadBounded(file, fileName));
   buffer.open(QIODevice::ReadOnly);
   TProjectFileContents contents;
+  contents.Stamp = TFileStamp::OfBytes(buffer.data(), modified);
   QDomDocument parsed;
   if (parsed.setContent(buffer.data()) && !parsed.documentElement().isNull()) {
     contents.Document = parsed;

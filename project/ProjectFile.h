@@ -4,6 +4,7 @@
 // and the publishing settings in "Settings". Any other readable file opens as plain text.
 
 #include "generator/InkloomError.h"
+#include "project/FileStamp.h"
 
 #include <QDomDocument>
 #include <QDomElement>
@@ -15,6 +16,7 @@
 struct TProjectFileContents {
   QString Text;           // lines joined by CR LF or LF, as stored
   QDomDocument Document;  // null after a plain-text read
+  TFileStamp Stamp;       // of the bytes read
   QDomElement Root() const { return Document.documentElement(); }
   // A project file of this program's, which a save may replace; any other file (plain text, an
   // XML document of another kind) is only read.

@@ -7,6 +7,7 @@
 #include "publish/TransferProtocol.h"
 #include "publish/Twofish.h"
 #include "publish/UploadJob.h"
+#include "publish/UploadRecord.h"
 #include "publish/WorkerThread.h"
 #include "services/ActionHandler.h"
 #include "services/LocalStrings.h"
@@ -180,9 +181,7 @@ void TFTPUploadModule::ReadSettings(const QDomElement& root) {
   TrustedCertificate = GetAttributeText(settings, kTrustedCertificate, QString());
   PasswordFor = PasswordKey(ProtocolName, FTPServer, FTPPort);
   ReadKeyringPassword();
-  QString record = GetChildText(settings, kUploadFiles, QString());
-  record.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-  UploadedFiles = record.isEmpty() ? QStringList() : record.split(u'\n');
+  UploadedFiles = TUploadRecord::Parse(GetChildText(settings, kUploadFiles, QString()));
   // A record of older versions, without its destination, belongs to the settings beside it.
   const QString destination = GetAttributeText(FindChildElement(settings, kUploadFiles), kDestination, QString());
   RecordDestination = UploadedFiles.isEmpty() ? QString() : destination.isEmpty() ? Destination() : destination;

@@ -120,7 +120,7 @@ void TUploadJob::SendFile(TTransferClient& client, TRemoteFolders& folders,
                           const TPendingFile& file) {
   // Checked again here, whatever made the plan: no file outside the output folder is read and
   // no remote path leaves the remote folder.
-  const QString local = TUploadPath::LocalFile(LocalRoot, file.Path);
+  const QString local = Plan.Paths().LocalFile(file.Path);
   if (local.isEmpty()) {
     Failed.push_back({file.Path, TFTPError(TFTPError::feOutsideSite)});
     return;

@@ -23,11 +23,12 @@ bool TUploadPath::IsPlain(const QString& path) {
   return true;
 }
 
-QString TUploadPath::LocalFile(const QString& root, const QString& path) {
-  if (!IsPlain(path)) return QString();
-  const QString file = SystemPath(root + path);
+TUploadPath::TUploadPath(const QString& root)
+    : Root(root), RealRoot(QFileInfo(SystemPath(root)).canonicalFilePath()) {}
+
+QString TUploadPath::LocalFile(const QString& path) const {
+  if (RealRoot.isEmpty() || !IsPlain(path)) return QString();
+  const QString file = SystemPath(Root + path);
   const QString real = QFileInfo(file).canonicalFilePath();
-  const QString folder = QFileInfo(SystemPath(root)).canonicalFilePath();
-  if (real.isEmpty() || folder.isEmpty() || !real.startsWith(folder + u'/')) return QString();
-  return file;
+  return !real.isEmpty() && real.startsWith(RealRoot + u'/') ? file : QString();
 }

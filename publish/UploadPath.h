@@ -9,10 +9,18 @@
 
 class TUploadPath {
  public:
+  TUploadPath() = default;
+  // root: the output folder, ending with a separator; its real path is found once.
+  explicit TUploadPath(const QString& root);
+
   // True when every part is a plain name: none empty, ".", ".." or holding "/", ":" or NUL, so
   // that the path cannot leave the folder it is taken in.
   static bool IsPlain(const QString& path);
-  // The local file of a path below root (ending with a separator): empty when the path is not
-  // plain or its real place lies outside root (a link leading out of the output folder).
-  static QString LocalFile(const QString& root, const QString& path);
+  // The local file of a path below the root: empty when the path is not plain or its real place
+  // lies outside the root (a link leading out of the output folder).
+  QString LocalFile(const QString& path) const;
+
+ private:
+  QString Root;
+  QString RealRoot;  // empty when the folder is not there
 };

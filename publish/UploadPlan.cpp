@@ -44,6 +44,7 @@ bool TUploadPlan::Make(const std::atomic<bool>* cancelled, const std::function<v
   Kept.clear();
   Unchanged = 0;
   Present.clear();
+  LocalPaths = TUploadPath(LocalRoot);
   if (!Walk(SystemPath(LocalRoot), QString())) return false;
   ListRemoved();
   return true;
@@ -76,7 +77,7 @@ bool TUploadPlan::Walk(const QString& folder, const QString& prefix) {
 
 // A file whose real place lies outside the output folder (a link leading out) is not sent.
 void TUploadPlan::Select(const QString& path) {
-  const QString local = TUploadPath::LocalFile(LocalRoot, path);
+  const QString local = LocalPaths.LocalFile(path);
   if (local.isEmpty()) return;
   TFile file{path, QString(), 0};
   file.Digest = FileDigest(local, &file.Size);

@@ -6,6 +6,8 @@
 // make the same plan to show what a run would send. It also lists the files of the record that
 // the site no longer has, which a run may delete from the server.
 
+#include "publish/UploadPath.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -45,12 +47,16 @@ class TUploadPlan {
   // read; those of empty content when it cannot be read.
   static QString FileDigest(const QString& fileName, qint64* size = nullptr);
 
+  // The paths below the output folder as Make found it: what a run may read.
+  const TUploadPath& Paths() const { return LocalPaths; }
+
  private:
   bool Walk(const QString& folder, const QString& prefix);
   void Select(const QString& path);
   void ListRemoved();
 
   QString LocalRoot;
+  TUploadPath LocalPaths;  // the output folder's, found when the plan is made
   QStringList Record;
   bool ChangesOnly = true;
   const std::atomic<bool>* Cancelled = nullptr;

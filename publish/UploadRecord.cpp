@@ -70,3 +70,8 @@ QString TUploadRecord::Key(const QString& name) {
   for (QChar& c : key) c = QChar(AsciiLower(c.unicode()));
   return key;
 }
+
+QStringList TUploadRecord::Parse(QString text) {
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+  return text.isEmpty() ? QStringList() : text.split(u'\n');
+}

@@ -30,6 +30,8 @@ class TUploadRecord {
   static QString Key(const QString& name);
 
   static bool SameName(const QString& a, const QString& b);
+  // The lines of a record as the project file holds it, whatever its line ends.
+  static QStringList Parse(QString text);
 
  private:
   int IndexOf(const QString& path) const;

@@ -2,10 +2,10 @@
 
 #include "generator/InkloomError.h"
 #include "project/CodePage.h"
+#include "project/FileStamp.h"
 #include "project/ProjectFile.h"
 
 #include <QCollator>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,9 +15,7 @@
 
 namespace {
 
-QByteArray Digest(const QByteArray& bytes) {
-  return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-}
+QByteArray Digest(const QByteArray& bytes) { return TFileStamp::DigestOfBytes(bytes); }
 
 QByteArray Utf16Bytes(const QString& text) {
   QByteArray bytes("\xFF\xFE", 2);
@@ -85,7 +83,4 @@ QByteArray TTemplateFiles::Write(const QString& file, const TTemplateText& text,
   return Digest(bytes);
 }
 
-QByteArray TTemplateFiles::DigestOf(const QString& file) {
-  QFile in(file);
-  return in.open(QIODevice::ReadOnly) ? Digest(in.readAll()) : QByteArray();
-}
+QByteArray TTemplateFiles::DigestOf(const QString& file) { return TFileStamp::DigestOf(file); }

@@ -65,10 +65,11 @@ TEST(UploadRecord, OnlyPlainPathsBelowTheOutputFolderNameALocalFile) {
   TScratchFolder folder;
   folder.Write("sub/page.html", "x");
   const QString root = Folder(folder) + QStringLiteral("sub/");
-  EXPECT_FALSE(TUploadPath::LocalFile(root, QStringLiteral("page.html")).isEmpty());
+  const TUploadPath paths(root);
+  EXPECT_FALSE(paths.LocalFile(QStringLiteral("page.html")).isEmpty());
   for (const char* path : {"..\\sub\\page.html", ".\\page.html", "\\page.html", "c:page.html", "a\\\\page.html",
                            "../sub/page.html", "missing.html"})
-    EXPECT_TRUE(TUploadPath::LocalFile(root, QString::fromLatin1(path)).isEmpty()) << path;
+    EXPECT_TRUE(paths.LocalFile(QString::fromLatin1(path)).isEmpty()) << path;
   // A record edited by hand merges as it is, after the checks of the run that reads it.
   QStringList record = {QStringLiteral("a.html=1"), QStringLiteral("b.html=2")};
   TUploadRecord(record).ApplyChanges({QStringLiteral("a.html=1")}, {QStringLiteral("a.html=1"), QStringLiteral("c.html=3"), QStringLiteral("b.html=4")});
